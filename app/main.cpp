@@ -1,0 +1,22 @@
+#include "AppWindows.h"
+
+#include "GuardedApplication.h"
+#include "QtUserDialogs.h"
+#include "uMain.h"
+
+int main(int argc, char* argv[]) {
+    logosmith::GuardedApplication app(argc, argv);
+    QApplication::setApplicationName("logosmith");
+    QApplication::setOrganizationName("KORVANT");
+    QApplication::setApplicationDisplayName("Logosmith");
+
+    logosmith::QtUserDialogs dialogs;
+    logosmith::installUserDialogs(&dialogs);
+
+    createWindows();
+    dialogs.setParentWindow(Form1);
+    Form1->show();
+    const int result = QApplication::exec();
+    destroyWindows();
+    return result;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace logosmith {
+
+// Writes bytes to a temporary file in the target's folder, flushes it to disk and renames it
+// over the target. Either the old file or the complete new one is there afterwards, never a
+// truncated one. beforeRename, when given, runs between the write and the rename (tests use it
+// to inject a failure). Throws FileError; the temporary file is removed on failure.
+void writeFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
+                         const std::function<void()>& beforeRename = {});
+
+// Reads a whole file. Throws FileError.
+std::vector<std::uint8_t> readWholeFile(const std::string& path);
+
+bool fileExists(const std::string& path);
+// Deletes a file if it is there. Throws FileError when it is there and cannot be deleted.
+void deleteFileIfExists(const std::string& path);
+
+} // namespace logosmith

@@ -1,0 +1,19 @@
+#include "UserDialogs.h"
+
+#include <stdexcept>
+
+namespace logosmith {
+
+namespace {
+UserDialogs* installed = nullptr;
+}
+
+UserDialogs& userDialogs() {
+    if (!installed)
+        throw std::logic_error("no UserDialogs installed");
+    return *installed;
+}
+
+void installUserDialogs(UserDialogs* dialogs) { installed = dialogs; }
+
+} // namespace logosmith

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+class QPrinter;
+
+namespace logosmith {
+
+// Everything the program asks of the person in front of it. The program uses real Qt dialogs
+// (QtUserDialogs); GUI tests install a scripted implementation. Nothing else is faked.
+class UserDialogs {
+  public:
+    virtual ~UserDialogs() = default;
+
+    // A plain message box with one "OK" button.
+    virtual void showMessage(const QString& text) = 0;
+    // A warning box with one "OK" button.
+    virtual void showWarning(const QString& text) = 0;
+    // A confirmation-kind box (question icon) that offers only "OK".
+    virtual void showConfirmation(const QString& text) = 0;
+    // A question with "Yes" and "No"; true for "Yes".
+    virtual bool askYesNo(const QString& text) = 0;
+    // The application's general error report.
+    virtual void showError(const QString& text) = 0;
+
+    // File dialogs. The filter uses Qt's form, e.g. "print files (*.prn)". nullopt: cancelled.
+    virtual std::optional<QString> openFile(const QString& caption, const QString& filter) = 0;
+    virtual std::optional<QString> saveFile(const QString& caption, const QString& filter,
+                                            const QString& defaultSuffix) = 0;
+
+    // The colour picker: a packed colour R + 256*G + 65536*B, nullopt when cancelled.
+    virtual std::optional<std::uint32_t> pickColour(std::uint32_t initial) = 0;
+
+    // The print dialog: sets up the printer and answers false when cancelled.
+    virtual bool setUpPrinter(QPrinter& printer) = 0;
+};
+
+// The dialogs in force. The program installs QtUserDialogs at start; tests install their own.
+UserDialogs& userDialogs();
+void installUserDialogs(UserDialogs* dialogs);
+
+} // namespace logosmith

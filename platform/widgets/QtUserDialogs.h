@@ -1,0 +1,29 @@
+#pragma once
+
+#include "UserDialogs.h"
+
+class QWidget;
+
+namespace logosmith {
+
+// The real dialogs: QMessageBox, QFileDialog, QColorDialog, QPrintDialog.
+class QtUserDialogs : public UserDialogs {
+  public:
+    void setParentWindow(QWidget* parent) { parent_ = parent; }
+
+    void showMessage(const QString& text) override;
+    void showWarning(const QString& text) override;
+    void showConfirmation(const QString& text) override;
+    bool askYesNo(const QString& text) override;
+    void showError(const QString& text) override;
+    std::optional<QString> openFile(const QString& caption, const QString& filter) override;
+    std::optional<QString> saveFile(const QString& caption, const QString& filter,
+                                    const QString& defaultSuffix) override;
+    std::optional<std::uint32_t> pickColour(std::uint32_t initial) override;
+    bool setUpPrinter(QPrinter& printer) override;
+
+  private:
+    QWidget* parent_ = nullptr;
+};
+
+} // namespace logosmith

@@ -1,0 +1,6 @@
+# The resolution dialog.
+add_library(logosmith_printdata_windows STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/uResolution.h ${CMAKE_CURRENT_LIST_DIR}/uResolution.cpp
+)
+target_include_directories(logosmith_printdata_windows PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+target_link_libraries(logosmith_printdata_windows PUBLIC logosmith_platform_widgets)
