@@ -1,0 +1,68 @@
+#include "LibraryPaths.h"
+
+#include "Error.h"
+#include "SettingsStore.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace logosmith {
+
+namespace {
+
+QString withTrailingSlash(const QString& folder) {
+    return folder.endsWith('/') ? folder : folder + '/';
+}
+
+bool isWritableFolder(const QString& folder) {
+    const QFileInfo info(folder);
+    return info.isDir() && info.isWritable();
+}
+
+} // namespace
+
+QString LibraryFileName(const QString& path) {
+    const qsizetype cut =
+        std::max({path.lastIndexOf('/'), path.lastIndexOf('\\'), path.lastIndexOf(':')});
+    QString name = path.mid(cut + 1);
+    const qsizetype dot = name.indexOf('.');
+    if (dot >= 0)
+        name.truncate(dot);
+    return name + QStringLiteral(".bmp");
+}
+
+QString resolveRootDir(SettingsStore& store, const QString& programFolder) {
+    // An empty value names no folder: it would put the library at the file system's root.
+    if (const auto stored = store.readText(QString(), QStringLiteral("RootDir"));
+        stored && !stored->isEmpty())
+        return *stored;
+
+    QString root = withTrailingSlash(programFolder);
+    if (!isWritableFolder(root)) {
+        const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        if (data.isEmpty() || !QDir().mkpath(data) || !isWritableFolder(data))
+            throw FileError("Cannot create the folder " + data.toStdString());
+        root = withTrailingSlash(data);
+    }
+    store.writeText(QString(), QStringLiteral("RootDir"), root);
+    store.sync();
+    return root;
+}
+
+QString libraryFolder(const QString& rootDir) {
+    return rootDir + QStringLiteral("/storeImage/");
+}
+
+bool ensureLibraryFolder(const QString& rootDir) {
+    const QString folder = libraryFolder(rootDir);
+    if (QFileInfo(folder).isDir())
+        return true;
+    // Only the library folder itself is created: a vanished program folder is reported by the
+    // first file operation rather than silently rebuilt somewhere unexpected.
+    if (!QFileInfo(rootDir).isDir())
+        return false;
+    return QDir().mkdir(folder) || QFileInfo(folder).isDir();
+}
+
+} // namespace logosmith
