@@ -15,3 +15,17 @@ function(logosmith_add_test)
     set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABELS}")
   endif()
 endfunction()
+
+# logosmith_add_gui_test(NAME name SOURCES ... LIBS ...): a GoogleTest program with the GUI main.
+function(logosmith_add_gui_test)
+  if(NOT LOGOSMITH_BUILD_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} logosmith_gui_test_main GTest::gtest)
+  add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+  set_tests_properties(${T_NAME} PROPERTIES
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LOGOSMITH_SOURCE_DIR=${PROJECT_SOURCE_DIR};LOGOSMITH_BIN_DIR=${CMAKE_BINARY_DIR}/bin"
+    TIMEOUT 600 LABELS gui)
+endfunction()
