@@ -1,0 +1,11 @@
+# mrx310-sim, the virtual printer: a plain C++ engine and a small program around it.
+add_library(logosmith_sim STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/mrx310-sim/SimPrinter.h ${CMAKE_CURRENT_LIST_DIR}/mrx310-sim/SimPrinter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/mrx310-sim/Sha256.h ${CMAKE_CURRENT_LIST_DIR}/mrx310-sim/Sha256.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/mrx310-sim/PngWriter.h ${CMAKE_CURRENT_LIST_DIR}/mrx310-sim/PngWriter.cpp
+)
+target_include_directories(logosmith_sim PUBLIC ${CMAKE_CURRENT_LIST_DIR}/mrx310-sim)
+target_link_libraries(logosmith_sim PUBLIC logosmith_platform_core)
+
+add_executable(mrx310-sim ${CMAKE_CURRENT_LIST_DIR}/mrx310-sim/main.cpp)
+target_link_libraries(mrx310-sim PRIVATE logosmith_sim)
