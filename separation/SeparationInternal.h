@@ -1,0 +1,23 @@
+#pragma once
+
+#include "Separation.h"
+
+namespace logosmith::separation_detail {
+
+// Settings values are forced into 0..255 and an unknown mode is taken as BlackOnly, in the
+// reference and the fast path alike, so no table index can escape and both agree.
+int clampChannel(int value);
+Colour clampColour(Colour c);
+InkMode effectiveMode(InkMode mode);
+
+// Colour allowance of one channel value: rValue div (255 div value), 0 for a zero channel.
+inline int colourAllowance(int rValue, int value) {
+    return value == 0 ? 0 : rValue / (255 / value);
+}
+
+// Black allowance of a channel sum 0..765: lValue div (765 div sum), 0 for black.
+inline int blackAllowance(int lValue, int sum) {
+    return sum == 0 ? 0 : lValue / (765 / sum);
+}
+
+} // namespace logosmith::separation_detail
