@@ -1,0 +1,219 @@
+// The simulator as a program: its TCP and pseudo-terminal inputs, driven by a real sender.
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sstream>
+#include <string>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+// The 33-byte print of a centred 10 x 8 black picture.
+Bytes centredBlackPrint() {
+    Bytes s = {0x1B, 0x61, 0x01, 0x1B, 0x72, 0x00, 0x1B, 0x2A, 0x00, 0x0A, 0x00};
+    s.insert(s.end(), 10, 0xFF);
+    s.insert(s.end(), {0x0D, 0x0D, 0x1B, 0x4A, 0x10, 0x0D, 0x1B, 0x4A, 0x10, 0x1B, 0x61, 0x00});
+    return s;
+}
+
+class Simulator {
+  public:
+    explicit Simulator(std::vector<std::string> args) {
+        const char* binDir = std::getenv("LOGOSMITH_BIN_DIR");
+        const std::string program = std::string(binDir ? binDir : ".") + "/mrx310-sim";
+        int out[2];
+        if (::pipe(out) != 0)
+            throw std::runtime_error("pipe");
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::dup2(out[1], STDOUT_FILENO);
+            ::close(out[0]);
+            ::close(out[1]);
+            std::vector<char*> argv{const_cast<char*>(program.c_str())};
+            for (auto& a : args)
+                argv.push_back(a.data());
+            argv.push_back(nullptr);
+            ::execv(program.c_str(), argv.data());
+            ::_exit(127);
+        }
+        ::close(out[1]);
+        stdout_ = out[0];
+    }
+    ~Simulator() {
+        if (pid_ > 0 && !reaped_) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+        ::close(stdout_);
+    }
+
+    // The first line the program prints, waiting at most five seconds.
+    std::string firstLine() {
+        std::string line;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (std::chrono::steady_clock::now() < deadline) {
+            pollfd p{stdout_, POLLIN, 0};
+            if (::poll(&p, 1, 100) <= 0)
+                continue;
+            char c;
+            if (::read(stdout_, &c, 1) != 1)
+                break;
+            if (c == '\n')
+                return line;
+            line += c;
+        }
+        return line;
+    }
+
+    // The exit code, or -1 when the program did not end within ten seconds.
+    int exitCode() {
+        for (int i = 0; i < 1000; ++i) {
+            int status = 0;
+            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+                reaped_ = true;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            }
+            ::usleep(10000);
+        }
+        return -1;
+    }
+
+  private:
+    pid_t pid_ = -1;
+    int stdout_ = -1;
+    bool reaped_ = false;
+};
+
+std::string readText(const fs::path& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void writeAll(int fd, const Bytes& bytes) {
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + at, bytes.size() - at);
+        ASSERT_GT(n, 0);
+        at += std::size_t(n);
+    }
+}
+
+class SimulatorInputs : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("sim-inputs-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    int connectTo(const std::string& listeningLine) {
+        const auto colon = listeningLine.rfind(':');
+        EXPECT_EQ(listeningLine.rfind("listening on 127.0.0.1:", 0), 0u) << listeningLine;
+        const int port = std::stoi(listeningLine.substr(colon + 1));
+        const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_port = htons(std::uint16_t(port));
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        EXPECT_EQ(::connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+        return s;
+    }
+
+    int openSlave(const std::string& path) {
+        const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY);
+        EXPECT_GE(fd, 0) << path;
+        termios t{};
+        ::tcgetattr(fd, &t);
+        ::cfmakeraw(&t);
+        ::tcsetattr(fd, TCSANOW, &t);
+        return fd;
+    }
+
+    fs::path dir_;
+};
+
+} // namespace
+
+TEST_F(SimulatorInputs, TcpTakesOneConnectionToItsEnd) {
+    Simulator sim({"--tcp", "0", "--out", dir_.string()});
+    const int s = connectTo(sim.firstLine());
+    writeAll(s, centredBlackPrint());
+    ::close(s);
+    EXPECT_EQ(sim.exitCode(), 0);
+    const std::string report = readText(dir_ / "report.json");
+    EXPECT_NE(report.find("\"bytes\": 33"), std::string::npos) << report;
+    EXPECT_NE(report.find("\"printed\": {\"width\": 10, \"height\": 16}"), std::string::npos)
+        << report;
+    EXPECT_TRUE(fs::exists(dir_ / "paper.png"));
+}
+
+TEST_F(SimulatorInputs, TcpRejectsACorruptStreamWithItsOffset) {
+    Simulator sim({"--tcp", "0", "--out", dir_.string()});
+    const int s = connectTo(sim.firstLine());
+    Bytes stream = centredBlackPrint();
+    stream[5] = 0x07; // ESC r 7
+    writeAll(s, stream);
+    ::close(s);
+    EXPECT_EQ(sim.exitCode(), 1);
+    const std::string report = readText(dir_ / "report.json");
+    EXPECT_NE(report.find("\"ok\": false"), std::string::npos);
+    EXPECT_NE(report.find("\"offset\": 5"), std::string::npos) << report;
+}
+
+TEST_F(SimulatorInputs, PtyReadsUntilTheSenderCloses) {
+    Simulator sim({"--pty", "--out", dir_.string()});
+    const std::string path = sim.firstLine();
+    ASSERT_EQ(path.rfind("/dev/pts/", 0), 0u) << path;
+    const int fd = openSlave(path);
+    // Carriage returns and ESC must pass untranslated.
+    writeAll(fd, centredBlackPrint());
+    ::tcdrain(fd);
+    ::close(fd);
+    EXPECT_EQ(sim.exitCode(), 0);
+    const std::string report = readText(dir_ / "report.json");
+    EXPECT_NE(report.find("\"ok\": true"), std::string::npos) << report;
+    EXPECT_NE(report.find("\"bytes\": 33"), std::string::npos) << report;
+}
+
+TEST_F(SimulatorInputs, PtyPausesAndResumesAnXonXoffSender) {
+    Simulator sim({"--pty", "--out", dir_.string(), "--xoff-after", "1000", "--xoff-ms", "400"});
+    const int fd = openSlave(sim.firstLine());
+    termios t{};
+    ::tcgetattr(fd, &t);
+    t.c_iflag |= IXON | IXOFF;
+    t.c_cc[VSTART] = 'X';
+    t.c_cc[VSTOP] = 'P';
+    ::tcsetattr(fd, TCSANOW, &t);
+    // Far more than the terminal buffers: the writes must wait out the pause.
+    const Bytes feeds(300000, 0x0D);
+    const auto start = std::chrono::steady_clock::now();
+    writeAll(fd, feeds);
+    ::tcdrain(fd);
+    const auto took = std::chrono::steady_clock::now() - start;
+    ::close(fd);
+    EXPECT_EQ(sim.exitCode(), 0);
+    EXPECT_GE(took, std::chrono::milliseconds(300));
+    const std::string report = readText(dir_ / "report.json");
+    EXPECT_NE(report.find("\"bytes\": 300000"), std::string::npos) << report;
+    EXPECT_NE(report.find("\"resume_sent\": true"), std::string::npos) << report;
+}
