@@ -5,4 +5,4 @@ add_library(logosmith_transport_windows STATIC
   ${CMAKE_CURRENT_LIST_DIR}/verticalFormUnit.h ${CMAKE_CURRENT_LIST_DIR}/verticalFormUnit.cpp
 )
 target_include_directories(logosmith_transport_windows PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-target_link_libraries(logosmith_transport_windows PUBLIC logosmith_platform_widgets)
+target_link_libraries(logosmith_transport_windows PUBLIC logosmith_platform_widgets logosmith_transport)

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "Error.h"
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace logosmith {
+
+// The device could not be opened: missing, busy or held by another program.
+class PortOpenError : public TransferError {
+  public:
+    using TransferError::TransferError;
+};
+
+enum class SerialParity { None, Odd, Even };
+enum class SerialFlow { None, XonXoff, Hardware };
+
+// The printer's flow-control letters: 'P' pauses the sender, 'X' lets it go on.
+inline constexpr unsigned char kPrinterXon = 0x58;
+inline constexpr unsigned char kPrinterXoff = 0x50;
+
+inline constexpr std::chrono::milliseconds kDefaultWriteTimeout{30000};
+
+struct SerialLine {
+    int baudRate = 2400;
+    int dataBits = 8; // 7 or 8
+    SerialParity parity = SerialParity::None;
+    int stopBits = 1; // 1 or 2
+    SerialFlow flow = SerialFlow::None;
+};
+
+// An open printer port. Writes are bounded by a time-out and either deliver every byte to the
+// device or throw TransferError; lost data is never reported as sent.
+class PortDevice {
+  public:
+    // A parallel port (or anything that takes bytes), opened write-only and shared.
+    static PortDevice openParallel(const std::string& path);
+    // A serial port, opened read/write and held exclusively, with the line set up as given.
+    // Throws PortOpenError when the device cannot be opened or is held by another program,
+    // TransferError when the device refuses the line set-up.
+    static PortDevice openSerial(const std::string& path, const SerialLine& line);
+
+    PortDevice(PortDevice&& other) noexcept;
+    PortDevice& operator=(PortDevice&& other) noexcept;
+    PortDevice(const PortDevice&) = delete;
+    PortDevice& operator=(const PortDevice&) = delete;
+    ~PortDevice();
+
+    // Each call must finish within this time, or TransferError is thrown.
+    void setWriteTimeout(std::chrono::milliseconds timeout) { timeout_ = timeout; }
+
+    // Writes every byte, retrying partial writes; throws TransferError on failure or time-out.
+    void writeAll(const std::uint8_t* data, std::size_t size);
+    // Waits until a serial line has sent what the kernel still holds (bounded by the time-out).
+    void finish();
+
+    int fd() const { return fd_; }
+    const std::string& path() const { return path_; }
+    bool isSerial() const { return serial_; }
+
+  private:
+    PortDevice(int fd, std::string path, bool serial);
+    void close() noexcept;
+
+    int fd_ = -1;
+    std::string path_;
+    bool serial_ = false;
+    std::chrono::milliseconds timeout_ = kDefaultWriteTimeout;
+};
+
+// Applies a serial line set-up to an open terminal device: raw bytes, the given speed, size,
+// parity, stop bits and flow control, DTR dropped and RTS raised. Throws TransferError.
+void applySerialLine(int fd, const SerialLine& line, const std::string& pathForMessages);
+
+} // namespace logosmith
