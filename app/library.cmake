@@ -5,3 +5,8 @@ add_library(logosmith_library STATIC
 )
 target_include_directories(logosmith_library PUBLIC ${CMAKE_CURRENT_LIST_DIR}/library)
 target_link_libraries(logosmith_library PUBLIC logosmith_platform logosmith_picture Qt6::Core)
+
+logosmith_add_test(NAME library_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/library_paths_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/tests/library_model_test.cpp
+  LIBS logosmith_library)

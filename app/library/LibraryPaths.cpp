@@ -25,11 +25,11 @@ bool isWritableFolder(const QString& folder) {
 QString LibraryFileName(const QString& path) {
     const qsizetype cut =
         std::max({path.lastIndexOf('/'), path.lastIndexOf('\\'), path.lastIndexOf(':')});
-    QString name = path.mid(cut + 1);
+    const QString name = path.mid(cut + 1);
+    // Everything before the first dot; a name without any dot keeps nothing, so every such
+    // picture shares the name ".bmp" (stored histories hold names made this way).
     const qsizetype dot = name.indexOf('.');
-    if (dot >= 0)
-        name.truncate(dot);
-    return name + QStringLiteral(".bmp");
+    return (dot >= 0 ? name.left(dot) : QString()) + QStringLiteral(".bmp");
 }
 
 QString resolveRootDir(SettingsStore& store, const QString& programFolder) {

@@ -11,7 +11,7 @@ inline const QString tempImageName = QStringLiteral("tempImage.bmp");
 
 // The library's name for a picture file: the file-name part of the path (after the last "/",
 // "\" or ":"), cut before its first "." and ".bmp" appended; letter case unchanged.
-// "C:\pics\shop.logo.gif" gives "shop.bmp"; a name without a dot gives ".bmp".
+// "C:\pics\shop.logo.gif" gives "shop.bmp"; a name without any dot gives just ".bmp".
 QString LibraryFileName(const QString& path);
 
 // The program folder every working path is built from, ending with "/". A stored "RootDir" is
