@@ -2,13 +2,19 @@
 add_library(logosmith_app_windows STATIC
   ${CMAKE_CURRENT_LIST_DIR}/AppWindows.h ${CMAKE_CURRENT_LIST_DIR}/AppWindows.cpp
   ${CMAKE_CURRENT_LIST_DIR}/uMain.h ${CMAKE_CURRENT_LIST_DIR}/uMain.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/uMainColour.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/uMainPicture.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/uMainLibrary.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PictureView.h ${CMAKE_CURRENT_LIST_DIR}/PictureView.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Swatch.h ${CMAKE_CURRENT_LIST_DIR}/Swatch.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/EditorHandoff.h ${CMAKE_CURRENT_LIST_DIR}/EditorHandoff.cpp
   ${CMAKE_CURRENT_LIST_DIR}/uHelp.h ${CMAKE_CURRENT_LIST_DIR}/uHelp.cpp
   ${CMAKE_CURRENT_LIST_DIR}/uImageEditor.h ${CMAKE_CURRENT_LIST_DIR}/uImageEditor.cpp
 )
 target_include_directories(logosmith_app_windows PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(logosmith_app_windows PUBLIC
   logosmith_platform_widgets logosmith_printdata_windows logosmith_transport_windows
-  logosmith_picture)
+  logosmith_picture logosmith_separation_engine logosmith_loader logosmith_library)
 
 add_executable(logosmith ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
 target_link_libraries(logosmith PRIVATE logosmith_app_windows)

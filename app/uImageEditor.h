@@ -2,10 +2,22 @@
 
 #include "FixedDialog.h"
 
+class QLineEdit;
+class QPushButton;
+
+// "Select Image Editor": the command that starts the external picture editor.
 class TImageEditorForm : public logosmith::FixedDialog {
     Q_OBJECT
   public:
     explicit TImageEditorForm(QWidget* parent = nullptr);
+
+    QLineEdit* Edit1 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* btnCancel = nullptr;
+
+  public slots:
+    void Button1Click();
+    void btnCancelClick();
 };
 
 extern TImageEditorForm* ImageEditorForm;

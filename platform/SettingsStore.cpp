@@ -13,7 +13,9 @@ SettingsStore::SettingsStore(const QString& iniPath)
 
 SettingsStore::~SettingsStore() = default;
 
-QString SettingsStore::fileName() const { return settings_->fileName(); }
+QString SettingsStore::fileName() const {
+    return settings_->fileName();
+}
 
 QString SettingsStore::key(const QString& group, const QString& name) const {
     return group.isEmpty() ? name : group + "/" + name;
@@ -72,6 +74,11 @@ void SettingsStore::writeInteger(const QString& group, const QString& name, int 
 
 void SettingsStore::remove(const QString& group, const QString& name) {
     settings_->remove(key(group, name));
+}
+
+void SettingsStore::clear() {
+    settings_->clear();
+    settings_->sync();
 }
 
 void SettingsStore::sync() {

@@ -34,6 +34,8 @@ class SettingsStore {
     void writeText(const QString& group, const QString& name, const QString& value);
     void writeInteger(const QString& group, const QString& name, int value);
     void remove(const QString& group, const QString& name);
+    // Removes every value (tests start each case from a first start).
+    void clear();
 
     // Flushes to disk; the equivalent of closing a registry key. Throws on a write failure.
     void sync();

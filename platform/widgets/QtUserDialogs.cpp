@@ -10,7 +10,9 @@
 namespace logosmith {
 
 namespace {
-QString title() { return QApplication::applicationDisplayName(); }
+QString title() {
+    return QApplication::applicationDisplayName();
+}
 } // namespace
 
 void QtUserDialogs::showMessage(const QString& text) {
@@ -54,7 +56,8 @@ std::optional<QString> QtUserDialogs::saveFile(const QString& caption, const QSt
 }
 
 std::optional<std::uint32_t> QtUserDialogs::pickColour(std::uint32_t initial) {
-    const QColor start(int(initial & 0xFF), int((initial >> 8) & 0xFF), int((initial >> 16) & 0xFF));
+    const QColor start(int(initial & 0xFF), int((initial >> 8) & 0xFF),
+                       int((initial >> 16) & 0xFF));
     const QColor chosen = QColorDialog::getColor(start, parent_);
     if (!chosen.isValid())
         return std::nullopt;
