@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace logosmith {
 
@@ -134,7 +135,10 @@ void ImageLibrary::RestoreHistory(const SettingsStore& store) {
             continue;
         // A hand-edited or foreign history must not lead the library outside its folder, onto
         // its scratch file, or to a second entry sharing one stored file.
-        if (!isSafeLibraryName(*name) || IsInLibrary(*name))
+        const bool taken =
+            std::any_of(entries_.begin(), entries_.end(),
+                        [&](const LibraryEntry& e) { return sameName(e.name, *name); });
+        if (!isSafeLibraryName(*name) || taken)
             continue;
         if (!fileExists(localPath(folder_ + *name)))
             continue;

@@ -178,13 +178,13 @@ TEST_F(Library, AnEmptySlotIsSkippedAMissingOneEndsTheHistory) {
 TEST_F(Library, UnsafeHistoryNamesAreNeverFollowed) {
     put(dir.filePath("outside.bmp"));
     QDir().mkpath(folder + "sub");
-    for (const char* name : {"sub/x.bmp", "tempImage.bmp", "pic.jpg", "ok.bmp"})
+    for (const char* name : {"sub/x.bmp", "tempImage.bmp", "pic.jpg", "ok.bmp", "ok.v2.bmp"})
         put(folder + name);
     history({"../outside.bmp", "..\\outside.bmp", "sub/x.bmp", "TEMPIMAGE.bmp", "pic.jpg",
-             folder + "ok.bmp", "ok.bmp", "OK.bmp"});
+             folder + "ok.bmp", "ok.bmp", "OK.bmp", "ok.v2.bmp"});
     library.RestoreHistory(store);
-    EXPECT_EQ(column(&LibraryEntry::name), "ok.bmp");
-    EXPECT_EQ(column(&LibraryEntry::number), "7");
+    EXPECT_EQ(column(&LibraryEntry::name), "ok.bmp,ok.v2.bmp"); // a distinct file, kept
+    EXPECT_EQ(column(&LibraryEntry::number), "7,9");
 }
 
 } // namespace
