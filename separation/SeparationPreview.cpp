@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -35,15 +36,17 @@ constexpr int termBias = 256;           // one colour term lies in -255..255
 constexpr int scoreBias = 3 * termBias; // the sum of three biased terms
 constexpr int maxSum = 765;
 
+// What one channel sum decides: below the threshold (a biased colour score) the colour is
+// colour[1], at or above it colour[0]. Sixteen bytes, so the colour is one indexed read.
 struct Step {
-    std::int32_t threshold; // biased colour score below which lowColour applies
-    std::uint32_t highColour;
+    std::int32_t threshold;
+    std::uint32_t colour[2];
+    std::uint32_t unused;
 };
 
 struct PreviewTables {
     std::array<std::array<std::uint32_t, 256>, 3> byteTable; // by byte: 0 blue, 1 green, 2 red
     std::array<Step, maxSum + 1> steps;
-    std::uint32_t lowColour = 0;
 };
 
 // Colour as the three bytes blue, green, red from the low end.
@@ -112,12 +115,11 @@ void buildTables(const SeparationSettings& settings, PreviewTables& tables) {
     constexpr std::int32_t never = 0;        // biased scores are at least 0
 
     if (mode == InkMode::BlackOnly) {
-        tables.lowColour = lInkBgr;
         for (int s = 0; s <= maxSum; ++s) {
             bool ink = 2 * s < 610 + lValue;
             if (invert)
                 ink = !ink;
-            tables.steps[std::size_t(s)] = Step{ink ? always : never, paperBgr};
+            tables.steps[std::size_t(s)] = Step{ink ? always : never, {paperBgr, lInkBgr}, 0};
         }
         return;
     }
@@ -125,7 +127,7 @@ void buildTables(const SeparationSettings& settings, PreviewTables& tables) {
     // Below the threshold the class tied to the colour score wins: RInk normally, LInk when
     // Invert Color put the colour score in the black slot (Red, Green, Blue).
     const bool colourSlotIsInk = invert && mode != InkMode::User;
-    tables.lowColour = colourSlotIsInk ? lInkBgr : rInkBgr;
+    const std::uint32_t lowColour = colourSlotIsInk ? lInkBgr : rInkBgr;
     // Whether the colour score wins its ties with the black/paper pair.
     const bool colourScoreWinsTies = (mode == InkMode::Red) ? colourSlotIsInk : !colourSlotIsInk;
 
@@ -143,23 +145,52 @@ void buildTables(const SeparationSettings& settings, PreviewTables& tables) {
             high = colourSlotIsInk ? rInkBgr : lInkBgr;
         else
             high = paperBgr;
-        tables.steps[std::size_t(s)] = Step{std::clamp(threshold + scoreBias, never, always), high};
+        tables.steps[std::size_t(s)] =
+            Step{std::clamp(threshold + scoreBias, never, always), {high, lowColour}, 0};
     }
 }
 
-void separateRange(const PreviewTables& tables, const std::uint8_t* in, std::uint8_t* out,
-                   std::size_t count) {
-    const auto& t0 = tables.byteTable[0];
-    const auto& t1 = tables.byteTable[1];
-    const auto& t2 = tables.byteTable[2];
-    const Step* steps = tables.steps.data();
-    const std::uint32_t lowColour = tables.lowColour;
-    for (std::size_t i = 0; i < count; ++i) {
+// Both numbers are far below 2^31, so the sign of the difference is the comparison; the
+// result indexes the step's colour pair, so there is no branch to mispredict.
+inline std::uint32_t colourOfStep(const Step* steps, std::uint32_t v) {
+    const Step& step = steps[v & sumMask];
+    const std::uint32_t below = std::uint32_t(std::int32_t(v >> sumBits) - step.threshold) >> 31;
+    return step.colour[below];
+}
+
+// Three small tables, one per byte: cheap to build, for pictures of any size.
+struct ByteLookup {
+    const std::uint32_t* blueTable;
+    const std::uint32_t* greenTable;
+    const std::uint32_t* redTable;
+    std::uint32_t operator()(const std::uint8_t* p) const {
+        return blueTable[p[0]] + greenTable[p[1]] + redTable[p[2]];
+    }
+};
+
+inline void store32(std::uint8_t* p, std::uint32_t v) {
+    std::memcpy(p, &v, 4);
+}
+
+void separateRange(const ByteLookup& tables, const Step* steps, const std::uint8_t* in,
+                   std::uint8_t* out, std::size_t count) {
+    // Four pixels are twelve bytes, written as three 32-bit words. All four are read before
+    // any is written, so working and preview may be the same buffer.
+    const ByteLookup lookup = tables; // a local copy stays in registers across the stores
+    std::size_t i = 0;
+    for (; i + 4 <= count; i += 4) {
         const std::uint8_t* p = in + 3 * i;
-        const std::uint32_t v = t0[p[0]] + t1[p[1]] + t2[p[2]];
-        const Step step = steps[v & sumMask];
-        const std::uint32_t colour =
-            std::int32_t(v >> sumBits) < step.threshold ? lowColour : step.highColour;
+        const std::uint32_t c0 = colourOfStep(steps, lookup(p));
+        const std::uint32_t c1 = colourOfStep(steps, lookup(p + 3));
+        const std::uint32_t c2 = colourOfStep(steps, lookup(p + 6));
+        const std::uint32_t c3 = colourOfStep(steps, lookup(p + 9));
+        std::uint8_t* q = out + 3 * i;
+        store32(q, c0 | (c1 << 24));
+        store32(q + 4, (c1 >> 8) | (c2 << 16));
+        store32(q + 8, (c2 >> 16) | (c3 << 8));
+    }
+    for (; i < count; ++i) {
+        const std::uint32_t colour = colourOfStep(steps, lookup(in + 3 * i));
         std::uint8_t* q = out + 3 * i;
         q[0] = std::uint8_t(colour);
         q[1] = std::uint8_t(colour >> 8);
@@ -191,21 +222,26 @@ void rebuildPreview(const SeparationSettings& settings, const Picture& working, 
         unsigned(std::min<std::size_t>(parts, std::max<std::size_t>(1, pixels / pixelsPerThread)));
     const std::size_t perPart = (pixels + parts - 1) / parts;
 
+    const ByteLookup lookup{tables.byteTable[0].data(), tables.byteTable[1].data(),
+                            tables.byteTable[2].data()};
+    const Step* steps = tables.steps.data();
+    auto separate = [&](std::size_t begin, std::size_t count) {
+        separateRange(lookup, steps, in + 3 * begin, out + 3 * begin, count);
+    };
+
     std::vector<std::thread> helpers;
     helpers.reserve(parts);
     for (unsigned part = 1; part < parts; ++part) {
         const std::size_t begin = std::min(pixels, perPart * part);
         const std::size_t count = std::min(pixels, begin + perPart) - begin;
-        auto work = [&tables, in, out, begin, count] {
-            separateRange(tables, in + 3 * begin, out + 3 * begin, count);
-        };
+        auto work = [&separate, begin, count] { separate(begin, count); };
         try {
             helpers.emplace_back(work);
         } catch (...) {
             work(); // no thread to be had: do that part here
         }
     }
-    separateRange(tables, in, out, std::min(perPart, pixels));
+    separate(0, std::min(perPart, pixels));
     for (auto& helper : helpers)
         helper.join();
 }

@@ -1,0 +1,83 @@
+// Whole-picture separation against the two yardsticks that matter: copying the same bytes
+// (the floor) and running the per-pixel rule over them (what the tables are meant to beat).
+
+#include "Separation.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <random>
+
+using namespace logosmith;
+
+namespace {
+
+Picture randomPicture(int width, int height) {
+    Picture p(width, height);
+    std::mt19937 rng(12345);
+    for (std::size_t i = 0; i < p.byteCount(); ++i)
+        p.bytes()[i] = std::uint8_t(rng());
+    return p;
+}
+
+SeparationSettings loadedSettings() {
+    SeparationSettings s;
+    s.inkMode = InkMode::Red;
+    s.targetColor = hueToTarget(360);
+    s.rValue = 100;
+    s.lValue = 100;
+    return s;
+}
+
+void setBytes(benchmark::State& state, const Picture& p) {
+    state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(p.byteCount()));
+}
+
+void BM_Rebuild(benchmark::State& state) {
+    const Picture working = randomPicture(int(state.range(0)), int(state.range(1)));
+    Picture preview(working.width(), working.height());
+    const SeparationSettings settings = loadedSettings();
+    for (auto _ : state) {
+        rebuildPreview(settings, working, preview);
+        benchmark::DoNotOptimize(preview.bytes());
+        benchmark::ClobberMemory();
+    }
+    setBytes(state, working);
+}
+
+void BM_Memcpy(benchmark::State& state) {
+    const Picture working = randomPicture(int(state.range(0)), int(state.range(1)));
+    Picture preview(working.width(), working.height());
+    for (auto _ : state) {
+        std::memcpy(preview.bytes(), working.bytes(), working.byteCount());
+        benchmark::DoNotOptimize(preview.bytes());
+        benchmark::ClobberMemory();
+    }
+    setBytes(state, working);
+}
+
+void BM_PlainFormula(benchmark::State& state) {
+    const Picture working = randomPicture(int(state.range(0)), int(state.range(1)));
+    Picture preview(working.width(), working.height());
+    const SeparationSettings settings = loadedSettings();
+    for (auto _ : state) {
+        for (int y = 0; y < working.height(); ++y)
+            for (int x = 0; x < working.width(); ++x)
+                preview.setPixel(x, y, separatePixel(settings, working.pixel(x, y)));
+        benchmark::DoNotOptimize(preview.bytes());
+        benchmark::ClobberMemory();
+    }
+    setBytes(state, working);
+}
+
+void sizes(benchmark::internal::Benchmark* b) {
+    b->Args({255, 255})->Args({1015, 1000})->Args({4000, 3000})->Unit(benchmark::kMillisecond);
+}
+
+} // namespace
+
+BENCHMARK(BM_Rebuild)->Apply(sizes)->UseRealTime();
+BENCHMARK(BM_Memcpy)->Apply(sizes)->UseRealTime();
+BENCHMARK(BM_PlainFormula)->Apply(sizes)->UseRealTime();
+
+BENCHMARK_MAIN();
