@@ -1,3 +1,11 @@
 logosmith_add_gui_test(NAME main_window_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/main_window_test.cpp
   LIBS logosmith_app_windows)
+
+logosmith_add_gui_test(NAME colour_controls_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/colour_controls_test.cpp
+  LIBS logosmith_app_windows)
+
+logosmith_add_gui_test(NAME library_window_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/library_window_test.cpp
+  LIBS logosmith_app_windows)

@@ -9,6 +9,7 @@
 #include "uMain.h"
 
 #include <QApplication>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 

@@ -22,8 +22,10 @@ std::optional<QString> ScriptedDialogs::openFile(const QString& caption, const Q
     lastOpenFilter = filter;
     if (openAnswers.empty())
         return std::nullopt;
-    auto answer = openAnswers.front();
+    const QString answer = openAnswers.front();
     openAnswers.pop_front();
+    if (answer.isEmpty())
+        return std::nullopt;
     return answer;
 }
 
@@ -34,8 +36,10 @@ std::optional<QString> ScriptedDialogs::saveFile(const QString& caption, const Q
     lastSaveSuffix = defaultSuffix;
     if (saveAnswers.empty())
         return std::nullopt;
-    auto answer = saveAnswers.front();
+    const QString answer = saveAnswers.front();
     saveAnswers.pop_front();
+    if (answer.isEmpty())
+        return std::nullopt;
     return answer;
 }
 

@@ -18,8 +18,9 @@ class ScriptedDialogs : public UserDialogs {
         QString text;
     };
 
-    std::deque<std::optional<QString>> openAnswers;
-    std::deque<std::optional<QString>> saveAnswers;
+    // File dialog answers; an empty text stands for "cancel".
+    std::deque<QString> openAnswers;
+    std::deque<QString> saveAnswers;
     std::deque<std::optional<std::uint32_t>> colourAnswers;
     std::deque<bool> yesNoAnswers;
     // Runs when the print dialog would open; answers false (cancel) when empty.
