@@ -20,4 +20,10 @@ inline int blackAllowance(int lValue, int sum) {
     return sum == 0 ? 0 : lValue / (765 / sum);
 }
 
+// The whole-picture separation with a choice of pixel loop: Fastest uses the vector loop where
+// the processor has one, Portable always the plain table loop. Both give identical pictures.
+enum class PreviewKernel { Fastest, Portable };
+void rebuildPreviewWith(PreviewKernel kernel, const SeparationSettings& settings,
+                        const Picture& working, Picture& preview);
+
 } // namespace logosmith::separation_detail

@@ -22,6 +22,10 @@
 #include <utility>
 #include <vector>
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
+
 namespace logosmith {
 
 using namespace separation_detail;
@@ -41,12 +45,20 @@ constexpr int maxSum = 765;
 struct Step {
     std::int32_t threshold;
     std::uint32_t colour[2];
-    std::uint32_t unused;
+    std::uint32_t highIsPaper; // colour[0] is the paper colour rather than highInkColour
 };
 
 struct PreviewTables {
     std::array<std::array<std::uint32_t, 256>, 3> byteTable; // by byte: 0 blue, 1 green, 2 red
     std::array<Step, maxSum + 1> steps;
+    // The same rule in pieces, for the vector kernel: per byte of a pixel its target channel
+    // and whether its allowance counts; the allowance of each value; the three colours.
+    std::array<int, 3> byteTarget{};
+    std::array<bool, 3> byteCounted{};
+    std::array<std::uint8_t, 256> allowance{};
+    std::uint32_t lowColour = 0;
+    std::uint32_t highInkColour = 0;
+    std::uint32_t paperColour = 0;
 };
 
 // Colour as the three bytes blue, green, red from the low end.
@@ -90,14 +102,16 @@ void buildTables(const SeparationSettings& settings, PreviewTables& tables) {
         break;
     }
 
-    std::array<int, 256> allowance{};
+    auto& allowance = tables.allowance;
     for (int v = 0; v < 256; ++v)
-        allowance[std::size_t(v)] = colourAllowance(rValue, v);
+        allowance[std::size_t(v)] = std::uint8_t(colourAllowance(rValue, v));
 
     for (int logical = 0; logical < 3; ++logical) {
         const int inputChannel = source[std::size_t(logical)];
         const int byteIndex = 2 - inputChannel; // bytes are blue, green, red
         auto& table = tables.byteTable[std::size_t(byteIndex)];
+        tables.byteTarget[std::size_t(byteIndex)] = targetOf[std::size_t(logical)];
+        tables.byteCounted[std::size_t(byteIndex)] = counted[std::size_t(logical)];
         for (int v = 0; v < 256; ++v) {
             int term = std::abs(targetOf[std::size_t(logical)] - v);
             if (counted[std::size_t(logical)])
@@ -110,16 +124,18 @@ void buildTables(const SeparationSettings& settings, PreviewTables& tables) {
     const Colour lInk = paintClass(settings, PixelClass::LInk);
     const Colour paper = paintClass(settings, PixelClass::Paper);
     const std::uint32_t rInkBgr = bgrOf(rInk), lInkBgr = bgrOf(lInk), paperBgr = bgrOf(paper);
+    tables.paperColour = paperBgr;
 
     constexpr std::int32_t always = 1 << 24; // above every biased score
     constexpr std::int32_t never = 0;        // biased scores are at least 0
 
     if (mode == InkMode::BlackOnly) {
+        tables.lowColour = tables.highInkColour = lInkBgr;
         for (int s = 0; s <= maxSum; ++s) {
             bool ink = 2 * s < 610 + lValue;
             if (invert)
                 ink = !ink;
-            tables.steps[std::size_t(s)] = Step{ink ? always : never, {paperBgr, lInkBgr}, 0};
+            tables.steps[std::size_t(s)] = Step{ink ? always : never, {paperBgr, lInkBgr}, 1};
         }
         return;
     }
@@ -128,6 +144,9 @@ void buildTables(const SeparationSettings& settings, PreviewTables& tables) {
     // Invert Color put the colour score in the black slot (Red, Green, Blue).
     const bool colourSlotIsInk = invert && mode != InkMode::User;
     const std::uint32_t lowColour = colourSlotIsInk ? lInkBgr : rInkBgr;
+    const std::uint32_t highInk = colourSlotIsInk ? rInkBgr : lInkBgr;
+    tables.lowColour = lowColour;
+    tables.highInkColour = highInk;
     // Whether the colour score wins its ties with the black/paper pair.
     const bool colourScoreWinsTies = (mode == InkMode::Red) ? colourSlotIsInk : !colourSlotIsInk;
 
@@ -140,13 +159,10 @@ void buildTables(const SeparationSettings& settings, PreviewTables& tables) {
         // Otherwise low when c < black and c <= paper.
         const int threshold =
             colourScoreWinsTies ? std::min(black, paper) + 1 : std::min(black, paper + 1);
-        std::uint32_t high;
-        if (black <= paper)
-            high = colourSlotIsInk ? rInkBgr : lInkBgr;
-        else
-            high = paperBgr;
-        tables.steps[std::size_t(s)] =
-            Step{std::clamp(threshold + scoreBias, never, always), {high, lowColour}, 0};
+        const bool highIsPaper = black > paper;
+        tables.steps[std::size_t(s)] = Step{std::clamp(threshold + scoreBias, never, always),
+                                            {highIsPaper ? paperBgr : highInk, lowColour},
+                                            highIsPaper};
     }
 }
 
@@ -198,13 +214,149 @@ void separateRange(const ByteLookup& tables, const Step* steps, const std::uint8
     }
 }
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#define LOGOSMITH_SEPARATION_VECTOR 1
+// The compiler's own vector headers trip this warning (their "undefined" vectors).
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+
+// Sixteen pixels of the group: widen their bytes, add up sum and colour score, gather the
+// step of each sum and record which pixels fall below the threshold and which go to paper.
+template <int Quarter>
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) inline void
+scoreQuarter(const __m512i (&plane)[3], const __m512i (&distance)[3], const __m512i (&credit)[3],
+             const std::int32_t* stepWords, std::uint64_t& below, std::uint64_t& highIsPaper) {
+    __m512i sum = _mm512_setzero_si512(), score = _mm512_setzero_si512();
+    for (int j = 0; j < 3; ++j) {
+        sum = _mm512_add_epi32(sum,
+                               _mm512_cvtepu8_epi32(_mm512_extracti32x4_epi32(plane[j], Quarter)));
+        score = _mm512_add_epi32(
+            score, _mm512_cvtepu8_epi32(_mm512_extracti32x4_epi32(distance[j], Quarter)));
+        score = _mm512_sub_epi32(
+            score, _mm512_cvtepu8_epi32(_mm512_extracti32x4_epi32(credit[j], Quarter)));
+    }
+    const __m512i word = _mm512_i32gather_epi32(sum, stepWords, 4);
+    const __m512i threshold = _mm512_srai_epi32(_mm512_slli_epi32(word, 16), 16);
+    below |= std::uint64_t(_mm512_cmplt_epi32_mask(score, threshold)) << (16 * Quarter);
+    highIsPaper |= std::uint64_t(_mm512_test_epi32_mask(word, _mm512_set1_epi32(1 << 16)))
+                   << (16 * Quarter);
+}
+
+// 64 pixels at a time on processors with byte permutes (AVX-512 VBMI): the pixel bytes are
+// split into three planes, the distances and allowances are worked out 64 bytes at once (the
+// allowance through 256-entry byte-permute lookups), and only the per-sum step is gathered.
+// Returns how many pixels it did; the scalar loop does the rest. It reads each 192-byte group
+// whole before writing it, so working and preview may be the same buffer.
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) std::size_t
+separateRangeVector(const PreviewTables& tables, const std::uint8_t* in, std::uint8_t* out,
+                    std::size_t count) {
+    if (count < 64)
+        return 0;
+    // Byte-permute indices: plane j byte k is input byte 3k + j, found in the first two
+    // 64-byte blocks, or in the third for the masked lanes; output byte n is plane n % 3,
+    // pixel n / 3 of its block.
+    alignas(64) std::uint8_t splitLow[3][64], splitHigh[3][64], joinLow[3][64], joinHigh[3][64];
+    __mmask64 splitFromThird[3] = {0, 0, 0}, joinFromThird[3] = {0, 0, 0};
+    for (int j = 0; j < 3; ++j)
+        for (int k = 0; k < 64; ++k) {
+            const int source = 3 * k + j;
+            splitLow[j][k] = std::uint8_t(source & 127);
+            splitHigh[j][k] = std::uint8_t((source - 128) & 63);
+            if (source >= 128)
+                splitFromThird[j] |= __mmask64(1) << k;
+            const int n = 64 * j + k; // output block j, byte k
+            const int pixel = n / 3, plane = n % 3;
+            joinLow[j][k] = std::uint8_t((pixel & 63) | (plane == 1 ? 64 : 0));
+            joinHigh[j][k] = std::uint8_t(pixel & 63);
+            if (plane == 2)
+                joinFromThird[j] |= __mmask64(1) << k;
+        }
+    __m512i allowance[4];
+    for (int part = 0; part < 4; ++part)
+        allowance[part] = _mm512_loadu_si512(tables.allowance.data() + 64 * part);
+    __m512i target[3];
+    for (int j = 0; j < 3; ++j)
+        target[j] = _mm512_set1_epi8(char(tables.byteTarget[std::size_t(j)]));
+    // Step words: low 16 bits the plain threshold (colour score below it -> low colour), bit
+    // 16 set when the high colour is paper.
+    alignas(64) std::int32_t stepWords[maxSum + 1];
+    for (int sum = 0; sum <= maxSum; ++sum) {
+        const Step& step = tables.steps[std::size_t(sum)];
+        const int threshold = std::clamp(step.threshold - scoreBias, -1000, 1000);
+        stepWords[sum] = std::int32_t(std::uint16_t(std::int16_t(threshold))) |
+                         std::int32_t(step.highIsPaper << 16);
+    }
+    __m512i lowByte[3], inkByte[3], paperByte[3];
+    for (int j = 0; j < 3; ++j) {
+        lowByte[j] = _mm512_set1_epi8(char(tables.lowColour >> (8 * j)));
+        inkByte[j] = _mm512_set1_epi8(char(tables.highInkColour >> (8 * j)));
+        paperByte[j] = _mm512_set1_epi8(char(tables.paperColour >> (8 * j)));
+    }
+
+    std::size_t i = 0;
+    for (; i + 64 <= count; i += 64) {
+        const std::uint8_t* p = in + 3 * i;
+        const __m512i block0 = _mm512_loadu_si512(p);
+        const __m512i block1 = _mm512_loadu_si512(p + 64);
+        const __m512i block2 = _mm512_loadu_si512(p + 128);
+        __m512i plane[3], distance[3], credit[3];
+        for (int j = 0; j < 3; ++j) {
+            plane[j] = _mm512_permutex2var_epi8(block0, _mm512_load_si512(splitLow[j]), block1);
+            plane[j] = _mm512_mask_permutexvar_epi8(plane[j], splitFromThird[j],
+                                                    _mm512_load_si512(splitHigh[j]), block2);
+            distance[j] = _mm512_or_si512(_mm512_subs_epu8(plane[j], target[j]),
+                                          _mm512_subs_epu8(target[j], plane[j]));
+            if (tables.byteCounted[std::size_t(j)]) {
+                const __m512i lowHalf =
+                    _mm512_permutex2var_epi8(allowance[0], plane[j], allowance[1]);
+                const __m512i highHalf =
+                    _mm512_permutex2var_epi8(allowance[2], plane[j], allowance[3]);
+                credit[j] =
+                    _mm512_mask_blend_epi8(_mm512_movepi8_mask(plane[j]), lowHalf, highHalf);
+            } else {
+                credit[j] = _mm512_setzero_si512();
+            }
+        }
+        std::uint64_t below = 0, highIsPaper = 0;
+        scoreQuarter<0>(plane, distance, credit, stepWords, below, highIsPaper);
+        scoreQuarter<1>(plane, distance, credit, stepWords, below, highIsPaper);
+        scoreQuarter<2>(plane, distance, credit, stepWords, below, highIsPaper);
+        scoreQuarter<3>(plane, distance, credit, stepWords, below, highIsPaper);
+        __m512i colour[3];
+        for (int j = 0; j < 3; ++j)
+            colour[j] = _mm512_mask_blend_epi8(
+                below, _mm512_mask_blend_epi8(highIsPaper, inkByte[j], paperByte[j]), lowByte[j]);
+        std::uint8_t* q = out + 3 * i;
+        for (int j = 0; j < 3; ++j) {
+            __m512i joined =
+                _mm512_permutex2var_epi8(colour[0], _mm512_load_si512(joinLow[j]), colour[1]);
+            joined = _mm512_mask_permutexvar_epi8(joined, joinFromThird[j],
+                                                  _mm512_load_si512(joinHigh[j]), colour[2]);
+            _mm512_storeu_si512(q + 64 * j, joined);
+        }
+    }
+    return i;
+}
+
+bool haveByteShuffles() {
+    static const bool have = __builtin_cpu_supports("avx512vbmi") &&
+                             __builtin_cpu_supports("avx512bw") &&
+                             __builtin_cpu_supports("avx512f");
+    return have;
+}
+#pragma GCC diagnostic pop
+#endif
+
 // Below this many pixels a second thread costs more than it saves.
 constexpr std::size_t pixelsPerThread = std::size_t(1) << 17;
 constexpr unsigned maxThreads = 8;
 
 } // namespace
 
-void rebuildPreview(const SeparationSettings& settings, const Picture& working, Picture& preview) {
+namespace separation_detail {
+
+void rebuildPreviewWith(PreviewKernel kernel, const SeparationSettings& settings,
+                        const Picture& working, Picture& preview) {
     if (working.isEmpty())
         return;
     if (preview.width() != working.width() || preview.height() != working.height())
@@ -226,7 +378,13 @@ void rebuildPreview(const SeparationSettings& settings, const Picture& working, 
                             tables.byteTable[2].data()};
     const Step* steps = tables.steps.data();
     auto separate = [&](std::size_t begin, std::size_t count) {
-        separateRange(lookup, steps, in + 3 * begin, out + 3 * begin, count);
+        std::size_t done = 0;
+#ifdef LOGOSMITH_SEPARATION_VECTOR
+        if (kernel == PreviewKernel::Fastest && haveByteShuffles())
+            done = separateRangeVector(tables, in + 3 * begin, out + 3 * begin, count);
+#endif
+        separateRange(lookup, steps, in + 3 * (begin + done), out + 3 * (begin + done),
+                      count - done);
     };
 
     std::vector<std::thread> helpers;
@@ -244,6 +402,12 @@ void rebuildPreview(const SeparationSettings& settings, const Picture& working, 
     separate(0, std::min(perPart, pixels));
     for (auto& helper : helpers)
         helper.join();
+}
+
+} // namespace separation_detail
+
+void rebuildPreview(const SeparationSettings& settings, const Picture& working, Picture& preview) {
+    rebuildPreviewWith(PreviewKernel::Fastest, settings, working, preview);
 }
 
 } // namespace logosmith

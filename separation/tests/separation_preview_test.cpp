@@ -1,4 +1,5 @@
 #include "Separation.h"
+#include "SeparationInternal.h"
 
 #include <gtest/gtest.h>
 
@@ -52,6 +53,13 @@ std::string firstMismatch(const SeparationSettings& s, const Picture& working,
     return "";
 }
 
+using separation_detail::PreviewKernel;
+using separation_detail::rebuildPreviewWith;
+
+// Every whole-picture check runs both pixel loops: the vector one (where the processor has it)
+// and the portable one that every other machine uses.
+const PreviewKernel kernels[] = {PreviewKernel::Fastest, PreviewKernel::Portable};
+
 void applyFlags(SeparationSettings& s, unsigned flags) {
     s.invertColor = flags & 1;
     s.swapRedGreen = flags & 2;
@@ -88,13 +96,14 @@ TEST(RebuildPreview, EqualsThePixelRuleForEveryModeAndFlag) {
                 s.userColor = Colour{200, 100, 50};
                 applyFlags(s, flags);
                 ++round;
-                for (const Picture* working : {&random, &awkward}) {
-                    Picture preview;
-                    rebuildPreview(s, *working, preview);
-                    ASSERT_EQ(firstMismatch(s, *working, preview), "")
-                        << "mode " << int(mode) << " flags " << flags << " rValue " << a.r
-                        << " lValue " << a.l;
-                }
+                for (const Picture* working : {&random, &awkward})
+                    for (PreviewKernel kernel : kernels) {
+                        Picture preview;
+                        rebuildPreviewWith(kernel, s, *working, preview);
+                        ASSERT_EQ(firstMismatch(s, *working, preview), "")
+                            << "mode " << int(mode) << " flags " << flags << " rValue " << a.r
+                            << " lValue " << a.l << " kernel " << int(kernel);
+                    }
             }
 }
 
@@ -124,10 +133,12 @@ TEST(RebuildPreview, EveryColourOnceAcrossThreadsForSeveralSettings) {
     cases[3].inkMode = InkMode::BlackOnly;
     cases[3].lValue = 201;
     Picture preview;
-    for (const SeparationSettings& s : cases) {
-        rebuildPreview(s, all, preview);
-        ASSERT_EQ(firstMismatch(s, all, preview), "") << "mode " << int(s.inkMode);
-    }
+    for (const SeparationSettings& s : cases)
+        for (PreviewKernel kernel : kernels) {
+            rebuildPreviewWith(kernel, s, all, preview);
+            ASSERT_EQ(firstMismatch(s, all, preview), "")
+                << "mode " << int(s.inkMode) << " kernel " << int(kernel);
+        }
 }
 
 TEST(RebuildPreview, SizesPreviewWorksInPlaceAndIgnoresAnEmptyPicture) {
@@ -144,9 +155,11 @@ TEST(RebuildPreview, SizesPreviewWorksInPlaceAndIgnoresAnEmptyPicture) {
     rebuildPreview(s, working, preview);
     EXPECT_EQ(firstMismatch(s, working, preview), "");
 
-    Picture same = working;
-    rebuildPreview(s, same, same);
-    EXPECT_EQ(same, preview);
+    for (PreviewKernel kernel : kernels) {
+        Picture same = working;
+        rebuildPreviewWith(kernel, s, same, same);
+        EXPECT_EQ(same, preview);
+    }
 
     const Picture before = preview;
     rebuildPreview(s, Picture(), preview);
