@@ -63,6 +63,19 @@ TEST(StoreStream, OneBlackLogo) {
     EXPECT_EQ(expected.size(), 39u);
 }
 
+TEST(StoreStream, OneBlackLogoAtDoubleDensity) {
+    const Picture logos[] = {filled(10, 8, colours::black)};
+    // 6 + (20 + 9) + 4 + 4 = 43 bytes in the block.
+    Bytes expected = {0x1B, 0x67, 0x00, 0x01, 0x00, 0x2B, 0x1B, 0x61, 0x01,
+                      0x1B, 0x72, 0x00, 0x1B, 0x2A, 0x01, 0x14, 0x00};
+    expected.insert(expected.end(), 20, 0xFF);
+    expected.insert(expected.end(),
+                    {0x0D, 0x0D, 0x1B, 0x4A, 0x10, 0x0D, 0x1B, 0x4A, 0x10, 0x1B, 0x61, 0x00});
+    EXPECT_EQ(BuildStoreStream(logos, doubled), expected);
+    // The same picture printed, not centred: the block's band stream alone.
+    EXPECT_EQ(printed(logos[0], doubled, false), Bytes(expected.begin() + 9, expected.end() - 3));
+}
+
 TEST(StoreStream, TwoLogosLengthsComeFirst) {
     Picture first(2, 2);
     first.setPixel(0, 0, colours::black);
