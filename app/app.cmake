@@ -5,6 +5,7 @@ add_library(logosmith_app_windows STATIC
   ${CMAKE_CURRENT_LIST_DIR}/uMainColour.cpp
   ${CMAKE_CURRENT_LIST_DIR}/uMainPicture.cpp
   ${CMAKE_CURRENT_LIST_DIR}/uMainLibrary.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/uMainOutward.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PictureView.h ${CMAKE_CURRENT_LIST_DIR}/PictureView.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Swatch.h ${CMAKE_CURRENT_LIST_DIR}/Swatch.cpp
   ${CMAKE_CURRENT_LIST_DIR}/EditorHandoff.h ${CMAKE_CURRENT_LIST_DIR}/EditorHandoff.cpp
@@ -18,3 +19,11 @@ target_link_libraries(logosmith_app_windows PUBLIC
 
 add_executable(logosmith ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
 target_link_libraries(logosmith PRIVATE logosmith_app_windows)
+
+# The help page is installed beside the program, where the help menu looks for it.
+configure_file(${CMAKE_CURRENT_LIST_DIR}/help/help.html ${CMAKE_BINARY_DIR}/bin/help.html COPYONLY)
+file(GLOB help_images ${PROJECT_SOURCE_DIR}/docs/*.png)
+foreach(image ${help_images})
+  get_filename_component(image_name ${image} NAME)
+  configure_file(${image} ${CMAKE_BINARY_DIR}/bin/help-images/${image_name} COPYONLY)
+endforeach()

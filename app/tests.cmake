@@ -9,3 +9,7 @@ logosmith_add_gui_test(NAME colour_controls_test
 logosmith_add_gui_test(NAME library_window_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/library_window_test.cpp
   LIBS logosmith_app_windows)
+
+logosmith_add_gui_test(NAME outward_actions_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/outward_actions_test.cpp
+  LIBS logosmith_app_windows)

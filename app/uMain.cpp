@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFrame>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -110,11 +111,11 @@ void TForm1::buildControls(QWidget* client) {
     btnLoad = place<QPushButton>(client, "btnLoad", "Open Image", 204, 154, 93, 26);
 
     // Both views sit at the same place; the working picture's view is never shown.
-    auto* frame = place<QWidget>(client, "ImageFrame", 8, 186, 289, 233);
-    frame->setAutoFillBackground(true);
-    Image1 = place<PictureView>(frame, "Image1", 0, 0, 289, 233);
+    auto* frame = place<QFrame>(client, "ImageFrame", 6, 184, 293, 237);
+    frame->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    Image1 = place<PictureView>(frame, "Image1", 2, 2, 289, 233);
     Image1->hide();
-    Image2 = place<PictureView>(frame, "Image2", 0, 0, 289, 233);
+    Image2 = place<PictureView>(frame, "Image2", 2, 2, 289, 233);
 
     btnSave = place<QPushButton>(client, "btnSave", "Save Image", 8, 426, 93, 26);
     btnEdit = place<QPushButton>(client, "btnEdit", "Image Editor", 106, 426, 93, 26);
@@ -139,9 +140,9 @@ void TForm1::buildControls(QWidget* client) {
     DirectPrint = place<QRadioButton>(GroupBoxPrint, "DirectPrint", "Direct Print", 10, 22, 96, 24);
     DirectPrint->setChecked(true);
     DriverPrinter =
-        place<QRadioButton>(GroupBoxPrint, "DriverPrinter", "Window  Driver", 106, 22, 110, 24);
+        place<QRadioButton>(GroupBoxPrint, "DriverPrinter", "Window  Driver", 104, 22, 120, 24);
     DriverPrinter->setEnabled(false);
-    btnPrint = place<QPushButton>(GroupBoxPrint, "btnPrint", "Print", 218, 20, 62, 26);
+    btnPrint = place<QPushButton>(GroupBoxPrint, "btnPrint", "Print", 226, 20, 56, 26);
 
     Button9 = place<QPushButton>(client, "Button9", "Exit", 505, 576, 93, 26);
 }
@@ -231,6 +232,11 @@ void TForm1::connectHandlers() {
     ON_TRIGGER(SetCommunicationPort1, SetCommunicationPort1Click);
     ON_TRIGGER(SetImageEditer1, SetImageEditer1Click);
     ON_TRIGGER(PrinterInfo1, PrinterInfo1Click);
+
+    ON_CLICK(btnEdit, btnEditClick);
+    ON_CLICK(btnSave, btnSaveClick);
+    ON_TRIGGER(save1, save1Click);
+    ON_TRIGGER(help3, help3Click);
 
     ON_CLICK(Button9, Button9Click);
     ON_TRIGGER(exit2, exit2Click);

@@ -175,6 +175,11 @@ class TForm1 : public QMainWindow {
     void DriverPrinterClick();
     void directtoport1Click();
     void WindowPrintDriver1Click();
+    // Editor, saving, help.
+    void btnEditClick();
+    void btnSaveClick();
+    void save1Click();
+    void help3Click();
     // Dialogs.
     void SetResolution1Click();
     void SetCommunicationPort1Click();
@@ -212,3 +217,6 @@ class TForm1 : public QMainWindow {
 };
 
 extern TForm1* Form1;
+
+// The help page beside the program: "help.htm", else "help.html" whether it exists or not.
+QString helpPagePath(const QString& rootDir);

@@ -100,6 +100,9 @@ void TForm1::buildColourPanels(QWidget* client) {
     Shape5 = swatch(GroupBoxCartridge, "Shape5", 148, 111, 16, 16, colours::black);
     CheckBox1 = put<QCheckBox>(GroupBoxCartridge, "CheckBox1", 10, 140, 276, 44);
     CheckBox1->setText("Color Change Select (Invert to L Cartridge )");
+    QFont smaller = CheckBox1->font();
+    smaller.setPointSizeF(smaller.pointSizeF() * 0.9);
+    CheckBox1->setFont(smaller);
 
     GroupBoxRgb = put<QGroupBox>(client, "GroupBoxRgb", 305, 368, 293, 200);
     GroupBoxRgb->setTitle("RGB control");
