@@ -1,6 +1,8 @@
 // The fast separation of a whole picture. Everything that depends only on the settings is
-// folded into small tables once per rebuild, so each pixel costs three table reads, one add,
-// one step-table read, one compare and three byte writes.
+// folded into small tables once per rebuild, so each pixel costs three table reads, one add and
+// one step-table read. Where the processor has 64-byte byte permutes, 64 pixels at a time go
+// through vector registers instead. Big pictures are split between the cores; the helper
+// threads live only inside the call, so the caller still sees one synchronous rebuild.
 //
 // Why that is exact: the colour score is a sum of one term per channel (|target - X| minus the
 // allowance of X when the mode counts X), and the black and paper scores depend only on the
