@@ -211,3 +211,29 @@ TEST(SimPrinterReport, CarriesOffsetsAndEscapedMessages) {
               std::string::npos);
     EXPECT_NE(json.find("\"input\": \"file\""), std::string::npos);
 }
+
+TEST(SimPrinterRejects, DamagedStreamsEndInAnErrorInsideTheStream) {
+    // Flipped, dropped and added bytes anywhere: never a crash or a read past the end, and a
+    // rejection always points into the bytes received.
+    std::uint32_t seed = 12345;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u, seed >> 8; };
+    const Bytes sources[] = {twoLogoStore, centredBlackPrint(), setupRecord(2, 3)};
+    for (int round = 0; round < 3000; ++round) {
+        Bytes s = sources[round % 3];
+        const std::size_t at = next() % s.size();
+        switch (next() % 3) {
+        case 0:
+            s[at] = std::uint8_t(next());
+            break;
+        case 1:
+            s.erase(s.begin() + long(at));
+            break;
+        default:
+            s.insert(s.begin() + long(at), std::uint8_t(next()));
+        }
+        const SimPrinter p = simulate(s);
+        if (!p.ok()) {
+            ASSERT_LE(p.errors()[0].offset, s.size());
+        }
+    }
+}
