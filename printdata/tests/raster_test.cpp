@@ -41,17 +41,6 @@ class WriteSizes : public ByteSink {
 
 } // namespace
 
-TEST(RasterExamples, AllBlackTenByEightIsOneLineAndTwoFillers) {
-    Bytes expected = {0x1B, 0x72, 0x00, 0x1B, 0x2A, 0x00, 0x0A, 0x00};
-    expected.insert(expected.end(), 10, 0xFF);
-    expected.push_back(0x0D);
-    expected.insert(expected.end(), filler.begin(), filler.end());
-    expected.insert(expected.end(), filler.begin(), filler.end());
-    const Picture black = filled(10, 8, colours::black);
-    EXPECT_EQ(encode(black, irStore(), false, 0), expected);
-    EXPECT_EQ(BandStreamLength(BuildInkPlanes(black, irStore(), false)), 27u);
-}
-
 TEST(RasterExamples, TwoByTwoUnderThePrintRule) {
     Picture p(2, 2);
     p.setPixel(0, 0, colours::black);
@@ -75,15 +64,6 @@ TEST(RasterExamples, OnlyTheNinthRowInked) {
     expected.insert(expected.end(),
                     {0x1B, 0x72, 0x01, 0x1B, 0x2A, 0x00, 0x01, 0x00, 0x80, 0x1B, 0x4A, 0x10});
     EXPECT_EQ(encode(p, irStore(), false, 0), expected);
-}
-
-TEST(RasterExamples, BlankImagesAreFillersOnly) {
-    for (int h : {0, 1, 7, 8, 9, 16, 17}) {
-        Bytes expected;
-        for (int b = 0; b < h / 8 + 1; ++b)
-            expected.insert(expected.end(), filler.begin(), filler.end());
-        EXPECT_EQ(encode(Picture(5, h), irStore(), false, 0), expected) << "height " << h;
-    }
 }
 
 TEST(RasterExamples, WidthDoublingRepeatsEveryColumn) {
