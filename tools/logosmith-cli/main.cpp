@@ -1,0 +1,52 @@
+// logosmith-cli: the program's picture and printer functions for scripts and batch jobs.
+
+#include "Error.h"
+#include "Subcommand.h"
+
+#include <QGuiApplication>
+
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+void printUsage(std::ostream& out) {
+    out << "usage: logosmith-cli SUBCOMMAND ARGUMENTS...\n\n";
+    for (const auto& command : logosmith::cli::subcommands())
+        out << "  " << command.name << " " << command.usage << "\n      " << command.summary
+            << "\n";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Metafiles are painted with Qt, which needs a GUI application; no window is ever shown.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (arguments.empty() || arguments[0] == "--help" || arguments[0] == "-h") {
+        printUsage(arguments.empty() ? std::cerr : std::cout);
+        return arguments.empty() ? 2 : 0;
+    }
+    for (const auto& command : logosmith::cli::subcommands()) {
+        if (arguments[0] != command.name)
+            continue;
+        try {
+            return command.run({arguments.begin() + 1, arguments.end()}, std::cout);
+        } catch (const logosmith::cli::UsageError& e) {
+            std::cerr << "logosmith-cli " << command.name << ": " << e.what() << "\nusage: "
+                      << "logosmith-cli " << command.name << " " << command.usage << "\n";
+            return 2;
+        } catch (const std::exception& e) {
+            std::cerr << "logosmith-cli " << command.name << ": " << e.what() << "\n";
+            return 1;
+        }
+    }
+    std::cerr << "logosmith-cli: unknown subcommand \"" << arguments[0] << "\"\n";
+    printUsage(std::cerr);
+    return 2;
+}

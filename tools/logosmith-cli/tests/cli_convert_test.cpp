@@ -1,0 +1,134 @@
+#include "BmpFile.h"
+#include "Picture.h"
+#include "PictureLoader.h"
+
+#include <QProcess>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+using namespace logosmith;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Result {
+    int status = -1;
+    std::string errors;
+};
+
+class CliConvert : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        std::string pattern = (fs::temp_directory_path() / "logosmith-cli-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+        // 300 x 200: a white band on top, red on the left, black on the right.
+        Picture p(300, 200);
+        for (int y = 20; y < 200; ++y)
+            for (int x = 0; x < 300; ++x)
+                p.setPixel(x, y, x < 150 ? colours::red : colours::black);
+        writeBmpFile(p, path("logo.bmp"));
+        writeBmpFile(Picture(2000, 50), path("wide.bmp"));
+    }
+    static void TearDownTestSuite() { fs::remove_all(dir_); }
+    void SetUp() override { fs::remove(path("out.bmp")); }
+
+    static std::string path(const std::string& name) { return (dir_ / name).string(); }
+
+    static Result run(const QStringList& arguments) {
+        const char* bin = std::getenv("LOGOSMITH_BIN_DIR");
+        QProcess process;
+        process.start(QString::fromUtf8(bin ? bin : ".") + "/logosmith-cli", arguments);
+        process.waitForFinished(60000);
+        Result r;
+        r.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        r.errors = process.readAllStandardError().toStdString();
+        return r;
+    }
+    static Result convert(QStringList options, const std::string& input = "logo.bmp") {
+        options.prepend(QString::fromStdString(path("out.bmp")));
+        options.prepend(QString::fromStdString(path(input)));
+        options.prepend("convert");
+        return run(options);
+    }
+    static Picture output() { return decodePictureFile(path("out.bmp")); }
+
+    static inline fs::path dir_;
+};
+
+} // namespace
+
+TEST_F(CliConvert, LoadsFitsAndSeparatesLikeTheProgram) {
+    ASSERT_EQ(convert({}).status, 0);
+    const Picture fitted = output();
+    ASSERT_EQ(fitted.width(), 243);
+    ASSERT_EQ(fitted.height(), 162);
+    EXPECT_EQ(fitted.pixel(10, 100), colours::red); // red ink
+    EXPECT_EQ(fitted.pixel(200, 100), colours::black);
+    EXPECT_EQ(fitted.pixel(10, 5), colours::white);
+
+    ASSERT_EQ(convert({"--no-fit", "--resize", "50"}).status, 0);
+    EXPECT_EQ(output().width(), 150);
+    EXPECT_EQ(output().height(), 100);
+    ASSERT_EQ(convert({"--resize", "25"}).status, 0);
+    EXPECT_EQ(output().width(), 60);
+    EXPECT_EQ(output().height(), 40);
+}
+
+TEST_F(CliConvert, ModesColoursAndSwitchesReachTheSeparation) {
+    // In Green mode red is nearer black than green: L ink, here painted in the chosen L colour.
+    ASSERT_EQ(convert({"--mode", "green", "--l-color", "0000FF"}).status, 0);
+    EXPECT_EQ(output().pixel(10, 100), colours::blue);
+    EXPECT_EQ(output().pixel(200, 100), colours::blue);
+
+    // The THRESHOLD hue 120 (green) as target in Red mode has the same effect on red.
+    ASSERT_EQ(convert({"--threshold", "120"}).status, 0);
+    EXPECT_EQ(output().pixel(10, 100), colours::black);
+
+    ASSERT_EQ(convert({"--mode", "user", "--user-color", "00FF00"}).status, 0);
+    EXPECT_EQ(output().pixel(10, 100), colours::green);
+
+    // Off: black only; exchanging black and white turns the white band black.
+    ASSERT_EQ(convert({"--mode", "off", "--swap-black-white"}).status, 0);
+    EXPECT_EQ(output().pixel(10, 5), colours::black);
+    EXPECT_EQ(output().pixel(200, 100), colours::white);
+}
+
+TEST_F(CliConvert, BadInputEndsWithAMessageAndNoOutputFile) {
+    std::ofstream(path("cut.bmp"), std::ios::binary) << "BM\x36\x00\x01\x00";
+    const struct {
+        QStringList options;
+        const char* input;
+        int status;
+        const char* message;
+    } cases[] = {
+        {{}, "missing.bmp", 1, "missing.bmp"},
+        {{}, "cut.bmp", 1, "truncated"},
+        {{}, "wide.bmp", 1, "248 x 0"},
+        {{"--threshold", "400"}, "logo.bmp", 2, "--threshold"},
+        {{"--mode", "purple"}, "logo.bmp", 2, "--mode"},
+        {{"--l-color", "red"}, "logo.bmp", 2, "RRGGBB"},
+        {{"--resize", "60"}, "logo.bmp", 2, "--resize"},
+        {{"--sharpen"}, "logo.bmp", 2, "unknown option"},
+        {{"--r-value"}, "logo.bmp", 2, "needs a value"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.options.join(' ').toStdString() + " " + c.input);
+        const Result r = convert(c.options, c.input);
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_NE(r.errors.find(c.message), std::string::npos) << r.errors;
+        EXPECT_FALSE(fs::exists(path("out.bmp")));
+    }
+    EXPECT_EQ(run({"convert", QString::fromStdString(path("logo.bmp")),
+                   QString::fromStdString(path("out.png"))})
+                  .status,
+              2);
+    EXPECT_EQ(run({"stamp"}).status, 2);
+    EXPECT_EQ(run({}).status, 2);
+}
