@@ -6,6 +6,8 @@ add_library(logosmith_app_windows STATIC
   ${CMAKE_CURRENT_LIST_DIR}/uMainPicture.cpp
   ${CMAKE_CURRENT_LIST_DIR}/uMainLibrary.cpp
   ${CMAKE_CURRENT_LIST_DIR}/uMainOutward.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/uMainPrinting.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/StoreCommandFile.h ${CMAKE_CURRENT_LIST_DIR}/StoreCommandFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PictureView.h ${CMAKE_CURRENT_LIST_DIR}/PictureView.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Swatch.h ${CMAKE_CURRENT_LIST_DIR}/Swatch.cpp
   ${CMAKE_CURRENT_LIST_DIR}/EditorHandoff.h ${CMAKE_CURRENT_LIST_DIR}/EditorHandoff.cpp
@@ -15,7 +17,8 @@ add_library(logosmith_app_windows STATIC
 target_include_directories(logosmith_app_windows PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(logosmith_app_windows PUBLIC
   logosmith_platform_widgets logosmith_printdata_windows logosmith_transport_windows
-  logosmith_picture logosmith_separation_engine logosmith_loader logosmith_library)
+  logosmith_picture logosmith_separation_engine logosmith_loader logosmith_library
+  logosmith_printdata logosmith_transport)
 
 add_executable(logosmith ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
 target_link_libraries(logosmith PRIVATE logosmith_app_windows)

@@ -233,6 +233,11 @@ void TForm1::connectHandlers() {
     ON_TRIGGER(SetImageEditer1, SetImageEditer1Click);
     ON_TRIGGER(PrinterInfo1, PrinterInfo1Click);
 
+    ON_CLICK(btnStorePrinter, btnStorePrinterClick);
+    ON_CLICK(btnPrintFile, btnPrintFileClick);
+    ON_TRIGGER(PrintToFile1, btnPrintFileClick);
+    ON_CLICK(btnPrint, btnPrintClick);
+    ON_TRIGGER(PrintOnPrinter1, PrintOnPrinter1Click);
     ON_CLICK(btnEdit, btnEditClick);
     ON_CLICK(btnSave, btnSaveClick);
     ON_TRIGGER(save1, save1Click);

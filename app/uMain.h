@@ -2,6 +2,7 @@
 
 #include "Picture.h"
 #include "Separation.h"
+#include "StoreCommandFile.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -175,6 +176,14 @@ class TForm1 : public QMainWindow {
     void DriverPrinterClick();
     void directtoport1Click();
     void WindowPrintDriver1Click();
+    // Store and print.
+    void btnStorePrinterClick();
+    void btnPrintFileClick();
+    void btnPrintClick();
+    void PrintOnPrinter1Click();
+    bool BuildPrintFile();
+    void SendToPrinter();
+    void PrintThroughDriver();
     // Editor, saving, help.
     void btnEditClick();
     void btnSaveClick();
@@ -202,6 +211,8 @@ class TForm1 : public QMainWindow {
     void SelectLastEntry();
     void CommitCurrentImage();
     void refreshLibraryList();
+    void loadStoreSlots();
+    QString scratchFilePath() const;
     int selectedLibraryRow() const;
     void setViewFlags(bool stretch, bool center);
     void showWorking(const logosmith::Picture& picture);
@@ -213,6 +224,7 @@ class TForm1 : public QMainWindow {
                        int threshold);
 
     logosmith::ImageLibrary* library_ = nullptr;
+    logosmith::LibrarySlots storeSlots_;
     bool closedDown_ = false;
 };
 
