@@ -13,3 +13,10 @@ logosmith_add_gui_test(NAME library_window_test
 logosmith_add_gui_test(NAME outward_actions_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/outward_actions_test.cpp
   LIBS logosmith_app_windows)
+
+logosmith_add_gui_test(NAME store_print_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/store_print_test.cpp ${CMAKE_CURRENT_LIST_DIR}/tests/SimProcess.h
+  LIBS logosmith_app_windows)
+if(TARGET store_print_test)
+  add_dependencies(store_print_test mrx310-sim)
+endif()
