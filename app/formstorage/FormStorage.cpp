@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QWidget>
+#include <QWindow>
 #include <array>
 #include <cmath>
 
@@ -142,7 +143,11 @@ void setPropertyFromText(const StoredProperty& p, const QString& text) {
 
 // The window's normal (not minimised or maximised) frame rectangle in screen coordinates.
 QRect normalFrame(const QWidget* window) {
-    const QRect frame = window->frameGeometry();
+    QRect frame = window->frameGeometry();
+    // While a window is being shown for the first time, the widget may not yet have moved its
+    // client area inside the frame; the native window already knows where the frame is.
+    if (const QWindow* handle = window->windowHandle())
+        frame.moveTopLeft(handle->framePosition());
     if (!(window->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)))
         return frame;
     const QRect normal = window->normalGeometry();
@@ -224,8 +229,12 @@ void TFormStorage::apply() {
                   formVersion;
         if (!current)
             return;
+        // The show state is read first: Qt forgets a maximised state on any move, so the
+        // window is placed while normal and given its state afterwards.
+        const Qt::WindowStates state = storedShowState();
         applyPlacement();
-        applyShowState();
+        if (window_->windowState() != state)
+            window_->setWindowState(state);
     });
     // The window was shown, so its values are worth writing even when applying failed.
     restored_ = true;
@@ -272,6 +281,9 @@ void TFormStorage::applyPlacement() {
         }
     }
 
+    const Qt::WindowStates state = w->windowState();
+    if (state & (Qt::WindowMinimized | Qt::WindowMaximized))
+        w->setWindowState(state & ~(Qt::WindowMinimized | Qt::WindowMaximized));
     if (!isFixedSize(w)) {
         // The stored rectangle includes the frame; the window is sized by its client area.
         const QSize frameExtra = w->frameGeometry().size() - w->geometry().size();
@@ -283,28 +295,24 @@ void TFormStorage::applyPlacement() {
     designCentred_ = false;
 }
 
-void TFormStorage::applyShowState() {
-    QWidget* w = window_;
+Qt::WindowStates TFormStorage::storedShowState() const {
     const int showCmd = numberOr(settingsStore().readText(section_, "ShowCmd", QString()), 0);
-    const Qt::WindowStates state = w->windowState();
+    const Qt::WindowStates state = window_->windowState();
     const Qt::WindowStates plain = state & ~(Qt::WindowMinimized | Qt::WindowMaximized);
     switch (showCmd) {
     case 1:
     case 5:
     case 9:
-        if (state != plain)
-            w->setWindowState(plain);
-        break;
+        return plain;
     case 2:
     case 6:
     case 7:
-        w->setWindowState(plain | Qt::WindowMinimized);
-        break;
+        // For the main window this stands for the whole application minimised.
+        return plain | Qt::WindowMinimized;
     case 3:
-        w->setWindowState(plain | Qt::WindowMaximized);
-        break;
+        return plain | Qt::WindowMaximized;
     default:
-        break;
+        return state;
     }
 }
 

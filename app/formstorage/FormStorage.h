@@ -56,7 +56,7 @@ class TFormStorage : public QObject {
 
   private:
     void applyPlacement();
-    void applyShowState();
+    Qt::WindowStates storedShowState() const;
     void applyProperties();
     void applyActiveControl();
     void centreOnScreen();
