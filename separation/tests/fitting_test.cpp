@@ -48,23 +48,6 @@ TEST(FitToWidth, AWideLowPictureLosesItsHeightWithoutFailing) {
     EXPECT_EQ(fitted.byteCount(), 0u);
 }
 
-TEST(FitToWidth, PixelsAreTakenNearestWithoutBlending) {
-    const Picture source = numbered(300, 200);
-    const Picture fitted = fitToWidth(source);
-    ASSERT_EQ(fitted.width(), 243);
-    // Every target pixel is exactly one of the source pixels, the top-left one included.
-    EXPECT_EQ(fitted.pixel(0, 0), source.pixel(0, 0));
-    for (int y = 0; y < fitted.height(); y += 7)
-        for (int x = 0; x < fitted.width(); x += 5) {
-            const Colour c = fitted.pixel(x, y);
-            const int sx = c.r + 256 * (c.b / 16), sy = c.g + 256 * (c.b % 16);
-            ASSERT_LT(sx, 300);
-            ASSERT_LT(sy, 200);
-            EXPECT_EQ(sx, x * 300 / 243) << x;
-            EXPECT_EQ(sy, y * 200 / 162) << y;
-        }
-}
-
 TEST(ResizeByPercent, AlwaysStartsFromTheBaseItIsGiven) {
     const Picture base = fitToWidth(numbered(300, 200));
     expectSize(resizeByPercent(base, 75), 182, 121);

@@ -104,9 +104,6 @@ TEST_F(JpegLoading, TruncatedCorruptAndLyingFilesGiveLibjpegErrorCodes) {
     EXPECT_TRUE(refused(huge, "huge.jpg", "too large"));
     huge[sof + 5] = 0xFF, huge[sof + 6] = 0xFF; // beyond what libjpeg accepts at all
     EXPECT_TRUE(refused(huge, "huger.jpg", "JPEG error #"));
-    Bytes noColumns = good;
-    noColumns[sof + 7] = 0, noColumns[sof + 8] = 0;
-    EXPECT_TRUE(refused(noColumns, "zero.jpg", "JPEG error #"));
 
     // Scan data wiped out: libjpeg sees markers in the middle of the data.
     Bytes wiped = good;
@@ -143,9 +140,6 @@ TEST(GifLoading, TruncatedLyingAndForeignFilesAreRefused) {
     put16(huge, 6, 65535);
     put16(huge, 8, 65535);
     EXPECT_TRUE(refused(huge, "huge.gif", "too large"));
-    Bytes empty = good;
-    put16(empty, 6, 0);
-    EXPECT_TRUE(refused(empty, "empty.gif", "no pixels"));
     EXPECT_TRUE(refused(readBytes(scratch("few.ppm")), "ppm.gif", "not a GIF"));
 }
 

@@ -172,11 +172,10 @@ inline void append32(Bytes& b, std::uint32_t v) {
         b.push_back(std::uint8_t(v >> (8 * i)));
 }
 
-// Reference files made once per test program.
+// The reference pictures, written as few.ppm and rich.ppm at start-up.
 struct Fixtures {
     Picture few = makePicture(21, 9, fewColours);
     Picture rich = makePicture(21, 9, richColours);
-    std::string path(const std::string& name) const { return scratch(name); }
 };
 
 const Fixtures& fixtures();
