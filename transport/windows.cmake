@@ -6,3 +6,5 @@ add_library(logosmith_transport_windows STATIC
 )
 target_include_directories(logosmith_transport_windows PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(logosmith_transport_windows PUBLIC logosmith_platform_widgets logosmith_transport)
+# The alignment dialog builds its commands with the printdata builders.
+target_link_libraries(logosmith_transport_windows PUBLIC logosmith_printdata)
