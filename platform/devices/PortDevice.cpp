@@ -8,7 +8,6 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
-#include <termios.h>
 #include <thread>
 #include <unistd.h>
 
@@ -86,7 +85,7 @@ void changeModemLine(int fd, unsigned long request, int line, const std::string&
 
 } // namespace
 
-void applySerialLine(int fd, const SerialLine& line, const std::string& path) {
+termios serialLineTermios(const termios& current, const SerialLine& line) {
     const speed_t speed = speedFor(line.baudRate);
     if (speed == B0)
         throw TransferError("The serial speed " + std::to_string(line.baudRate) +
@@ -95,16 +94,13 @@ void applySerialLine(int fd, const SerialLine& line, const std::string& path) {
         throw TransferError("A serial line has 7 or 8 data bits, not " +
                             std::to_string(line.dataBits));
 
-    termios tio{};
-    if (::tcgetattr(fd, &tio) != 0)
-        throw TransferError(path + " is not a serial line: " + systemMessage(errno));
-
+    termios tio = current;
     // Raw bytes both ways: no translation, no echo, no signals, parity not checked on input.
     tio.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF |
                      IXANY | INPCK | IUCLC | IMAXBEL);
     tio.c_oflag &= ~OPOST;
     tio.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
-    tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS | HUPCL);
+    tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS | HUPCL);
     tio.c_cflag |= CREAD | CLOCAL | (line.dataBits == 7 ? CS7 : CS8);
     if (line.parity != SerialParity::None)
         tio.c_cflag |= PARENB | (line.parity == SerialParity::Odd ? PARODD : 0);
@@ -120,6 +116,14 @@ void applySerialLine(int fd, const SerialLine& line, const std::string& path) {
     tio.c_cc[VTIME] = 0;
     ::cfsetispeed(&tio, speed);
     ::cfsetospeed(&tio, speed);
+    return tio;
+}
+
+void applySerialLine(int fd, const SerialLine& line, const std::string& path) {
+    termios current{};
+    if (::tcgetattr(fd, &current) != 0)
+        throw TransferError(path + " is not a serial line: " + systemMessage(errno));
+    const termios tio = serialLineTermios(current, line);
     if (::tcsetattr(fd, TCSANOW, &tio) != 0)
         throw TransferError(path + " refused the serial line settings: " + systemMessage(errno));
 

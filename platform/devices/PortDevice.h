@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <termios.h>
 
 namespace logosmith {
 
@@ -70,6 +71,11 @@ class PortDevice {
     bool serial_ = false;
     std::chrono::milliseconds timeout_ = kDefaultWriteTimeout;
 };
+
+// The terminal settings for a serial line, built from the device's current ones: raw bytes,
+// the given speed, size, parity, stop bits and flow control. Throws TransferError for a speed
+// or size a serial line cannot have.
+termios serialLineTermios(const termios& current, const SerialLine& line);
 
 // Applies a serial line set-up to an open terminal device: raw bytes, the given speed, size,
 // parity, stop bits and flow control, DTR dropped and RTS raised. Throws TransferError.

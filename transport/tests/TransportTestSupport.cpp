@@ -1,0 +1,101 @@
+#include "TransportTestSupport.h"
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <poll.h>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace transport_test {
+
+ScratchDir::ScratchDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "transport-XXXXXX").string();
+    if (!::mkdtemp(pattern.data()))
+        throw std::runtime_error("mkdtemp failed");
+    dir_ = pattern;
+}
+
+ScratchDir::~ScratchDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(dir_, ignored);
+}
+
+std::vector<std::uint8_t> patternBytes(std::size_t size, unsigned seed) {
+    std::vector<std::uint8_t> bytes(size);
+    std::uint32_t state = seed * 2654435761u + 1;
+    for (auto& byte : bytes) {
+        state = state * 1103515245u + 12345u;
+        byte = static_cast<std::uint8_t>(state >> 16);
+    }
+    return bytes;
+}
+
+void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + path);
+}
+
+bool exists(const std::string& path) {
+    return std::filesystem::exists(path);
+}
+
+ByteCollector::ByteCollector(int fd, bool stopAtHangUp, std::size_t expected)
+    : fd_(fd), stopAtHangUp_(stopAtHangUp), expected_(expected), thread_([this] { run(); }) {}
+
+ByteCollector::~ByteCollector() {
+    stop();
+}
+
+void ByteCollector::stop() {
+    stop_ = true;
+    if (thread_.joinable())
+        thread_.join();
+}
+
+void ByteCollector::run() {
+    std::uint8_t buffer[4096];
+    while (!stop_) {
+        pollfd pfd{fd_, POLLIN, 0};
+        if (::poll(&pfd, 1, 20) <= 0)
+            continue;
+        const ssize_t got = ::read(fd_, buffer, sizeof buffer);
+        if (got > 0) {
+            std::lock_guard lock(mutex_);
+            bytes_.insert(bytes_.end(), buffer, buffer + got);
+            if (expected_ && bytes_.size() >= expected_)
+                break;
+            continue;
+        }
+        if (got == 0 && stopAtHangUp_ && (pfd.revents & POLLHUP))
+            break;
+        if (got < 0 && errno != EAGAIN && errno != EINTR)
+            break;
+        if (got == 0 && !stopAtHangUp_)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    done_ = true;
+}
+
+bool ByteCollector::waitDone(std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done_ && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return done_;
+}
+
+std::vector<std::uint8_t> ByteCollector::bytes() {
+    std::lock_guard lock(mutex_);
+    return bytes_;
+}
+
+std::size_t ByteCollector::count() {
+    std::lock_guard lock(mutex_);
+    return bytes_.size();
+}
+
+} // namespace transport_test

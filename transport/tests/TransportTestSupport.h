@@ -1,0 +1,89 @@
+#pragma once
+
+// Shared pieces of the transport tests: the person answering message boxes, scratch folders,
+// files of known bytes, and readers standing in for the printer at a pty or FIFO.
+
+#include "UserDialogs.h"
+
+#include <QString>
+#include <QStringList>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace transport_test {
+
+// Answers every box with OK and remembers what it was shown.
+class RecordingDialogs : public logosmith::UserDialogs {
+  public:
+    QStringList messages;
+    QStringList errors;
+
+    void showMessage(const QString& text) override { messages << text; }
+    void showWarning(const QString& text) override { messages << text; }
+    void showConfirmation(const QString& text) override { messages << text; }
+    bool askYesNo(const QString& text) override {
+        messages << text;
+        return true;
+    }
+    void showError(const QString& text) override { errors << text; }
+    std::optional<QString> openFile(const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    std::optional<QString> saveFile(const QString&, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    std::optional<std::uint32_t> pickColour(std::uint32_t) override { return std::nullopt; }
+    bool setUpPrinter(QPrinter&) override { return false; }
+};
+
+// A fresh folder, removed with everything in it afterwards.
+class ScratchDir {
+  public:
+    ScratchDir();
+    ~ScratchDir();
+    std::string path(const std::string& name) const { return dir_ + "/" + name; }
+    const std::string& dir() const { return dir_; }
+
+  private:
+    std::string dir_;
+};
+
+// Bytes that differ from position to position, so that a lost or repeated piece shows.
+std::vector<std::uint8_t> patternBytes(std::size_t size, unsigned seed = 1);
+void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
+bool exists(const std::string& path);
+
+// Reads everything that arrives on a file descriptor on a thread of its own.
+class ByteCollector {
+  public:
+    // stopAtHangUp: end when the writer side closes (FIFO); a pty master instead reads until
+    // stop() or until `expected` bytes have arrived.
+    ByteCollector(int fd, bool stopAtHangUp, std::size_t expected = 0);
+    ~ByteCollector();
+
+    // Waits for the reader to end (hang-up or expected count); false on time-out.
+    bool waitDone(std::chrono::milliseconds timeout);
+    std::vector<std::uint8_t> bytes();
+    std::size_t count();
+    void stop();
+
+  private:
+    void run();
+
+    int fd_;
+    bool stopAtHangUp_;
+    std::size_t expected_;
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> done_{false};
+    std::mutex mutex_;
+    std::vector<std::uint8_t> bytes_;
+    std::thread thread_;
+};
+
+} // namespace transport_test
