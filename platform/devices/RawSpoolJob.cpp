@@ -6,9 +6,14 @@ namespace logosmith {
 
 namespace {
 
-bool spoolerUnreachable(ipp_status_t status) {
-    return status == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE || status == IPP_STATUS_ERROR_INTERNAL ||
-           status == IPP_STATUS_ERROR_TIMEOUT;
+// Finding no default says nothing about why: ask whether the scheduler answers at all.
+bool spoolerAnswers() {
+    http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                                5000, nullptr);
+    if (!http)
+        return false;
+    httpClose(http);
+    return true;
 }
 
 std::string lastCupsMessage() {
@@ -21,8 +26,9 @@ std::string lastCupsMessage() {
 std::string defaultPrinterName() {
     cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
     if (!dest) {
-        if (spoolerUnreachable(cupsLastError()))
-            throw TransferError("The print spooler cannot be reached (" + lastCupsMessage() + ")");
+        if (!spoolerAnswers())
+            throw TransferError(std::string("The print spooler cannot be reached at ") +
+                                cupsServer());
         throw TransferError(kNoDefaultPrinter);
     }
     std::string name = dest->name;

@@ -1,0 +1,279 @@
+// The "U S B" path end to end: a private CUPS scheduler with a raw queue whose socket:// device
+// is a TCP listener in this test, standing in for the printer.
+
+#include "PortSender.h"
+#include "TransportTestSupport.h"
+#include "uDPrt.h"
+
+#include <arpa/inet.h>
+#include <condition_variable>
+#include <cups/cups.h>
+#include <deque>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+using namespace logosmith;
+using namespace transport_test;
+using namespace std::chrono_literals;
+
+namespace {
+
+// Takes connections on 127.0.0.1 and keeps what each one delivered.
+class TcpPrinter {
+  public:
+    TcpPrinter() {
+        listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::listen(listener_, 8);
+        socklen_t length = sizeof address;
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+        port_ = ntohs(address.sin_port);
+        thread_ = std::thread([this] { run(); });
+    }
+    ~TcpPrinter() {
+        stop_ = true;
+        thread_.join();
+        ::close(listener_);
+    }
+    int port() const { return port_; }
+
+    std::optional<std::vector<std::uint8_t>> nextJob(std::chrono::milliseconds timeout) {
+        std::unique_lock lock(mutex_);
+        if (!arrived_.wait_for(lock, timeout, [&] { return !jobs_.empty(); }))
+            return std::nullopt;
+        auto job = std::move(jobs_.front());
+        jobs_.pop_front();
+        return job;
+    }
+
+  private:
+    void run() {
+        while (!stop_) {
+            pollfd pfd{listener_, POLLIN, 0};
+            if (::poll(&pfd, 1, 50) <= 0)
+                continue;
+            const int connection = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+            if (connection < 0)
+                continue;
+            std::vector<std::uint8_t> bytes;
+            std::uint8_t buffer[65536];
+            for (;;) {
+                const ssize_t got = ::read(connection, buffer, sizeof buffer);
+                if (got <= 0)
+                    break;
+                bytes.insert(bytes.end(), buffer, buffer + got);
+            }
+            ::close(connection);
+            std::lock_guard lock(mutex_);
+            jobs_.push_back(std::move(bytes));
+            arrived_.notify_all();
+        }
+    }
+
+    int listener_ = -1;
+    int port_ = 0;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+    std::mutex mutex_;
+    std::condition_variable arrived_;
+    std::deque<std::vector<std::uint8_t>> jobs_;
+};
+
+std::string helperScript() {
+    const char* source = std::getenv("LOGOSMITH_SOURCE_DIR");
+    return std::string(source ? source : ".") + "/tests/integration/private-cupsd.sh";
+}
+
+bool cupsdInstalled() {
+    return ::access("/usr/sbin/cupsd", X_OK) == 0 ||
+           std::system("command -v cupsd >/dev/null") == 0;
+}
+
+int run(const std::string& command) {
+    return std::system(command.c_str());
+}
+
+class Spooler : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        if (!cupsdInstalled())
+            return;
+        cups_ = new ScratchDir;
+        home_ = new ScratchDir;
+        printer_ = new TcpPrinter;
+        ::setenv("CUPS_SERVER", (cups_->dir() + "/cups.sock").c_str(), 1);
+        ::setenv("CUPS_SERVERROOT", cups_->dir().c_str(), 1);
+        ::setenv("HOME", home_->dir().c_str(), 1);
+        ::unsetenv("LPDEST");
+        ::unsetenv("PRINTER");
+        started_ = run(helperScript() + " start " + cups_->dir() + " >/dev/null") == 0;
+    }
+    static void TearDownTestSuite() {
+        if (cups_)
+            run(helperScript() + " stop " + cups_->dir());
+        delete printer_;
+        delete home_;
+        delete cups_;
+        printer_ = nullptr;
+        home_ = nullptr;
+        cups_ = nullptr;
+    }
+
+    void SetUp() override {
+        if (!cupsdInstalled())
+            GTEST_SKIP() << "cupsd is not installed";
+        ASSERT_TRUE(started_) << "the private cupsd did not start";
+        cupsSetServer(nullptr); // follow CUPS_SERVER again
+        // A fresh default raw queue for each test.
+        ASSERT_EQ(
+            run("lpadmin -p mrx310 -E -v socket://127.0.0.1:" + std::to_string(printer_->port()) +
+                " && lpadmin -d mrx310 && cupsaccept mrx310"),
+            0);
+        installUserDialogs(&dialogs_);
+    }
+    void TearDown() override { installUserDialogs(nullptr); }
+
+    TransferRequest usb(const std::string& file) {
+        TransferRequest r;
+        r.file = file;
+        r.port = PortSettings{kUsbPort, 2, 0, 1, 0, 0};
+        return r;
+    }
+
+    static inline ScratchDir* cups_ = nullptr;
+    static inline ScratchDir* home_ = nullptr;
+    static inline TcpPrinter* printer_ = nullptr;
+    static inline bool started_ = false;
+    ScratchDir dir_;
+    RecordingDialogs dialogs_;
+};
+
+TEST_F(Spooler, UsbHandsTheFileToTheDefaultPrinterUnchangedAndDeletesIt) {
+    const std::string file = dir_.path("tlsdlek.prn");
+    const auto data = patternBytes(70000, 5);
+    writeFile(file, data);
+    EXPECT_EQ(SendToPrinter(usb(file)), TransferOutcome::Spooled);
+    EXPECT_FALSE(exists(file));
+    const auto job = printer_->nextJob(30s);
+    ASSERT_TRUE(job.has_value()) << "nothing reached the printer";
+    EXPECT_EQ(*job, data);
+    EXPECT_TRUE(dialogs_.messages.isEmpty());
+}
+
+TEST_F(Spooler, FirmwareOverUsbKeepsTheFileAndStepsAHundredTimesAfterTheHandOver) {
+    const std::string file = dir_.path("printer.fls");
+    const auto data = patternBytes(200000, 6);
+    writeFile(file, data);
+    int steps = 0;
+    TransferRequest r = usb(file);
+    r.progressStep = [&] { ++steps; };
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(DownloadFirmware(r), TransferOutcome::Spooled);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 1000ms);
+    EXPECT_EQ(steps, 100);
+    EXPECT_TRUE(exists(file));
+    const auto job = printer_->nextJob(30s);
+    ASSERT_TRUE(job.has_value());
+    EXPECT_EQ(*job, data);
+}
+
+TEST_F(Spooler, AlignmentSetupOverUsbStepsFiftyTwoTimesAndDeletesTheFile) {
+    const std::string file = dir_.path("tlsdlek.prn");
+    const auto data = patternBytes(104, 7);
+    writeFile(file, data);
+    int steps = 0;
+    TransferRequest r = usb(file);
+    r.progressStep = [&] { ++steps; };
+    EXPECT_EQ(SendAlignmentSetup(r), TransferOutcome::Spooled);
+    EXPECT_EQ(steps, 52);
+    EXPECT_FALSE(exists(file));
+    const auto job = printer_->nextJob(30s);
+    ASSERT_TRUE(job.has_value());
+    EXPECT_EQ(*job, data);
+}
+
+TEST_F(Spooler, ASecondBeginDocIsRefusedAndLeavesTheOpenDocumentAlone) {
+    TDPrt job;
+    EXPECT_FALSE(job.Write("early")) << "nothing can be written before a start";
+    ASSERT_TRUE(job.BeginDoc("Print")) << job.lastError();
+    EXPECT_EQ(job.status, 0);
+    EXPECT_TRUE(job.documentOpen);
+    EXPECT_FALSE(job.BeginDoc("Print"));
+    EXPECT_EQ(job.status, 2);
+    EXPECT_TRUE(job.documentOpen);
+    EXPECT_FALSE(job.Write(""));
+    ASSERT_TRUE(job.Write("\x1b@ok"));
+    EXPECT_EQ(job.bytesWritten, 4u);
+    ASSERT_TRUE(job.EndDoc()) << job.lastError();
+    EXPECT_FALSE(job.documentOpen);
+    const auto printed = printer_->nextJob(30s);
+    ASSERT_TRUE(printed.has_value());
+    EXPECT_EQ(std::string(printed->begin(), printed->end()), "\x1b@ok");
+}
+
+TEST_F(Spooler, WithoutADefaultPrinterTheErrorIsRaisedAndTheScratchFileIsGone) {
+    ASSERT_EQ(run("lpadmin -x mrx310"), 0);
+    const std::string file = dir_.path("tlsdlek.prn");
+    writeFile(file, patternBytes(100));
+    try {
+        SendToPrinter(usb(file));
+        ADD_FAILURE() << "no error without a default printer";
+    } catch (const TransferError& error) {
+        EXPECT_STREQ(error.what(), "There is no default printer currently selected");
+    }
+    EXPECT_FALSE(exists(file));
+
+    // A firmware file stays where it is.
+    const std::string firmware = dir_.path("printer.fls");
+    writeFile(firmware, patternBytes(100));
+    int steps = 0;
+    TransferRequest r = usb(firmware);
+    r.progressStep = [&] { ++steps; };
+    EXPECT_THROW(DownloadFirmware(r), TransferError);
+    EXPECT_TRUE(exists(firmware));
+    EXPECT_EQ(steps, 0);
+}
+
+TEST_F(Spooler, AQueueThatRefusesJobsIsAnErrorNotSilentLoss) {
+    ASSERT_EQ(run("cupsreject mrx310"), 0);
+    const std::string file = dir_.path("tlsdlek.prn");
+    writeFile(file, patternBytes(100));
+    int steps = 0;
+    TransferRequest r = usb(file);
+    r.progressStep = [&] { ++steps; };
+    try {
+        SendAlignmentSetup(r);
+        ADD_FAILURE() << "a refused job was reported as sent";
+    } catch (const TransferError& error) {
+        EXPECT_NE(std::string(error.what()).find("refused"), std::string::npos) << error.what();
+    }
+    EXPECT_EQ(steps, 0) << "no progress for data that never left";
+    EXPECT_FALSE(exists(file));
+    EXPECT_FALSE(printer_->nextJob(500ms).has_value());
+}
+
+TEST_F(Spooler, ASpoolerThatIsNotRunningIsAClearError) {
+    const std::string deadSocket = dir_.path("cups.sock");
+    ::setenv("CUPS_SERVER", deadSocket.c_str(), 1);
+    cupsSetServer(nullptr);
+    const std::string file = dir_.path("tlsdlek.prn");
+    writeFile(file, patternBytes(100));
+    std::string message;
+    try {
+        SendToPrinter(usb(file));
+    } catch (const TransferError& error) {
+        message = error.what();
+    }
+    ::setenv("CUPS_SERVER", (cups_->dir() + "/cups.sock").c_str(), 1);
+    cupsSetServer(nullptr);
+    EXPECT_NE(message.find("spooler cannot be reached"), std::string::npos) << message;
+    EXPECT_FALSE(exists(file));
+}
+
+} // namespace
