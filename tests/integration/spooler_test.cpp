@@ -110,6 +110,10 @@ class Spooler : public ::testing::Test {
         ::setenv("CUPS_SERVER", (cups_->dir() + "/cups.sock").c_str(), 1);
         ::setenv("CUPS_SERVERROOT", cups_->dir().c_str(), 1);
         ::setenv("HOME", home_->dir().c_str(), 1);
+        // lpadmin and cupsaccept live in sbin, which ordinary users often lack on PATH.
+        const char* path = std::getenv("PATH");
+        ::setenv("PATH",
+                 (std::string("/usr/sbin:/sbin:") + (path ? path : "/usr/bin:/bin")).c_str(), 1);
         ::unsetenv("LPDEST");
         ::unsetenv("PRINTER");
         started_ = run(helperScript() + " start " + cups_->dir() + " >/dev/null") == 0;

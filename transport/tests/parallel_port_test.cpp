@@ -188,12 +188,6 @@ INSTANTIATE_TEST_SUITE_P(Sizes, FirmwareDownload,
                                            FirmwareCase{60000, 1, 118, 96, 118},
                                            FirmwareCase{51199, 0, 100, 511, 0}));
 
-TEST_F(ParallelPort, AFirmwareFileThatCannotBeOpenedIsAnError) {
-    EXPECT_THROW(FirmwareStepSize(dir_.path("missing.fls")), FileError);
-    ByteCollector printer(openPrinter(), true);
-    EXPECT_THROW(DownloadFirmware(request(dir_.path("missing.fls"))), FileError);
-}
-
 TEST_F(ParallelPort, FirmwarePortProblemsGiveTheMessagesAndKeepTheFile) {
     const std::string file = dir_.path("printer.fls");
     writeFile(file, patternBytes(1000));

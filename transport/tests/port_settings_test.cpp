@@ -31,13 +31,6 @@ TEST(PortSettings, Com2At19200Even7TwoHardwareMakesThatLine) {
     EXPECT_EQ(odd.flow, SerialFlow::XonXoff);
 }
 
-TEST(PortSettings, OnlyTheFirstSixPortsAreDevices) {
-    EXPECT_EQ(devicePortName(0), "LPT1");
-    EXPECT_EQ(devicePortName(5), "COM4");
-    EXPECT_EQ(devicePortName(6), "");
-    EXPECT_EQ(devicePortName(-1), "");
-}
-
 TEST(DeviceMap, DefaultsCanBePointedElsewhereByTheDevicesGroup) {
     transport_test::ScratchDir dir;
     SettingsStore store(QString::fromStdString(dir.path("s.ini")));

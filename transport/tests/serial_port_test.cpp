@@ -236,18 +236,6 @@ TEST_F(SerialPort, APortHeldByAnotherProgramGivesTheMessageAndTheFileIsStillDele
     ASSERT_TRUE(printer.waitDone(5s));
 }
 
-TEST_F(SerialPort, AMissingDeviceGivesTheMessage) {
-    DeviceMap elsewhere;
-    elsewhere.set("COM3", dir_.path("ttyNone"));
-    const std::string file = dir_.path("tlsdlek.prn");
-    writeFile(file, patternBytes(10));
-    TransferRequest r = request(file, {4, 2, 0, 1, 0, 0});
-    r.devices = elsewhere;
-    EXPECT_EQ(SendToPrinter(r), TransferOutcome::OpenFailed);
-    EXPECT_EQ(dialogs_.messages, QStringList{" Check your port setting "});
-    EXPECT_FALSE(exists(file));
-}
-
 TEST_F(SerialPort, AnAlignmentSetupGoesOutInTwoBytePiecesWithAStepEach) {
     const std::string file = dir_.path("tlsdlek.prn");
     const auto data = patternBytes(104);
