@@ -1,0 +1,67 @@
+#pragma once
+
+// Pieces shared by the firmware and alignment dialog tests: the printer simulator as a real
+// program at a pseudo-terminal or TCP port, a private spooler, and the port choice.
+
+#include <QJsonObject>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+namespace maintenance_test {
+
+// mrx310-sim reading one transfer; its report is read once the sender has let go.
+class Simulator {
+  public:
+    // "pty" or "tcp"; extra arguments such as "--firmware".
+    Simulator(const QString& input, const QStringList& extra = {});
+    ~Simulator();
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
+
+    // The slave path of a pty simulator.
+    QString slavePath() const { return where_; }
+    // The port a TCP simulator listens on.
+    int tcpPort() const;
+    // Waits for the simulator to end and reads report.json; empty when it did not end in time.
+    QJsonObject report(int timeoutMs = 30000);
+
+  private:
+    QTemporaryDir out_;
+    QProcess process_;
+    QString where_;
+};
+
+// A throw-away CUPS scheduler whose default queue leads to a TCP port.
+class PrivateSpooler {
+  public:
+    PrivateSpooler();
+    ~PrivateSpooler();
+    PrivateSpooler(const PrivateSpooler&) = delete;
+    PrivateSpooler& operator=(const PrivateSpooler&) = delete;
+
+    // Empty when the scheduler is running; otherwise why it could not start.
+    const QString& problem() const { return problem_; }
+    // Makes a raw queue to 127.0.0.1:port the default printer.
+    bool makeDefaultQueue(const QString& name, int port);
+    // Removes every queue, so that there is no default printer.
+    bool removeQueue(const QString& name);
+
+  private:
+    QTemporaryDir dir_;
+    QString problem_;
+};
+
+// Points "COM1" at a device path and chooses it in the global port dialog.
+void chooseCom1(const QString& devicePath);
+// Chooses the port list's entry by index (-1: nothing chosen, 6: "U S B").
+void choosePort(int index);
+
+// The SHA-256 of a file, as lower-case hex.
+QString fileSha256(const QString& path);
+// Writes a file of `size` bytes that change from position to position, without holding it.
+void writePatternFile(const QString& path, qint64 size);
+
+} // namespace maintenance_test

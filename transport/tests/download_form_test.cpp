@@ -1,0 +1,227 @@
+// The firmware download dialog, offscreen, sending real files to the printer simulator over a
+// pseudo-terminal.
+
+#include "DownloadFormUnit.h"
+#include "PortSender.h"
+#include "ScriptedDialogs.h"
+#include "download_form_support.h"
+#include "uPortForm.h"
+
+#include <QDir>
+#include <QJsonObject>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <pty.h>
+#include <unistd.h>
+
+using namespace maintenance_test;
+
+namespace {
+
+const QString kWait = "please wait until completing download";
+
+class FirmwareDownload : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dialogs().clear();
+        form_.firmwareFile = [this] { return firmware_; };
+        connect();
+    }
+
+    static logosmith::testing::ScriptedDialogs& dialogs() {
+        return logosmith::testing::scriptedDialogs();
+    }
+
+    QString makeFirmware(qint64 size) {
+        firmware_ = dir_.filePath(QString("printer-%1.fls").arg(size));
+        writePatternFile(firmware_, size);
+        return firmware_;
+    }
+
+    // Opens the dialog as the menu item does and presses "Download".
+    void download() {
+        form_.progress->setValue(0);
+        form_.showModeless();
+        form_.BitBtn1->click();
+    }
+
+    void connect() {
+        QObject::connect(&form_, &TDownloadForm::pieceWritten,
+                         [this](qsizetype size) { pieces_.push_back(size); });
+        QObject::connect(form_.progress, &QProgressBar::valueChanged, [this](int value) {
+            if (value > 0) // not the reset when the dialog opens
+                stepsAt_.push_back(qsizetype(pieces_.size()));
+        });
+    }
+
+    qint64 bytesSent() const {
+        qint64 sum = 0;
+        for (qsizetype piece : pieces_)
+            sum += piece;
+        return sum;
+    }
+
+    QTemporaryDir dir_;
+    TDownloadForm form_;
+    QString firmware_;
+    std::vector<qsizetype> pieces_;  // every piece that reached the port
+    std::vector<qsizetype> stepsAt_; // the piece count at each move of the bar
+};
+
+TEST_F(FirmwareDownload, TheDialogShowsItsTexts) {
+    EXPECT_EQ(form_.windowTitle(), "Information");
+    EXPECT_EQ(form_.Label3->text(), "Firmware Download");
+    EXPECT_EQ(form_.Label1->text(), "Warnning : Check your Printer LED.");
+    EXPECT_EQ(form_.Label2->text().split('\n'),
+              (QStringList{" After starting the download, please wait until the ",
+                           " download is complete. When complete, both the",
+                           " LEFT CARTRIDGE LED and RIGHT CARTRIDGE", " LED are ON."}));
+    EXPECT_EQ(form_.Label4->text().split('\n'),
+              (QStringList{" If you operate the printer before LEFT CARTRIDGE ",
+                           " LED and RIGHT CARTRIDGE LED are ON, or ",
+                           " while the LED are blinking you may cause permanent ",
+                           " damage to your printer."}));
+    for (QLabel* label : {form_.Label1, form_.Label2, form_.Label3, form_.Label4})
+        EXPECT_TRUE(label->font().bold()) << label->objectName().toStdString();
+    EXPECT_GT(form_.Label3->font().pointSize(), form_.Label1->font().pointSize());
+    EXPECT_EQ(form_.BitBtn1->text(), "Download");
+    EXPECT_TRUE(form_.BitBtn1->isDefault());
+    EXPECT_EQ(form_.BitBtn2->text(), "Close");
+    EXPECT_EQ(form_.progress->minimum(), 0);
+    EXPECT_EQ(form_.progress->maximum(), 100);
+}
+
+// The bar moves once per step size of 512-byte pieces, the step size being size / 51,200.
+TEST_F(FirmwareDownload, TheBarMovesOncePerStepSizeOfPiecesAndTheWholeFileArrives) {
+    for (const qint64 size : {1024000LL, 1000000LL, 60000LL, 51199LL}) {
+        SCOPED_TRACE(size);
+        dialogs().clear();
+        pieces_.clear();
+        stepsAt_.clear();
+        const QString file = makeFirmware(size);
+        const qint64 stepSize = size / 51200;
+        EXPECT_EQ(logosmith::FirmwareStepSize(file.toStdString()), stepSize);
+
+        Simulator printer("pty", {"--firmware"});
+        chooseCom1(printer.slavePath());
+        qint64 sentWhenTold = -1;
+        dialogs().onMessage = [&](const auto&) { sentWhenTold = bytesSent(); };
+        download();
+        dialogs().onMessage = nullptr;
+        const QJsonObject report = printer.report();
+
+        const QJsonObject received = report["firmware"].toObject();
+        EXPECT_EQ(received["bytes"].toInteger(), size);
+        EXPECT_EQ(received["sha256"].toString(), fileSha256(file));
+        EXPECT_TRUE(report["ok"].toBool());
+
+        const qsizetype pieceCount = qsizetype((size + 511) / 512);
+        ASSERT_EQ(qsizetype(pieces_.size()), pieceCount);
+        for (qsizetype i = 0; i + 1 < pieceCount; ++i)
+            ASSERT_EQ(pieces_[std::size_t(i)], 512) << "piece " << i;
+        EXPECT_EQ(pieces_.back(), size - (pieceCount - 1) * 512);
+
+        std::vector<qsizetype> expectedSteps;
+        if (stepSize > 0)
+            for (qsizetype at = stepSize; at <= pieceCount && expectedSteps.size() < 100;
+                 at += stepSize)
+                expectedSteps.push_back(at);
+        EXPECT_EQ(stepsAt_, expectedSteps);
+        EXPECT_EQ(form_.progress->value(), stepSize > 0 ? 100 : 0);
+
+        EXPECT_FALSE(form_.isVisible());
+        EXPECT_EQ(dialogs().texts("message"), QStringList{kWait});
+        EXPECT_EQ(sentWhenTold, size) << "told to wait before the last byte went out";
+        EXPECT_TRUE(QFile::exists(file)) << "the firmware file is never deleted";
+    }
+}
+
+TEST_F(FirmwareDownload, CloseSendsNothing) {
+    int master = -1, slave = -1;
+    char name[256];
+    ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
+    ::close(slave);
+    chooseCom1(QString::fromLocal8Bit(name));
+    const QString file = makeFirmware(70000);
+
+    form_.showModeless();
+    form_.BitBtn2->click();
+    EXPECT_FALSE(form_.isVisible());
+    EXPECT_TRUE(pieces_.empty());
+    EXPECT_TRUE(dialogs().shown.isEmpty());
+    ::fcntl(master, F_SETFL, O_NONBLOCK);
+    char byte;
+    EXPECT_LE(::read(master, &byte, 1), 0) << "a byte reached the port";
+    EXPECT_TRUE(QFile::exists(file));
+    ::close(master);
+}
+
+// A failed transfer must not be followed by "wait until completing download".
+TEST_F(FirmwareDownload, PortProblemsAreShownInsteadOfTheWaitMessage) {
+    const QString file = makeFirmware(60000);
+
+    chooseCom1(dir_.filePath("no-such-tty"));
+    download();
+    EXPECT_EQ(dialogs().texts("message"), QStringList{" Check your port setting "});
+    EXPECT_FALSE(form_.isVisible());
+
+    dialogs().clear();
+    choosePort(-1);
+    download();
+    EXPECT_EQ(dialogs().texts("message"), QStringList{" Port does not exist "});
+    EXPECT_FALSE(form_.isVisible());
+    EXPECT_TRUE(pieces_.empty());
+    EXPECT_EQ(form_.progress->value(), 0);
+}
+
+// The file is looked at before the port: a wrong one is named, the port is left alone, and the
+// dialog stays open for another try.
+TEST_F(FirmwareDownload, AFileThatCannotBeReadIsNamedPlainlyAndTheDialogStaysOpen) {
+    chooseCom1(dir_.filePath("no-such-tty"));
+    firmware_ = dir_.filePath("gone.fls");
+    download();
+    ASSERT_EQ(dialogs().texts("error").size(), 1);
+    const QString error = dialogs().texts("error").first();
+    EXPECT_TRUE(error.contains("gone.fls")) << error.toStdString();
+    EXPECT_TRUE(error.contains("does not exist")) << error.toStdString();
+    EXPECT_TRUE(dialogs().texts("message").isEmpty()) << "the port was opened first";
+    EXPECT_TRUE(form_.isVisible());
+
+    dialogs().clear();
+    firmware_ = dir_.path();
+    form_.BitBtn1->click();
+    ASSERT_EQ(dialogs().texts("error").size(), 1);
+    EXPECT_TRUE(dialogs().texts("error").first().contains("is not a firmware file"));
+    EXPECT_TRUE(dialogs().texts("message").isEmpty());
+
+    dialogs().clear();
+    firmware_.clear();
+    form_.BitBtn1->click();
+    EXPECT_EQ(dialogs().texts("error"), QStringList{"No firmware file has been chosen."});
+    EXPECT_TRUE(form_.isVisible());
+    form_.close();
+}
+
+TEST_F(FirmwareDownload, WithTheDriverMethodNothingIsSentAndNoWaitIsAsked) {
+    int master = -1, slave = -1;
+    char name[256];
+    ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
+    ::close(slave);
+    chooseCom1(QString::fromLocal8Bit(name));
+    makeFirmware(60000);
+    form_.directMethodChosen = [] { return false; };
+    download();
+    EXPECT_FALSE(form_.isVisible());
+    EXPECT_TRUE(dialogs().shown.isEmpty());
+    EXPECT_TRUE(pieces_.empty());
+    ::fcntl(master, F_SETFL, O_NONBLOCK);
+    char byte;
+    EXPECT_LE(::read(master, &byte, 1), 0);
+    ::close(master);
+}
+
+} // namespace
