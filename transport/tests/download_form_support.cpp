@@ -64,7 +64,8 @@ int Simulator::tcpPort() const {
 }
 
 QJsonObject Simulator::report(int timeoutMs) {
-    if (!process_.waitForFinished(timeoutMs))
+    // The dialogs let events through while they send, so the simulator's end may be known.
+    if (process_.state() != QProcess::NotRunning && !process_.waitForFinished(timeoutMs))
         return {};
     QFile file(out_.path() + "/report.json");
     if (!file.open(QIODevice::ReadOnly))
