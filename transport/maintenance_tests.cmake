@@ -4,7 +4,8 @@ set(_maintenance_support
   ${CMAKE_CURRENT_LIST_DIR}/tests/download_form_support.h
   ${CMAKE_CURRENT_LIST_DIR}/tests/download_form_support.cpp)
 
-foreach(_maintenance_test download_form_test vertical_form_test download_form_spool_test)
+foreach(_maintenance_test download_form_test vertical_form_test download_form_spool_test
+    download_form_memory_test)
   logosmith_add_gui_test(NAME ${_maintenance_test}
     SOURCES ${_maintenance_support} ${CMAKE_CURRENT_LIST_DIR}/tests/${_maintenance_test}.cpp
     LIBS logosmith_transport_windows util)

@@ -8,7 +8,10 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QProcessEnvironment>
+#include <fcntl.h>
+#include <pty.h>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace maintenance_test {
 
@@ -106,6 +109,30 @@ bool PrivateSpooler::removeQueue(const QString& name) {
     bool failed = false;
     run("lpadmin", {"-x", name}, failed);
     return !failed;
+}
+
+BarePty::BarePty() {
+    int slaveFd = -1;
+    char name[256];
+    if (::openpty(&master, &slaveFd, name, nullptr, nullptr) == 0) {
+        ::close(slaveFd);
+        slave = QString::fromLocal8Bit(name);
+        ::fcntl(master, F_SETFL, O_NONBLOCK);
+    }
+}
+
+BarePty::~BarePty() {
+    if (master >= 0)
+        ::close(master);
+}
+
+std::vector<std::uint8_t> BarePty::take() {
+    std::vector<std::uint8_t> got;
+    std::uint8_t buffer[512];
+    ssize_t n;
+    while ((n = ::read(master, buffer, sizeof buffer)) > 0)
+        got.insert(got.end(), buffer, buffer + n);
+    return got;
 }
 
 void choosePort(int index) {

@@ -8,7 +8,8 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <memory>
+#include <cstdint>
+#include <vector>
 
 namespace maintenance_test {
 
@@ -52,6 +53,18 @@ class PrivateSpooler {
   private:
     QTemporaryDir dir_;
     QString problem_;
+};
+
+// A pseudo-terminal whose master the test reads itself, without blocking.
+struct BarePty {
+    int master = -1;
+    QString slave;
+    BarePty();
+    ~BarePty();
+    BarePty(const BarePty&) = delete;
+    BarePty& operator=(const BarePty&) = delete;
+    // Everything that has arrived so far.
+    std::vector<std::uint8_t> take();
 };
 
 // Points "COM1" at a device path and chooses it in the global port dialog.

@@ -9,14 +9,10 @@
 
 #include <QDir>
 #include <QJsonObject>
-#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <pty.h>
-#include <unistd.h>
 
 using namespace maintenance_test;
 
@@ -72,32 +68,16 @@ class FirmwareDownload : public ::testing::Test {
     std::vector<qsizetype> stepsAt_; // the piece count at each move of the bar
 };
 
-TEST_F(FirmwareDownload, TheDialogShowsItsTexts) {
-    EXPECT_EQ(form_.windowTitle(), "Information");
-    EXPECT_EQ(form_.Label3->text(), "Firmware Download");
-    EXPECT_EQ(form_.Label1->text(), "Warnning : Check your Printer LED.");
-    EXPECT_EQ(form_.Label2->text().split('\n'),
-              (QStringList{" After starting the download, please wait until the ",
-                           " download is complete. When complete, both the",
-                           " LEFT CARTRIDGE LED and RIGHT CARTRIDGE", " LED are ON."}));
-    EXPECT_EQ(form_.Label4->text().split('\n'),
-              (QStringList{" If you operate the printer before LEFT CARTRIDGE ",
-                           " LED and RIGHT CARTRIDGE LED are ON, or ",
-                           " while the LED are blinking you may cause permanent ",
-                           " damage to your printer."}));
-    for (QLabel* label : {form_.Label1, form_.Label2, form_.Label3, form_.Label4})
-        EXPECT_TRUE(label->font().bold()) << label->objectName().toStdString();
-    EXPECT_GT(form_.Label3->font().pointSize(), form_.Label1->font().pointSize());
-    EXPECT_EQ(form_.BitBtn1->text(), "Download");
-    EXPECT_TRUE(form_.BitBtn1->isDefault());
-    EXPECT_EQ(form_.BitBtn2->text(), "Close");
-    EXPECT_EQ(form_.progress->minimum(), 0);
-    EXPECT_EQ(form_.progress->maximum(), 100);
-}
-
 // The bar moves once per step size of 512-byte pieces, the step size being size / 51,200.
 TEST_F(FirmwareDownload, TheBarMovesOncePerStepSizeOfPiecesAndTheWholeFileArrives) {
-    for (const qint64 size : {1024000LL, 1000000LL, 60000LL, 51199LL}) {
+    struct Case {
+        qint64 size;
+        qsizetype pieces, lastPiece;
+        qsizetype fullAt; // the piece after which the bar stands at 100; 0: it never moves
+    };
+    for (const Case& one : {Case{1024000, 2000, 512, 2000}, Case{1000000, 1954, 64, 1900},
+                            Case{60000, 118, 96, 100}, Case{51199, 100, 511, 0}}) {
+        const qint64 size = one.size;
         SCOPED_TRACE(size);
         dialogs().clear();
         pieces_.clear();
@@ -119,11 +99,11 @@ TEST_F(FirmwareDownload, TheBarMovesOncePerStepSizeOfPiecesAndTheWholeFileArrive
         EXPECT_EQ(received["sha256"].toString(), fileSha256(file));
         EXPECT_TRUE(report["ok"].toBool());
 
-        const qsizetype pieceCount = qsizetype((size + 511) / 512);
+        const qsizetype pieceCount = one.pieces;
         ASSERT_EQ(qsizetype(pieces_.size()), pieceCount);
         for (qsizetype i = 0; i + 1 < pieceCount; ++i)
             ASSERT_EQ(pieces_[std::size_t(i)], 512) << "piece " << i;
-        EXPECT_EQ(pieces_.back(), size - (pieceCount - 1) * 512);
+        EXPECT_EQ(pieces_.back(), one.lastPiece);
 
         std::vector<qsizetype> expectedSteps;
         if (stepSize > 0)
@@ -131,6 +111,7 @@ TEST_F(FirmwareDownload, TheBarMovesOncePerStepSizeOfPiecesAndTheWholeFileArrive
                  at += stepSize)
                 expectedSteps.push_back(at);
         EXPECT_EQ(stepsAt_, expectedSteps);
+        EXPECT_EQ(stepsAt_.empty() ? 0 : stepsAt_.back(), one.fullAt);
         EXPECT_EQ(form_.progress->value(), stepSize > 0 ? 100 : 0);
 
         EXPECT_FALSE(form_.isVisible());
@@ -140,24 +121,25 @@ TEST_F(FirmwareDownload, TheBarMovesOncePerStepSizeOfPiecesAndTheWholeFileArrive
     }
 }
 
-TEST_F(FirmwareDownload, CloseSendsNothing) {
-    int master = -1, slave = -1;
-    char name[256];
-    ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
-    ::close(slave);
-    chooseCom1(QString::fromLocal8Bit(name));
+// "Close", and "Download" under the driver method, send nothing and ask for no waiting.
+TEST_F(FirmwareDownload, CloseAndTheDriverMethodSendNothing) {
+    BarePty port;
+    ASSERT_FALSE(port.slave.isEmpty());
+    chooseCom1(port.slave);
     const QString file = makeFirmware(70000);
 
     form_.showModeless();
     form_.BitBtn2->click();
     EXPECT_FALSE(form_.isVisible());
+
+    form_.directMethodChosen = [] { return false; };
+    download();
+    EXPECT_FALSE(form_.isVisible());
+
+    EXPECT_TRUE(port.take().empty()) << "a byte reached the port";
     EXPECT_TRUE(pieces_.empty());
     EXPECT_TRUE(dialogs().shown.isEmpty());
-    ::fcntl(master, F_SETFL, O_NONBLOCK);
-    char byte;
-    EXPECT_LE(::read(master, &byte, 1), 0) << "a byte reached the port";
     EXPECT_TRUE(QFile::exists(file));
-    ::close(master);
 }
 
 // A failed transfer must not be followed by "wait until completing download".
@@ -204,24 +186,6 @@ TEST_F(FirmwareDownload, AFileThatCannotBeReadIsNamedPlainlyAndTheDialogStaysOpe
     EXPECT_EQ(dialogs().texts("error"), QStringList{"No firmware file has been chosen."});
     EXPECT_TRUE(form_.isVisible());
     form_.close();
-}
-
-TEST_F(FirmwareDownload, WithTheDriverMethodNothingIsSentAndNoWaitIsAsked) {
-    int master = -1, slave = -1;
-    char name[256];
-    ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
-    ::close(slave);
-    chooseCom1(QString::fromLocal8Bit(name));
-    makeFirmware(60000);
-    form_.directMethodChosen = [] { return false; };
-    download();
-    EXPECT_FALSE(form_.isVisible());
-    EXPECT_TRUE(dialogs().shown.isEmpty());
-    EXPECT_TRUE(pieces_.empty());
-    ::fcntl(master, F_SETFL, O_NONBLOCK);
-    char byte;
-    EXPECT_LE(::read(master, &byte, 1), 0);
-    ::close(master);
 }
 
 } // namespace
