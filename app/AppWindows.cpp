@@ -8,6 +8,8 @@
 #include "uResolution.h"
 #include "verticalFormUnit.h"
 
+#include <QRadioButton>
+
 void createWindows() {
     Form1 = new TForm1();
     Form1->formCreate();
@@ -17,6 +19,12 @@ void createWindows() {
     PortForm = new TPortForm();
     ResolutionForm = new TResolutionForm();
     verticalForm = new TverticalForm();
+
+    // The maintenance dialogs read the main window's live state through these queries.
+    DownloadForm->directMethodChosen = [] { return Form1->DirectPrint->isChecked(); };
+    DownloadForm->firmwareFile = [] { return Form1->state.CurrentSourcePath; };
+    verticalForm->directMethodChosen = [] { return Form1->DirectPrint->isChecked(); };
+    verticalForm->scratchFile = [] { return Form1->scratchFilePath(); };
 }
 
 void destroyWindows() {

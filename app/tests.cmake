@@ -20,3 +20,7 @@ logosmith_add_gui_test(NAME store_print_test
 if(TARGET store_print_test)
   add_dependencies(store_print_test mrx310-sim)
 endif()
+
+logosmith_add_gui_test(NAME print_method_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/print_method_test.cpp
+  LIBS logosmith_app_windows)

@@ -2,6 +2,7 @@
 
 #include "EditorHandoff.h"
 #include "ErrorGuard.h"
+#include "FormStorage.h"
 #include "uMain.h"
 
 #include <QLabel>
@@ -37,6 +38,11 @@ TImageEditorForm::TImageEditorForm(QWidget* parent)
             [this] { logosmith::guarded([this] { Button1Click(); }); });
     connect(btnCancel, &QPushButton::clicked, this,
             [this] { logosmith::guarded([this] { btnCancelClick(); }); });
+    FormStorage1 = new TFormStorage(this, "editer", {"Edit1.Text"});
+}
+
+TImageEditorForm::~TImageEditorForm() {
+    FormStorage1->windowDestroying();
 }
 
 void TImageEditorForm::Button1Click() {

@@ -1,11 +1,14 @@
 #include "uMain.h"
 
+#include "DownloadFormUnit.h"
 #include "EditorHandoff.h"
 #include "ErrorGuard.h"
+#include "FormStorage.h"
 #include "ImageLibrary.h"
 #include "PictureView.h"
 #include "SettingsStore.h"
 #include "Swatch.h"
+#include "UserDialogs.h"
 #include "uHelp.h"
 #include "uImageEditor.h"
 #include "uPortForm.h"
@@ -22,9 +25,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QTreeWidget>
 
@@ -82,9 +85,14 @@ TForm1::TForm1(QWidget* parent)
     connectHandlers();
     connectColourHandlers();
     setFixedSize(clientWidth, clientHeight + menuBar()->sizeHint().height());
+    // Placement and the print method survive restarts; applying a stored "DriverPrinter"
+    // runs its handler as a click would.
+    FormStorage2 =
+        new TFormStorage(this, "main", {"DirectPrint.Checked", "DriverPrinter.Checked"}, true);
 }
 
 TForm1::~TForm1() {
+    FormStorage2->windowDestroying();
     if (library_)
         guarded([this] { CloseDown(); });
     delete library_;
@@ -232,6 +240,8 @@ void TForm1::connectHandlers() {
     ON_TRIGGER(SetCommunicationPort1, SetCommunicationPort1Click);
     ON_TRIGGER(SetImageEditer1, SetImageEditer1Click);
     ON_TRIGGER(PrinterInfo1, PrinterInfo1Click);
+    ON_TRIGGER(firmwaredownload1, firmwaredownload1Click);
+    ON_TRIGGER(CheckveticalAlignment1, CheckveticalAlignment1Click);
 
     ON_CLICK(btnStorePrinter, btnStorePrinterClick);
     ON_CLICK(btnPrintFile, btnPrintFileClick);
@@ -276,9 +286,6 @@ void TForm1::formCreate() {
     library_->RestoreHistory(settingsStore());
     refreshLibraryList();
     SelectLastEntry();
-
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
 }
 
 void TForm1::enablePictureCommands() {
@@ -344,4 +351,20 @@ void TForm1::closeEvent(QCloseEvent* event) {
     event->accept();
     // Closing the main window ends the program even while dialogs are open.
     QApplication::quit();
+}
+
+void TForm1::firmwaredownload1Click() {
+    DownloadForm->progress->setValue(0);
+    const std::optional<QString> file =
+        userDialogs().openFile("firmware download", "*.fls (*.fls)");
+    if (!file)
+        return;
+    Edit1->setText(*file);
+    state.CurrentSourcePath = *file;
+    DownloadForm->showModeless();
+}
+
+// Showing the dialog puts its progress bar back to 0.
+void TForm1::CheckveticalAlignment1Click() {
+    verticalForm->showModeless();
 }

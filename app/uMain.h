@@ -5,6 +5,8 @@
 #include "StoreCommandFile.h"
 
 #include <QMainWindow>
+#include <QPoint>
+#include <QSize>
 #include <QString>
 
 class QAction;
@@ -18,6 +20,7 @@ class QRadioButton;
 class QScrollBar;
 class QTreeWidget;
 class PictureView;
+class TFormStorage;
 class Swatch;
 
 namespace logosmith {
@@ -53,6 +56,8 @@ class TForm1 : public QMainWindow {
     void loadPicture(const QString& path);
     void rebuildPreview();
     void CloseDown();
+    // The scratch command file: the program folder + "tlsdlek.prn".
+    QString scratchFilePath() const;
 
     logosmith::ImageLibrary& library() { return *library_; }
 
@@ -194,6 +199,8 @@ class TForm1 : public QMainWindow {
     void SetCommunicationPort1Click();
     void SetImageEditer1Click();
     void PrinterInfo1Click();
+    void firmwaredownload1Click();
+    void CheckveticalAlignment1Click();
     // Leaving.
     void Button9Click();
     void exit2Click();
@@ -212,7 +219,6 @@ class TForm1 : public QMainWindow {
     void CommitCurrentImage();
     void refreshLibraryList();
     void loadStoreSlots();
-    QString scratchFilePath() const;
     int selectedLibraryRow() const;
     void setViewFlags(bool stretch, bool center);
     void showWorking(const logosmith::Picture& picture);
@@ -223,12 +229,16 @@ class TForm1 : public QMainWindow {
     void chooseInkMode(logosmith::InkMode mode, logosmith::Colour colour, const QString& name,
                        int threshold);
 
+    TFormStorage* FormStorage2 = nullptr;
     logosmith::ImageLibrary* library_ = nullptr;
     logosmith::LibrarySlots storeSlots_;
     bool closedDown_ = false;
 };
 
 extern TForm1* Form1;
+
+// Where the driver print puts a picture: centred on the page, one pixel per device pixel.
+QPoint driverPrintOrigin(const QSize& page, const QSize& picture);
 
 // The help page beside the program: "help.htm", else "help.html" whether it exists or not.
 QString helpPagePath(const QString& rootDir);

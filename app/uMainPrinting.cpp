@@ -124,7 +124,10 @@ void TForm1::PrintThroughDriver() {
         throw Error("The printer could not start the document.");
     // Unscaled, one picture pixel to one device pixel, centred on the whole page.
     const QRect page = printer.pageLayout().fullRectPixels(printer.resolution());
-    painter.drawImage(
-        QPoint((page.width() - image.width()) / 2, (page.height() - image.height()) / 2), image);
+    painter.drawImage(driverPrintOrigin(page.size(), image.size()), image);
     painter.end();
+}
+
+QPoint driverPrintOrigin(const QSize& page, const QSize& picture) {
+    return QPoint((page.width() - picture.width()) / 2, (page.height() - picture.height()) / 2);
 }

@@ -12,7 +12,9 @@ namespace logosmith {
 
 namespace {
 
-std::string systemText() { return std::strerror(errno); }
+std::string systemText() {
+    return std::strerror(errno);
+}
 
 void writeAll(int fd, const std::uint8_t* data, std::size_t size, const std::string& path) {
     while (size > 0) {

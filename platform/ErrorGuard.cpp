@@ -8,6 +8,8 @@ void reportError(const std::exception& error) {
     userDialogs().showError(QString::fromUtf8(error.what()));
 }
 
-void reportUnknownError() { userDialogs().showError(QStringLiteral("Unknown error")); }
+void reportUnknownError() {
+    userDialogs().showError(QStringLiteral("Unknown error"));
+}
 
 } // namespace logosmith

@@ -14,6 +14,8 @@ UserDialogs& userDialogs() {
     return *installed;
 }
 
-void installUserDialogs(UserDialogs* dialogs) { installed = dialogs; }
+void installUserDialogs(UserDialogs* dialogs) {
+    installed = dialogs;
+}
 
 } // namespace logosmith

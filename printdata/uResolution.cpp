@@ -1,5 +1,7 @@
 #include "uResolution.h"
 
+#include "FormStorage.h"
+
 #include "ErrorGuard.h"
 #include "SettingsStore.h"
 
@@ -29,6 +31,15 @@ TResolutionForm::TResolutionForm(logosmith::SettingsStore& store, QWidget* paren
     setObjectName("ResolutionForm");
     buildControls();
     FormCreate();
+    // The four check states are remembered beside "index", with the dialog's place.
+    FormStorage3 = new TFormStorage(this, "resol",
+                                    {"RadioButton1.Checked", "RadioButton2.Checked",
+                                     "RadioButton3.Checked", "RadioButton4.Checked"});
+    FormStorage3->setStore(store_);
+}
+
+TResolutionForm::~TResolutionForm() {
+    FormStorage3->windowDestroying();
 }
 
 void TResolutionForm::buildControls() {

@@ -9,6 +9,7 @@ class QLabel;
 class QGroupBox;
 class QPushButton;
 class QRadioButton;
+class TFormStorage;
 
 namespace logosmith {
 class SettingsStore;
@@ -23,6 +24,7 @@ class TResolutionForm : public logosmith::FixedDialog {
     explicit TResolutionForm(QWidget* parent = nullptr);
     // A dialog over another settings store (tests, tools).
     explicit TResolutionForm(logosmith::SettingsStore& store, QWidget* parent = nullptr);
+    ~TResolutionForm() override;
 
     // True when "Double Density 208*96" or "Quad Density 208*192" is checked.
     bool WidthDoubled() const;
@@ -38,6 +40,7 @@ class TResolutionForm : public logosmith::FixedDialog {
     QRadioButton* RadioButton3 = nullptr;
     QRadioButton* RadioButton4 = nullptr;
     QPushButton* Button1 = nullptr;
+    TFormStorage* FormStorage3 = nullptr;
 
   public slots:
     void Button1Click();

@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -150,4 +151,33 @@ TEST_F(MainWindow, TheMenuItemsThatDoNothingDoNothing) {
     Form1->SaveSettingsOnExit1->trigger();
     EXPECT_TRUE(dialogs().shown.isEmpty());
     EXPECT_TRUE(Form1->isVisible());
+}
+
+TEST_F(MainWindow, FirmwareDownloadAsksForAFlsFileThenOpensItsDialog) {
+    Form1->firmwaredownload1->trigger(); // cancelled
+    EXPECT_FALSE(DownloadForm->isVisible());
+    EXPECT_EQ(dialogs().lastOpenFilter, "*.fls (*.fls)");
+
+    const QString firmware = pictures_.path() + "/printer.fls";
+    dialogs().openAnswers.push_back(firmware);
+    Form1->firmwaredownload1->trigger();
+    EXPECT_TRUE(DownloadForm->isVisible());
+    EXPECT_EQ(Form1->Edit1->text(), firmware);
+    EXPECT_EQ(Form1->state.CurrentSourcePath, firmware);
+    DownloadForm->BitBtn2->click(); // "Close": nothing sent, the file stays chosen
+    EXPECT_FALSE(DownloadForm->isVisible());
+    EXPECT_EQ(Form1->state.CurrentSourcePath, firmware);
+}
+
+TEST_F(MainWindow, TheSettingMenuOpensItsDialogsModeless) {
+    Form1->SetResolution1->trigger();
+    Form1->SetCommunicationPort1->trigger();
+    Form1->CheckveticalAlignment1->trigger();
+    Form1->PrinterInfo1->trigger();
+    for (QWidget* dialog : {(QWidget*)ResolutionForm, (QWidget*)PortForm, (QWidget*)verticalForm,
+                            (QWidget*)helpForm}) {
+        EXPECT_TRUE(dialog->isVisible()) << dialog->objectName().toStdString();
+        EXPECT_FALSE(dialog->isModal());
+    }
+    EXPECT_TRUE(Form1->isEnabled());
 }

@@ -14,6 +14,7 @@
 #include <array>
 #include <cmath>
 
+using logosmith::SettingsStore;
 using logosmith::settingsStore;
 
 namespace {
@@ -64,10 +65,10 @@ QString suffix() {
 }
 
 // The value stored for the current screen size, else the plain one; empty counts as missing.
-QString readSuffixed(const QString& group, const QString& name) {
-    QString text = settingsStore().readText(group, name + suffix(), QString());
+QString readSuffixed(const SettingsStore& store, const QString& group, const QString& name) {
+    QString text = store.readText(group, name + suffix(), QString());
     if (text.isEmpty())
-        text = settingsStore().readText(group, name, QString());
+        text = store.readText(group, name, QString());
     return text;
 }
 
@@ -225,8 +226,7 @@ void TFormStorage::apply() {
     bool current = true;
     logosmith::guarded([this, &current] {
         // Values of an older component version are not used.
-        current = numberOr(settingsStore().readText(section_, "FormVersion", QString()), 0) >=
-                  formVersion;
+        current = numberOr(store().readText(section_, "FormVersion", QString()), 0) >= formVersion;
         if (!current)
             return;
         // The show state is read first: Qt forgets a maximised state on any move, so the
@@ -249,11 +249,11 @@ void TFormStorage::apply() {
 
 void TFormStorage::applyPlacement() {
     QWidget* w = window_;
-    const QString minMax = readSuffixed(section_, "MinMaxPos");
-    const QString norm = readSuffixed(section_, "NormPos");
+    const QString minMax = readSuffixed(store(), section_, "MinMaxPos");
+    const QString norm = readSuffixed(store(), section_, "NormPos");
     const int currentPpi = pixelsPerInch();
     const int storedPpi =
-        numberOr(settingsStore().readText(section_, "PixelsPerInch", QString()), currentPpi);
+        numberOr(store().readText(section_, "PixelsPerInch", QString()), currentPpi);
     if ((minMax.isEmpty() && norm.isEmpty()) || storedPpi != currentPpi)
         return;
 
@@ -296,7 +296,7 @@ void TFormStorage::applyPlacement() {
 }
 
 Qt::WindowStates TFormStorage::storedShowState() const {
-    const int showCmd = numberOr(settingsStore().readText(section_, "ShowCmd", QString()), 0);
+    const int showCmd = numberOr(store().readText(section_, "ShowCmd", QString()), 0);
     const Qt::WindowStates state = window_->windowState();
     const Qt::WindowStates plain = state & ~(Qt::WindowMinimized | Qt::WindowMaximized);
     switch (showCmd) {
@@ -321,7 +321,7 @@ void TFormStorage::applyProperties() {
         const std::optional<StoredProperty> p = resolve(window_, entry);
         if (!p)
             continue;
-        const std::optional<QString> text = settingsStore().readText(section_, p->valueName);
+        const std::optional<QString> text = store().readText(section_, p->valueName);
         if (!text)
             continue;
         setPropertyFromText(*p, trimBlanksAndControls(*text));
@@ -329,7 +329,7 @@ void TFormStorage::applyProperties() {
 }
 
 void TFormStorage::applyActiveControl() {
-    const QString name = settingsStore().readText(section_, "ActiveControl", QString());
+    const QString name = store().readText(section_, "ActiveControl", QString());
     if (name.isEmpty())
         return;
     QWidget* control = window_->findChild<QWidget*>(name);
@@ -353,7 +353,7 @@ void TFormStorage::write(bool duringDestruction) {
     if (!window_ || !restored_)
         return;
     logosmith::guarded([this, duringDestruction] {
-        auto& store = settingsStore();
+        auto& store = this->store();
         QWidget* w = window_;
         store.writeText(section_, "FormVersion", QString::number(formVersion));
         // Qt reports no placement flags.
@@ -388,4 +388,8 @@ void TFormStorage::write(bool duringDestruction) {
 void TFormStorage::windowDestroying() {
     if (!saved_)
         write(true);
+}
+
+SettingsStore& TFormStorage::store() const {
+    return store_ ? *store_ : settingsStore();
 }

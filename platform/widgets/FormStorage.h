@@ -9,6 +9,10 @@
 
 class QWidget;
 
+namespace logosmith {
+class SettingsStore;
+}
+
 // Remembers a window's place, show state, focused control and a few control properties in the
 // settings group `iniSection`, and applies them again each time the window is shown.
 //
@@ -51,6 +55,10 @@ class TFormStorage : public QObject {
     static QSize screenSize();
     int pixelsPerInch() const;
 
+    // The store the values live in: the program's own unless another is given (tests, tools).
+    void setStore(logosmith::SettingsStore& store) { store_ = &store; }
+    logosmith::SettingsStore& store() const;
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -67,6 +75,7 @@ class TFormStorage : public QObject {
     bool designCentred_;
     bool restored_ = false;
     bool saved_ = false;
+    logosmith::SettingsStore* store_ = nullptr;
     bool positionApplied_ = false;
     bool deliveringClose_ = false;
 };

@@ -122,6 +122,9 @@ TEST_F(ResolutionFormTest, MissingIndexChecksNothingAndSavesNothing) {
 
 TEST_F(ResolutionFormTest, IndexNamingNoButtonChecksNothing) {
     for (int stored : {0, 5, -1, 1000}) {
+        // Only "index" is stored: no remembered check states from the round before.
+        for (const QString& name : store().valueNames("resol"))
+            store().remove("resol", name);
         store().writeInteger("resol", "index", stored);
         TResolutionForm form(store());
         EXPECT_EQ(checked(form), std::nullopt) << stored;
@@ -144,13 +147,19 @@ TEST_F(ResolutionFormTest, UnreadableIndexIsReportedNotFatal) {
     EXPECT_EQ(logosmith::testing::scriptedDialogs().texts("error").size(), 1);
 }
 
-TEST_F(ResolutionFormTest, NoGroupAtCloseMeansNothingSaved) {
+TEST_F(ResolutionFormTest, ClosingLeavesTheIndexAndTheRememberedButtonsAgreeing) {
     TResolutionForm form(store());
-    store().remove("resol", "index");
-    ASSERT_FALSE(store().groupExists("resol"));
     form.showModeless();
     form.RadioButton2->click();
     form.close();
-    EXPECT_EQ(storedIndex(), std::nullopt);
-    EXPECT_FALSE(store().groupExists("resol"));
+    EXPECT_EQ(storedIndex(), 2);
+    SettingsStore again(dir_.filePath("logosmith.ini"));
+    EXPECT_EQ(again.readText("resol", "RadioButton1_Checked").value_or(""), "False");
+    EXPECT_EQ(again.readText("resol", "RadioButton2_Checked").value_or(""), "True");
+
+    // The next start shows the remembered choice again.
+    TResolutionForm next(again);
+    next.showModeless();
+    EXPECT_EQ(checked(next), 2);
+    EXPECT_TRUE(next.WidthDoubled());
 }
