@@ -24,3 +24,7 @@ endif()
 logosmith_add_gui_test(NAME print_method_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/print_method_test.cpp
   LIBS logosmith_app_windows)
+
+logosmith_add_gui_test(NAME settings_session_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/settings_session_test.cpp
+  LIBS logosmith_app_windows)
