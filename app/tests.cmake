@@ -15,8 +15,8 @@ logosmith_add_gui_test(NAME outward_actions_test
   LIBS logosmith_app_windows)
 
 logosmith_add_gui_test(NAME store_print_test
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/store_print_test.cpp ${CMAKE_CURRENT_LIST_DIR}/tests/SimProcess.h
-  LIBS logosmith_app_windows)
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/store_print_test.cpp
+  LIBS logosmith_app_windows logosmith_printer_test_support)
 if(TARGET store_print_test)
   add_dependencies(store_print_test mrx310-sim)
 endif()

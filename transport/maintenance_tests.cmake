@@ -1,14 +1,10 @@
 # Tests of the firmware download and vertical alignment dialogs, against the real printer
 # simulator on pseudo-terminals and a private print spooler.
-set(_maintenance_support
-  ${CMAKE_CURRENT_LIST_DIR}/tests/download_form_support.h
-  ${CMAKE_CURRENT_LIST_DIR}/tests/download_form_support.cpp)
-
 foreach(_maintenance_test download_form_test vertical_form_test download_form_spool_test
     download_form_memory_test)
   logosmith_add_gui_test(NAME ${_maintenance_test}
-    SOURCES ${_maintenance_support} ${CMAKE_CURRENT_LIST_DIR}/tests/${_maintenance_test}.cpp
-    LIBS logosmith_transport_windows util)
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/${_maintenance_test}.cpp
+    LIBS logosmith_transport_windows logosmith_printer_test_support)
   if(LOGOSMITH_BUILD_TESTS)
     target_include_directories(${_maintenance_test} PRIVATE ${CMAKE_CURRENT_LIST_DIR}/tests)
     add_dependencies(${_maintenance_test} mrx310-sim)

@@ -2,7 +2,7 @@
 
 #include "AtomicFile.h"
 #include "PictureView.h"
-#include "SimProcess.h"
+#include "PrinterTestSupport.h"
 #include "uPortForm.h"
 #include "uResolution.h"
 
@@ -10,10 +10,12 @@
 #include <QComboBox>
 #include <QImage>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QRadioButton>
 #include <QTreeWidget>
 
 using namespace logosmith;
+using namespace logosmith::testing;
 
 // The whole road: pictures added and adjusted in the window, commands sent over a serial
 // line to the virtual printer, which checks every byte.
@@ -28,24 +30,15 @@ class StoreAndPrint : public AppFixture {
         ASSERT_TRUE(dialogs().texts("error").isEmpty());
     }
 
-    // Points "COM1" at the simulator's pseudo-terminal and chooses it in the port dialog.
-    QString connectComPort(SimProcess& sim) {
-        const QString slave = sim.start({"--pty"});
-        settingsStore().writeText("devices", "COM1", slave);
-        PortForm->PortCombo->setCurrentIndex(2);
-        return slave;
-    }
-
     static QJsonArray storedLogos(const QJsonObject& report) {
         return report.value("stored_logos").toArray();
     }
 };
 
 TEST_F(StoreAndPrint, StoreReachesThePrinterWithThreeLogosAndSavesTheSameBytesToAFile) {
-    SimProcess sim;
-    ASSERT_FALSE(connectComPort(sim).isEmpty());
+    Simulator sim("pty");
+    chooseCom1(sim.slavePath());
     Form1->btnStorePrinter->click();
-    ASSERT_TRUE(sim.finish());
     EXPECT_EQ(dialogs().texts("warning"),
               QStringList{" Please wait until download is completed. \r When complete, both the "
                           "LEFT CARTRIDGE LED and RIGHT CARTRIDGE LED are ON."});
@@ -68,8 +61,7 @@ TEST_F(StoreAndPrint, StoreReachesThePrinterWithThreeLogosAndSavesTheSameBytesTo
     dialogs().saveAnswers.push_back(prn);
     Form1->btnPrintFile->click();
     EXPECT_EQ(dialogs().lastSaveSuffix, "prn");
-    SimProcess fromFile;
-    ASSERT_TRUE(fromFile.runOnFile(prn));
+    Simulator fromFile(prn);
     EXPECT_EQ(fromFile.report().value("stored_logos"), report.value("stored_logos"));
     EXPECT_EQ(fromFile.report().value("bytes"), report.value("bytes"));
     EXPECT_FALSE(QFile::exists(rootDir() + "tlsdlek.prn"));
@@ -96,8 +88,7 @@ TEST_F(StoreAndPrint, DoubleDensityWidensEveryLogo) {
     const QString prn = pictures_.path() + "/double.prn";
     dialogs().saveAnswers.push_back(prn);
     Form1->btnPrintFile->click();
-    SimProcess sim;
-    ASSERT_TRUE(sim.runOnFile(prn));
+    Simulator sim(prn);
     const QJsonArray logos = storedLogos(sim.report());
     ASSERT_EQ(logos.size(), 3);
     EXPECT_EQ(logos[1].toObject().value("width").toInt(), 128);
@@ -118,10 +109,9 @@ TEST_F(StoreAndPrint, AMissingEntryFileRefusesTheStoreNamingIt) {
 }
 
 TEST_F(StoreAndPrint, PrintGivesPaperWhoseDotsAreThePreviewsInks) {
-    SimProcess sim;
-    ASSERT_FALSE(connectComPort(sim).isEmpty());
+    Simulator sim("pty");
+    chooseCom1(sim.slavePath());
     Form1->btnPrint->click();
-    ASSERT_TRUE(sim.finish());
     ASSERT_TRUE(sim.report().value("ok").toBool());
     const QImage paper(sim.outPath("paper.png"));
     const Picture& preview = Form1->previewImage;
@@ -158,5 +148,29 @@ TEST_F(StoreAndPrint, AnEmptyLibraryIsRefusedAndATooWidePictureIsNotPrinted) {
     dialogs().clear();
     Form1->btnPrint->click();
     EXPECT_EQ(dialogs().texts("message"), QStringList{"Image file size is too large."});
+    EXPECT_FALSE(QFile::exists(rootDir() + "tlsdlek.prn"));
+}
+
+TEST_F(StoreAndPrint, StoreOverUsbGoesThroughTheSpoolerAsOneRawJob) {
+    PrivateSpooler spooler;
+    if (!spooler.problem().isEmpty())
+        GTEST_SKIP() << spooler.problem().toStdString();
+    Simulator sim("tcp");
+    ASSERT_TRUE(spooler.makeDefaultQueue("mrx310", sim.tcpPort()));
+    choosePort(6); // "U S B"
+    Form1->btnStorePrinter->click();
+    const QJsonObject report = sim.report();
+    EXPECT_TRUE(dialogs().texts("error").isEmpty())
+        << dialogs().allTexts().join("\n").toStdString();
+    EXPECT_TRUE(report.value("ok").toBool());
+    EXPECT_EQ(report.value("stored_logos").toArray().size(), 3);
+    EXPECT_FALSE(QFile::exists(rootDir() + "tlsdlek.prn"));
+
+    // No default printer: the error, nothing lost silently, no scratch file left.
+    ASSERT_TRUE(spooler.removeQueue("mrx310"));
+    dialogs().clear();
+    Form1->btnStorePrinter->click();
+    EXPECT_EQ(dialogs().texts("error"),
+              QStringList{"There is no default printer currently selected"});
     EXPECT_FALSE(QFile::exists(rootDir() + "tlsdlek.prn"));
 }

@@ -3,7 +3,7 @@
 
 #include "DownloadFormUnit.h"
 #include "ScriptedDialogs.h"
-#include "download_form_support.h"
+#include "PrinterTestSupport.h"
 
 #include <QFile>
 #include <QJsonObject>
@@ -13,7 +13,7 @@
 #include <gtest/gtest.h>
 #include <string>
 
-using namespace maintenance_test;
+using namespace logosmith::testing;
 
 namespace {
 

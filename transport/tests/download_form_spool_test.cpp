@@ -3,7 +3,7 @@
 
 #include "DownloadFormUnit.h"
 #include "ScriptedDialogs.h"
-#include "download_form_support.h"
+#include "PrinterTestSupport.h"
 #include "uPortForm.h"
 #include "verticalFormUnit.h"
 
@@ -17,7 +17,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-using namespace maintenance_test;
+using namespace logosmith::testing;
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "DownloadFormUnit.h"
 #include "PortSender.h"
 #include "ScriptedDialogs.h"
-#include "download_form_support.h"
+#include "PrinterTestSupport.h"
 #include "uPortForm.h"
 
 #include <QDir>
@@ -14,7 +14,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-using namespace maintenance_test;
+using namespace logosmith::testing;
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include "PortDevice.h"
 #include "ScriptedDialogs.h"
-#include "download_form_support.h"
+#include "PrinterTestSupport.h"
 #include "uPortForm.h"
 #include "verticalFormUnit.h"
 
@@ -15,7 +15,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-using namespace maintenance_test;
+using namespace logosmith::testing;
 using Bytes = std::vector<std::uint8_t>;
 
 namespace {

@@ -1,4 +1,4 @@
-#include "download_form_support.h"
+#include "PrinterTestSupport.h"
 
 #include "SettingsStore.h"
 #include "uPortForm.h"
@@ -13,7 +13,7 @@
 #include <stdexcept>
 #include <unistd.h>
 
-namespace maintenance_test {
+namespace logosmith::testing {
 
 namespace {
 
@@ -44,11 +44,15 @@ Simulator::Simulator(const QString& input, const QStringList& extra) {
     if (input == "tcp")
         arguments << "--tcp"
                   << "0";
-    else
+    else if (input == "pty")
         arguments << "--pty";
+    else
+        arguments << input; // a file: read to its end, nothing to wait for
     process_.start(binDir() + "/mrx310-sim", arguments);
     if (!process_.waitForStarted(5000))
         throw std::runtime_error("mrx310-sim did not start");
+    if (input != "tcp" && input != "pty")
+        return;
     while (!process_.canReadLine())
         if (!process_.waitForReadyRead(5000))
             throw std::runtime_error("mrx310-sim said nothing");
@@ -174,4 +178,4 @@ void writePatternFile(const QString& path, qint64 size) {
     }
 }
 
-} // namespace maintenance_test
+} // namespace logosmith::testing

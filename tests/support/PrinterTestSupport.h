@@ -11,12 +11,12 @@
 #include <cstdint>
 #include <vector>
 
-namespace maintenance_test {
+namespace logosmith::testing {
 
 // mrx310-sim reading one transfer; its report is read once the sender has let go.
 class Simulator {
   public:
-    // "pty" or "tcp"; extra arguments such as "--firmware".
+    // "pty", "tcp" or the path of a file to read; extra arguments such as "--firmware".
     Simulator(const QString& input, const QStringList& extra = {});
     ~Simulator();
     Simulator(const Simulator&) = delete;
@@ -28,6 +28,8 @@ class Simulator {
     int tcpPort() const;
     // Waits for the simulator to end and reads report.json; empty when it did not end in time.
     QJsonObject report(int timeoutMs = 30000);
+    // A file the simulator wrote ("paper.png", "logo-1.png").
+    QString outPath(const QString& name) const { return out_.path() + "/" + name; }
 
   private:
     QTemporaryDir out_;
@@ -77,4 +79,4 @@ QString fileSha256(const QString& path);
 // Writes a file of `size` bytes that change from position to position, without holding it.
 void writePatternFile(const QString& path, qint64 size);
 
-} // namespace maintenance_test
+} // namespace logosmith::testing
