@@ -40,8 +40,8 @@ TEST(Picture, StretchNearestRepeatsAndDropsWholePixels) {
 
 TEST(BmpFile, RowsAreBottomUpAndPaddedToFourBytes) {
     Picture p(1, 2);
-    p.setPixel(0, 0, Colour{1, 2, 3});   // top
-    p.setPixel(0, 1, Colour{4, 5, 6});   // bottom, written first
+    p.setPixel(0, 0, Colour{1, 2, 3}); // top
+    p.setPixel(0, 1, Colour{4, 5, 6}); // bottom, written first
     const auto bytes = encodeBmp24(p);
     ASSERT_EQ(bytes.size(), 54u + 2 * 4);
     EXPECT_EQ(bytes[0], 'B');
