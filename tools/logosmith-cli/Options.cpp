@@ -70,4 +70,18 @@ std::optional<Colour> Options::colour(const std::string& name) const {
     return Colour{int((v >> 16) & 0xFF), int((v >> 8) & 0xFF), int(v & 0xFF)};
 }
 
+int Options::choice(const std::string& name, const std::vector<std::string>& names,
+                    int fallback) const {
+    const auto text = value(name);
+    if (!text)
+        return fallback;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (*text == names[i])
+            return int(i);
+    std::string list;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        list += (i == 0 ? "" : i + 1 == names.size() ? " or " : ", ") + names[i];
+    throw UsageError("--" + name + " takes " + list + ", not \"" + *text + "\"");
+}
+
 } // namespace logosmith::cli

@@ -24,6 +24,9 @@ class Options {
     std::optional<int> integer(const std::string& name, int low, int high) const;
     // The option as six hexadecimal digits RRGGBB; throws UsageError otherwise.
     std::optional<Colour> colour(const std::string& name) const;
+    // The position of the option's value in names (exact match), or fallback when the option
+    // is not given; throws UsageError for a value not in names.
+    int choice(const std::string& name, const std::vector<std::string>& names, int fallback) const;
 
   private:
     std::vector<std::string> positional_;

@@ -1,12 +1,17 @@
 #include "ConvertCommand.h"
+#include "PrintCommand.h"
+#include "SendCommand.h"
+#include "StoreCommand.h"
 #include "Subcommand.h"
 
 namespace logosmith::cli {
 
-// New subcommands ("store", "print", "send") add their line here.
 const std::vector<Subcommand>& subcommands() {
     static const std::vector<Subcommand> table = {
         convertSubcommand(),
+        storeSubcommand(),
+        printSubcommand(),
+        sendSubcommand(),
     };
     return table;
 }

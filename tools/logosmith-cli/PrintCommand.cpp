@@ -1,0 +1,63 @@
+#include "PrintCommand.h"
+
+#include "AtomicFile.h"
+#include "ByteSink.h"
+#include "Commands.h"
+#include "DensityOption.h"
+#include "Error.h"
+#include "Options.h"
+#include "PictureLoader.h"
+
+#include <ostream>
+
+namespace logosmith::cli {
+
+namespace {
+
+int run(const std::vector<std::string>& arguments, std::ostream& out) {
+    const PrintRequest request = parsePrint(arguments);
+    const Picture preview = decodePictureFile(request.picture);
+    std::vector<std::uint8_t> bytes;
+    VectorSink sink(bytes);
+    const PrintBuild built =
+        WritePrintStream(sink, preview, irPrint(request.lColor, request.userColor), request.density,
+                         request.centred);
+    if (built == PrintBuild::tooWide)
+        throw Error(imageTooLargeMessage);
+    writeFileAtomically(request.output, bytes);
+    out << request.output << ": " << preview.width() << " x " << preview.height() << ", "
+        << bytes.size() << " bytes\n";
+    return 0;
+}
+
+} // namespace
+
+PrintRequest parsePrint(const std::vector<std::string>& arguments) {
+    const Options options(arguments, {"density", "l-color", "user-color"}, {"center"});
+    if (options.positional().size() != 2)
+        throw UsageError("print needs an output file and one picture");
+    PrintRequest request;
+    request.output = options.positional()[0];
+    request.picture = options.positional()[1];
+    if (!isSupportedPictureExtension(request.picture))
+        throw UsageError("the picture must be a .bmp, .rle, .jpg, .jpeg, .ico, .gif, .emf or "
+                         ".wmf file: " +
+                         request.picture);
+    if (request.picture == request.output)
+        throw UsageError("the output would overwrite the picture " + request.picture);
+    request.density = densityOption(options);
+    request.centred = options.flag("center");
+    request.lColor = options.colour("l-color").value_or(colours::black);
+    request.userColor = options.colour("user-color").value_or(colours::black);
+    return request;
+}
+
+Subcommand printSubcommand() {
+    return Subcommand{"print",
+                      "OUTPUT.prn PICTURE.bmp [--density single|double] [--center]\n"
+                      "        [--l-color RRGGBB] [--user-color RRGGBB]",
+                      "write the print command for a separated picture, as \"Print\" sends it",
+                      &run};
+}
+
+} // namespace logosmith::cli

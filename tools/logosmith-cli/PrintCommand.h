@@ -1,0 +1,27 @@
+#pragma once
+
+#include "Colour.h"
+#include "Density.h"
+#include "Subcommand.h"
+
+#include <string>
+#include <vector>
+
+namespace logosmith::cli {
+
+// What `print` was asked to do.
+struct PrintRequest {
+    std::string output;
+    std::string picture; // taken as the preview: every pixel already an ink colour or paper
+    Density density;
+    bool centred = false;
+    Colour lColor = colours::black;
+    Colour userColor = colours::black;
+};
+
+// Reads the arguments of `print`; throws UsageError.
+PrintRequest parsePrint(const std::vector<std::string>& arguments);
+
+Subcommand printSubcommand();
+
+} // namespace logosmith::cli

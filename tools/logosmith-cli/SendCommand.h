@@ -1,0 +1,26 @@
+#pragma once
+
+#include "PortSettings.h"
+#include "Subcommand.h"
+
+#include <string>
+#include <vector>
+
+namespace logosmith::cli {
+
+// What `send` was asked to do.
+struct SendRequest {
+    std::string file;
+    PortSettings port; // indices into the port dialog's lists
+};
+
+// Reads the arguments of `send`; throws UsageError.
+SendRequest parseSend(const std::vector<std::string>& arguments);
+
+// Copies a file to a new private temporary file and answers its path. Throws FileError; no
+// temporary file is left then.
+std::string copyToTemporaryFile(const std::string& file);
+
+Subcommand sendSubcommand();
+
+} // namespace logosmith::cli
