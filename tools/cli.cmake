@@ -25,3 +25,14 @@ if(TARGET logosmith_cli_test)
   add_dependencies(logosmith_cli_test logosmith-cli)
   set_target_properties(logosmith_cli_test PROPERTIES AUTOMOC OFF)
 endif()
+
+# store, print and send, run as processes against the virtual printer.
+logosmith_add_test(NAME logosmith_cli_printer_test
+  SOURCES ${cli_dir}/tests/CliProcess.h
+          ${cli_dir}/tests/cli_streams_test.cpp
+          ${cli_dir}/tests/cli_send_test.cpp
+  LIBS logosmith_picture Qt6::Core)
+if(TARGET logosmith_cli_printer_test)
+  add_dependencies(logosmith_cli_printer_test logosmith-cli mrx310-sim)
+  set_target_properties(logosmith_cli_printer_test PROPERTIES AUTOMOC OFF)
+endif()

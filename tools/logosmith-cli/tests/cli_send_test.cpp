@@ -1,0 +1,124 @@
+#include "CliProcess.h"
+
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+using namespace logosmith::clitest;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A whole store command (one 10 x 8 black logo), so the printer has a sound stream to check.
+const std::vector<unsigned char> storeCommand = {
+    0x1B, 0x67, 0x00, 0x01, 0x00, 0x21, 0x1B, 0x61, 0x01, 0x1B, 0x72, 0x00, 0x1B,
+    0x2A, 0x00, 0x0A, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+    0xFF, 0x0D, 0x0D, 0x1B, 0x4A, 0x10, 0x0D, 0x1B, 0x4A, 0x10, 0x1B, 0x61, 0x00};
+
+// A private settings folder, temporary folder and command file for each case.
+class CliSend : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        fs::create_directories(path("config/KORVANT"));
+        fs::create_directories(path("tmp"));
+        fs::create_directories(path("runtime"));
+        fs::permissions(path("runtime"), fs::perms::owner_all);
+        std::ofstream(path("store.prn"), std::ios::binary)
+            .write(reinterpret_cast<const char*>(storeCommand.data()),
+                   std::streamsize(storeCommand.size()));
+    }
+    std::string path(const std::string& name) const {
+        return dir_.filePath(QString::fromStdString(name)).toStdString();
+    }
+    void mapDevices(const std::string& lines) {
+        std::ofstream(path("config/KORVANT/logosmith.ini")) << "[devices]\n" << lines;
+    }
+    Result send(QStringList options) {
+        options.prepend(QString::fromStdString(path("store.prn")));
+        options.prepend("send");
+        return runCli(options, {"XDG_CONFIG_HOME=" + QString::fromStdString(path("config")),
+                                "TMPDIR=" + QString::fromStdString(path("tmp")),
+                                // else Qt makes its runtime folder inside TMPDIR
+                                "XDG_RUNTIME_DIR=" + QString::fromStdString(path("runtime"))});
+    }
+    // The user's file is never the one the transfer deletes, and no copy is left behind.
+    void expectFileKeptAndNoCopyLeft() {
+        EXPECT_EQ(fileBytes(path("store.prn")), storeCommand);
+        EXPECT_TRUE(fs::is_empty(path("tmp")));
+    }
+
+    QTemporaryDir dir_;
+};
+
+} // namespace
+
+TEST_F(CliSend, ReachesThePrinterOverAMappedSerialPortAndKeepsTheFile) {
+    QTemporaryDir simOut;
+    QProcess sim;
+    sim.start(program("mrx310-sim"), {"--out", simOut.path(), "--pty"});
+    ASSERT_TRUE(sim.waitForStarted(5000));
+    while (!sim.canReadLine())
+        ASSERT_TRUE(sim.waitForReadyRead(5000));
+    const std::string slave = sim.readLine().trimmed().toStdString();
+    mapDevices("COM1=" + slave + "\n");
+
+    const Result r = send({"--port", "COM1", "--baud", "19200", "--parity", "even", "--data", "7",
+                           "--stop", "2", "--flow", "xon"});
+    EXPECT_EQ(r.status, 0) << r.errors;
+    EXPECT_NE(r.output.find("39 bytes sent to COM1"), std::string::npos) << r.output;
+    ASSERT_TRUE(sim.waitForFinished(30000));
+    const QJsonObject report = readReport(simOut.path());
+    EXPECT_TRUE(report["ok"].toBool());
+    EXPECT_EQ(report["bytes"].toInt(), int(storeCommand.size()));
+    expectFileKeptAndNoCopyLeft();
+}
+
+TEST_F(CliSend, APortThatCannotBeOpenedIsReportedAsAFailure) {
+    mapDevices("COM2=" + path("no-such-tty") + "\n");
+    Result r = send({"--port", "COM2"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.errors.find(" Check your port setting "), std::string::npos) << r.errors;
+    expectFileKeptAndNoCopyLeft();
+
+    // Without a mapping LPT2 is the second parallel device, absent on a machine without one.
+    if (!fs::exists("/dev/lp1")) {
+        r = send({"--port", "LPT2"});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.errors.find(" Check your port setting "), std::string::npos) << r.errors;
+        expectFileKeptAndNoCopyLeft();
+    }
+
+    // A missing file fails before any port is opened.
+    r = runCli({"send", QString::fromStdString(path("gone.prn")), "--port", "COM2"},
+               {"XDG_CONFIG_HOME=" + QString::fromStdString(path("config"))});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.errors.find("gone.prn"), std::string::npos) << r.errors;
+}
+
+TEST_F(CliSend, BadOptionsAreUsageErrors) {
+    const QStringList cases[] = {
+        {},
+        {"--port", "COM9"},
+        {"--port", "U S B"},
+        {"--port", "COM1", "--baud", "1200"},
+        {"--port", "COM1", "--parity", "mark"},
+        {"--port", "COM1", "--data", "9"},
+        {"--port", "COM1", "--stop", "1.5"},
+        {"--port", "COM1", "--flow", "rts"},
+        {"--port", "COM1", "--speed", "9600"},
+        {"--port", "COM1", "second.prn"},
+        {"--port"},
+    };
+    for (const QStringList& options : cases) {
+        SCOPED_TRACE(options.join(' ').toStdString());
+        const Result r = send(options);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_NE(r.errors.find("usage: logosmith-cli send"), std::string::npos) << r.errors;
+        expectFileKeptAndNoCopyLeft();
+    }
+}

@@ -1,0 +1,168 @@
+#include "CliProcess.h"
+
+#include "BmpFile.h"
+#include "Picture.h"
+
+#include <QJsonArray>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace logosmith;
+using namespace logosmith::clitest;
+namespace fs = std::filesystem;
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+Picture filled(int width, int height, Colour colour) {
+    Picture p(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            p.setPixel(x, y, colour);
+    return p;
+}
+
+class CliStreams : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        writeBmpFile(filled(10, 8, colours::black), path("black.bmp"));
+        Picture small(2, 2); // black, red / red, white
+        small.setPixel(0, 0, colours::black);
+        small.setPixel(1, 0, colours::red);
+        small.setPixel(0, 1, colours::red);
+        writeBmpFile(small, path("small.bmp"));
+        writeBmpFile(filled(1, 1, colours::green), path("green.bmp"));
+    }
+    std::string path(const char* name) const { return dir_.filePath(name).toStdString(); }
+    QString arg(const char* name) const { return dir_.filePath(name); }
+    Bytes output() const { return fileBytes(path("out.prn")); }
+
+    QTemporaryDir dir_;
+};
+
+// The 27-byte band stream of a 10 x 8 all-black picture at single density.
+const Bytes blackBands = {0x1B, 0x72, 0x00, 0x1B, 0x2A, 0x00, 0x0A, 0x00, 0xFF,
+                          0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                          0x0D, 0x0D, 0x1B, 0x4A, 0x10, 0x0D, 0x1B, 0x4A, 0x10};
+
+Bytes concat(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& part : parts)
+        all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+} // namespace
+
+TEST_F(CliStreams, StoreWritesTheStoreCommandByteForByte) {
+    ASSERT_EQ(runCli({"store", arg("out.prn"), arg("black.bmp")}).status, 0);
+    EXPECT_EQ(output(), concat({{0x1B, 0x67, 0x00, 0x01, 0x00, 0x21, 0x1B, 0x61, 0x01},
+                                blackBands,
+                                {0x1B, 0x61, 0x00}}));
+
+    ASSERT_EQ(runCli({"store", arg("out.prn"), arg("small.bmp"), arg("green.bmp")}).status, 0);
+    EXPECT_EQ(output(), (Bytes{0x1B, 0x67, 0x00, 0x02, 0x00, 0x1E, 0x00, 0x1C, 0x1B, 0x61, 0x01,
+                               0x1B, 0x72, 0x00, 0x1B, 0x2A, 0x00, 0x02, 0x00, 0x80, 0x00, 0x0D,
+                               0x1B, 0x72, 0x01, 0x1B, 0x2A, 0x00, 0x02, 0x00, 0x40, 0x80, 0x1B,
+                               0x4A, 0x10, 0x1B, 0x61, 0x00, 0x1B, 0x61, 0x01, 0x1B, 0x72, 0x00,
+                               0x1B, 0x2A, 0x00, 0x01, 0x00, 0x80, 0x0D, 0x1B, 0x72, 0x01, 0x1B,
+                               0x2A, 0x00, 0x01, 0x00, 0x80, 0x1B, 0x4A, 0x10, 0x1B, 0x61, 0x00}));
+}
+
+TEST_F(CliStreams, DoubleDensityStoresWidenedLogosThePrinterAccepts) {
+    for (const bool doubled : {false, true}) {
+        SCOPED_TRACE(doubled ? "double" : "single");
+        QStringList arguments{"store", arg("out.prn"), arg("small.bmp"), arg("green.bmp")};
+        if (doubled)
+            arguments << "--density"
+                      << "double";
+        ASSERT_EQ(runCli(arguments).status, 0);
+
+        QTemporaryDir simOut;
+        QProcess sim;
+        sim.start(program("mrx310-sim"), {"--out", simOut.path(), arg("out.prn")});
+        ASSERT_TRUE(sim.waitForFinished(30000));
+        EXPECT_EQ(sim.exitCode(), 0);
+        const QJsonObject report = readReport(simOut.path());
+        EXPECT_TRUE(report["ok"].toBool());
+        const QJsonArray logos = report["stored_logos"].toArray();
+        ASSERT_EQ(logos.size(), 2);
+        EXPECT_EQ(logos[0].toObject()["width"].toInt(), doubled ? 4 : 2);
+        EXPECT_EQ(logos[1].toObject()["width"].toInt(), doubled ? 2 : 1);
+        EXPECT_EQ(report["bit_image_modes"].toArray(), QJsonArray{doubled ? 1 : 0});
+    }
+}
+
+TEST_F(CliStreams, StoreRefusesWithoutLeavingAFile) {
+    // 1000 x 600 black needs 76 bands of 1013 bytes: more than a 16-bit block length holds.
+    writeBmpFile(filled(1000, 600, colours::black), path("huge.bmp"));
+    Result r = runCli({"store", arg("out.prn"), arg("black.bmp"), arg("huge.bmp")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.errors.find("Logo 2 is too large"), std::string::npos) << r.errors;
+    EXPECT_FALSE(fs::exists(path("out.prn")));
+
+    // A failed store leaves an earlier file as it was.
+    std::ofstream(path("out.prn")) << "earlier";
+    EXPECT_EQ(runCli({"store", arg("out.prn"), arg("huge.bmp")}).status, 1);
+    EXPECT_EQ(runCli({"store", arg("out.prn"), arg("missing.bmp")}).status, 1);
+    EXPECT_EQ(output(), (Bytes{'e', 'a', 'r', 'l', 'i', 'e', 'r'}));
+
+    const Bytes logo = fileBytes(path("black.bmp"));
+    QStringList eleven{"store", arg("new.prn")};
+    for (int i = 0; i < 11; ++i)
+        eleven << arg("black.bmp");
+    EXPECT_EQ(runCli(eleven).status, 2);
+    EXPECT_EQ(runCli({"store", arg("new.prn")}).status, 2);
+    EXPECT_EQ(runCli({"store", arg("new.prn"), arg("black.bmp"), "--density", "quad"}).status, 2);
+    EXPECT_EQ(runCli({"store", arg("black.bmp"), arg("black.bmp")}).status, 2);
+    EXPECT_FALSE(fs::exists(path("new.prn")));
+    EXPECT_EQ(fileBytes(path("black.bmp")), logo);
+}
+
+TEST_F(CliStreams, PrintWritesTheBandStreamOfThePreview) {
+    ASSERT_EQ(runCli({"print", arg("out.prn"), arg("black.bmp")}).status, 0);
+    EXPECT_EQ(output(), blackBands);
+    ASSERT_EQ(runCli({"print", arg("out.prn"), arg("black.bmp"), "--center"}).status, 0);
+    EXPECT_EQ(output(), concat({{0x1B, 0x61, 0x01}, blackBands, {0x1B, 0x61, 0x00}}));
+
+    // The colour options are the preview's ink colours: red taken as L ink prints like black.
+    writeBmpFile(filled(10, 8, colours::red), path("red.bmp"));
+    ASSERT_EQ(runCli({"print", arg("out.prn"), arg("red.bmp"), "--l-color", "FF0000"}).status, 0);
+    EXPECT_EQ(output(), blackBands);
+
+    // A user colour goes to the R cartridge only when named; otherwise it is paper.
+    writeBmpFile(filled(1, 1, Colour{128, 0, 255}), path("user.bmp"));
+    ASSERT_EQ(runCli({"print", arg("out.prn"), arg("user.bmp")}).status, 0);
+    EXPECT_EQ(output(), (Bytes{0x0D, 0x1B, 0x4A, 0x10}));
+    ASSERT_EQ(runCli({"print", arg("out.prn"), arg("user.bmp"), "--user-color", "8000ff"}).status,
+              0);
+    EXPECT_EQ(output(),
+              (Bytes{0x1B, 0x72, 0x01, 0x1B, 0x2A, 0x00, 0x01, 0x00, 0x80, 0x1B, 0x4A, 0x10}));
+}
+
+TEST_F(CliStreams, PrintRefusesPicturesWiderThanAnLLine) {
+    const struct {
+        int width;
+        const char* density;
+        bool fits;
+    } cases[] = {{1015, "single", true},
+                 {1016, "single", false},
+                 {507, "double", true},
+                 {508, "double", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + " " + c.density);
+        fs::remove(path("out.prn"));
+        writeBmpFile(filled(c.width, 1, colours::black), path("wide.bmp"));
+        const Result r = runCli({"print", arg("out.prn"), arg("wide.bmp"), "--density", c.density});
+        EXPECT_EQ(r.status, c.fits ? 0 : 1);
+        EXPECT_EQ(fs::exists(path("out.prn")), c.fits);
+        EXPECT_EQ(r.errors.find("Image file size is too large.") != std::string::npos, !c.fits);
+    }
+    EXPECT_EQ(runCli({"print", arg("out.prn"), arg("black.bmp"), "--l-color", "black"}).status, 2);
+    EXPECT_EQ(runCli({"print", arg("out.prn")}).status, 2);
+}
