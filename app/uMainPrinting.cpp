@@ -23,21 +23,6 @@
 
 using namespace logosmith;
 
-namespace {
-
-// Deletes the scratch command file when the action ends, however it ends.
-struct ScratchFileGuard {
-    QString path;
-    ~ScratchFileGuard() {
-        try {
-            deleteFileIfExists(path.toStdString());
-        } catch (...) {
-        }
-    }
-};
-
-} // namespace
-
 QString TForm1::scratchFilePath() const {
     return state.RootDir + "tlsdlek.prn";
 }
@@ -67,12 +52,14 @@ void TForm1::btnPrintFileClick() {
     if (!destination)
         return;
     Edit1->setText(*destination);
-    ScratchFileGuard scratch{scratchFilePath()};
-    BuildStoreFile(scratch.path, storeSlots_, state.StoreImageCount, ResolutionForm->density());
-    if (QFileInfo::exists(*destination) &&
-        !userDialogs().askYesNo(*destination + " already exists.\nDo you want to replace it?"))
-        return;
-    CopyCommandFile(scratch.path, *destination);
+    const QString scratch = scratchFilePath();
+    runThenDelete(scratch.toStdString(), [&] {
+        BuildStoreFile(scratch, storeSlots_, state.StoreImageCount, ResolutionForm->density());
+        if (QFileInfo::exists(*destination) &&
+            !userDialogs().askYesNo(*destination + " already exists.\nDo you want to replace it?"))
+            return;
+        CopyCommandFile(scratch, *destination);
+    });
 }
 
 bool TForm1::BuildPrintFile() {
@@ -105,9 +92,10 @@ void TForm1::PrintOnPrinter1Click() {
 
 void TForm1::SendToPrinter() {
     if (DirectPrint->isChecked()) {
-        ScratchFileGuard scratch{scratchFilePath()};
-        logosmith::SendToPrinter(
-            makeTransferRequest(scratch.path.toStdString(), PortForm->portSettings()));
+        const std::string scratch = scratchFilePath().toStdString();
+        runThenDelete(scratch, [&] {
+            logosmith::SendToPrinter(makeTransferRequest(scratch, PortForm->portSettings()));
+        });
     } else if (DriverPrinter->isChecked()) {
         PrintThroughDriver();
     }

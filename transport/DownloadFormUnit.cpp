@@ -51,18 +51,6 @@ void requireReadableFirmware(const QString& file) {
         throw logosmith::FileError("The firmware file " + shown + " cannot be read.");
 }
 
-// Marks a transfer in progress for as long as it runs, however it ends.
-class BusyScope {
-  public:
-    explicit BusyScope(bool& busy) : busy_(busy) { busy_ = true; }
-    ~BusyScope() { busy_ = false; }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-  private:
-    bool& busy_;
-};
-
 } // namespace
 
 TDownloadForm::TDownloadForm(QWidget* parent) : FixedDialog("Information", 370, 330, parent) {
@@ -125,14 +113,14 @@ bool TDownloadForm::DownloadFirmware(const QString& file) {
         QFile::encodeName(file).toStdString(), PortForm->portSettings());
     request.progressStep = [this] { progressStep(); };
     request.pieceWritten = [this](std::size_t size) { emit pieceWritten(qsizetype(size)); };
-    BusyScope busy(busy_);
+    BusyScope busy(*this);
     const logosmith::TransferOutcome outcome = logosmith::DownloadFirmware(request);
     return outcome == logosmith::TransferOutcome::Sent ||
            outcome == logosmith::TransferOutcome::Spooled;
 }
 
 void TDownloadForm::BitBtn1Click() {
-    if (busy_)
+    if (isBusy())
         return;
     logosmith::guarded([this] {
         const bool complete = DownloadFirmware(firmwareFile ? firmwareFile() : QString());
@@ -152,17 +140,4 @@ void TDownloadForm::progressStep() {
         progress->setValue(progress->value() + 1);
     // Redraw the bar, but take no clicks or keys while the port is being written.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
-
-void TDownloadForm::closeEvent(QCloseEvent* event) {
-    if (busy_) {
-        event->ignore();
-        return;
-    }
-    FixedDialog::closeEvent(event);
-}
-
-void TDownloadForm::reject() {
-    if (!busy_)
-        FixedDialog::reject();
 }

@@ -45,14 +45,9 @@ class TDownloadForm : public logosmith::FixedDialog {
     void BitBtn2Click();
 
   protected:
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
-
   private:
     void buildControls();
     void progressStep();
-
-    bool busy_ = false;
 };
 
 extern TDownloadForm* DownloadForm;

@@ -72,23 +72,6 @@ TransferOutcome reportPortProblem(PortOutcome outcome) {
     return result;
 }
 
-// Runs a transfer and deletes its file afterwards, whatever happened.
-template <class Transfer> TransferOutcome thenDelete(const std::string& file, Transfer&& transfer) {
-    TransferOutcome outcome;
-    try {
-        outcome = transfer();
-    } catch (...) {
-        try {
-            deleteFileIfExists(file);
-        } catch (...) {
-            // the transfer's own error says more than a failed clean-up
-        }
-        throw;
-    }
-    deleteFileIfExists(file);
-    return outcome;
-}
-
 } // namespace
 
 PrinterPort OpenPrinterPort(const PortSettings& settings, [[maybe_unused]] int lineLimit,
@@ -121,7 +104,7 @@ PrinterPort OpenPrinterPort(const PortSettings& settings, [[maybe_unused]] int l
 }
 
 TransferOutcome SendToPrinter(const TransferRequest& request) {
-    return thenDelete(request.file, [&] {
+    return runThenDelete(request.file, [&] {
         PrinterPort port = OpenPrinterPort(request.port, kPortLineLimit, request.devices);
         if (port.outcome == PortOutcome::Spooler) {
             SpoolRawFile(request.file, SpoolMode::Command);
@@ -163,7 +146,7 @@ TransferOutcome DownloadFirmware(const TransferRequest& request) {
 }
 
 TransferOutcome SendAlignmentSetup(const TransferRequest& request) {
-    return thenDelete(request.file, [&] {
+    return runThenDelete(request.file, [&] {
         PrinterPort port = OpenPrinterPort(request.port, kAlignmentLineLimit, request.devices);
         if (port.outcome == PortOutcome::Spooler) {
             SpoolRawFile(request.file, SpoolMode::Alignment, request.progressStep);

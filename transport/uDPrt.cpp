@@ -108,17 +108,7 @@ void SpoolRawFile(const std::string& file, SpoolMode mode,
         spoolWholeFile(file, mode, progressStep);
         return;
     }
-    try {
-        spoolWholeFile(file, mode, progressStep);
-    } catch (...) {
-        try {
-            deleteFileIfExists(file);
-        } catch (...) {
-            // the transfer's own error says more than a failed clean-up
-        }
-        throw;
-    }
-    deleteFileIfExists(file);
+    runThenDelete(file, [&] { spoolWholeFile(file, mode, progressStep); });
 }
 
 } // namespace logosmith

@@ -39,17 +39,6 @@ struct ScratchFileGuard {
     }
 };
 
-class BusyScope {
-  public:
-    explicit BusyScope(bool& busy) : busy_(busy) { busy_ = true; }
-    ~BusyScope() { busy_ = false; }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-  private:
-    bool& busy_;
-};
-
 QGroupBox* makeRow(QWidget* parent, const QString& caption, char letter,
                    std::array<QRadioButton*, 7>& buttons) {
     static const char* const captions[7] = {"-3", "-2", "-1", "0", "1", "2", "3"};
@@ -150,7 +139,7 @@ void TverticalForm::SendToPrinter() {
     logosmith::TransferRequest request =
         logosmith::makeTransferRequest(scratchPath(), PortForm->portSettings());
     request.pieceWritten = [this](std::size_t size) { emit pieceWritten(qsizetype(size)); };
-    BusyScope busy(busy_);
+    BusyScope busy(*this);
     logosmith::SendToPrinter(request);
 }
 
@@ -164,12 +153,12 @@ void TverticalForm::SendAlignmentSetup() {
         logosmith::makeTransferRequest(scratch.path, PortForm->portSettings());
     request.progressStep = [this] { progressStep(); };
     request.pieceWritten = [this](std::size_t size) { emit pieceWritten(qsizetype(size)); };
-    BusyScope busy(busy_);
+    BusyScope busy(*this);
     logosmith::SendAlignmentSetup(request);
 }
 
 void TverticalForm::printAlignmentCommand(int n) {
-    if (busy_ || !directMethodChosen || !directMethodChosen())
+    if (isBusy() || !directMethodChosen || !directMethodChosen())
         return;
     logosmith::guarded([this, n] {
         ScratchFileGuard scratch{scratchPath()};
@@ -187,7 +176,7 @@ void TverticalForm::Button2Click() {
 }
 
 void TverticalForm::Button3Click() {
-    if (busy_ || !directMethodChosen || !directMethodChosen())
+    if (isBusy() || !directMethodChosen || !directMethodChosen())
         return;
     logosmith::guarded([this] {
         progress->setValue(0);
@@ -217,17 +206,4 @@ void TverticalForm::showEvent(QShowEvent* event) {
     if (!event->spontaneous())
         FormShow();
     FixedDialog::showEvent(event);
-}
-
-void TverticalForm::closeEvent(QCloseEvent* event) {
-    if (busy_) {
-        event->ignore();
-        return;
-    }
-    FixedDialog::closeEvent(event);
-}
-
-void TverticalForm::reject() {
-    if (!busy_)
-        FixedDialog::reject();
 }

@@ -58,8 +58,6 @@ class TverticalForm : public logosmith::FixedDialog {
 
   protected:
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
 
   private:
     void buildControls();
@@ -68,8 +66,6 @@ class TverticalForm : public logosmith::FixedDialog {
     void SendToPrinter();
     std::string scratchPath() const;
     void progressStep();
-
-    bool busy_ = false;
 };
 
 extern TverticalForm* verticalForm;

@@ -1,5 +1,7 @@
 #include "FixedDialog.h"
 
+#include <QCloseEvent>
+
 namespace logosmith {
 
 FixedDialog::FixedDialog(const QString& caption, int width, int height, QWidget* parent)
@@ -15,6 +17,19 @@ void FixedDialog::showModeless() {
     show();
     raise();
     activateWindow();
+}
+
+void FixedDialog::closeEvent(QCloseEvent* event) {
+    if (busy_) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void FixedDialog::reject() {
+    if (!busy_)
+        QDialog::reject();
 }
 
 } // namespace logosmith
