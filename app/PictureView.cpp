@@ -1,6 +1,7 @@
 #include "PictureView.h"
 
 #include <QPainter>
+#include <cstring>
 
 QImage toQImage(const logosmith::Picture& picture) {
     if (picture.isEmpty())
@@ -15,7 +16,16 @@ QImage toQImage(const logosmith::Picture& picture) {
 PictureView::PictureView(QWidget* parent) : QWidget(parent) {}
 
 void PictureView::redraw(const logosmith::Picture& picture) {
-    drawing_ = toQImage(picture);
+    // A slider drag redraws the same size again and again: refill the drawing in place rather
+    // than allocate (and fault in) a fresh image for every move.
+    if (!picture.isEmpty() && drawing_.width() == picture.width() &&
+        drawing_.height() == picture.height() && drawing_.format() == QImage::Format_BGR888) {
+        const std::size_t rowBytes = picture.rowBytes();
+        for (int y = 0; y < picture.height(); ++y)
+            std::memcpy(drawing_.scanLine(y), picture.row(y), rowBytes);
+    } else {
+        drawing_ = toQImage(picture);
+    }
     update();
 }
 
