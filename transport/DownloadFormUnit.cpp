@@ -53,7 +53,7 @@ void requireReadableFirmware(const QString& file) {
 
 } // namespace
 
-TDownloadForm::TDownloadForm(QWidget* parent) : FixedDialog("Information", 370, 330, parent) {
+TDownloadForm::TDownloadForm(QWidget* parent) : FixedDialog("Information", 400, 330, parent) {
     setObjectName("DownloadForm");
     buildControls();
 }
