@@ -348,6 +348,12 @@ void TForm1::exit2Click() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    // A firmware download or alignment setup redraws its bar between writes; the program must
+    // not end under it.
+    if ((DownloadForm && DownloadForm->isBusy()) || (verticalForm && verticalForm->isBusy())) {
+        event->ignore();
+        return;
+    }
     event->accept();
     // Closing the main window ends the program even while dialogs are open.
     QApplication::quit();

@@ -181,3 +181,12 @@ TEST_F(MainWindow, TheSettingMenuOpensItsDialogsModeless) {
     }
     EXPECT_TRUE(Form1->isEnabled());
 }
+
+TEST_F(MainWindow, TheProgramDoesNotEndUnderARunningTransfer) {
+    {
+        logosmith::FixedDialog::BusyScope transfer(*DownloadForm);
+        EXPECT_FALSE(Form1->close());
+        EXPECT_TRUE(Form1->isVisible());
+    }
+    EXPECT_TRUE(Form1->close());
+}
