@@ -14,17 +14,16 @@ void Picture::checkSize(std::int64_t width, std::int64_t height) {
                           std::to_string(height) + " pixels)");
 }
 
-Picture::Picture(int width, int height) {
+Picture::Picture(int width, int height, Colour colour) {
     checkSize(width, height);
     width_ = width;
     height_ = height;
     data_.assign(std::size_t(width) * std::size_t(height) * 3, 0xFF);
-}
-
-void Picture::fill(Colour c) {
-    for (int y = 0; y < height_; ++y)
-        for (int x = 0; x < width_; ++x)
-            setPixel(x, y, c);
+    if (colour == colours::white)
+        return;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            setPixel(x, y, colour);
 }
 
 Picture stretchNearest(const Picture& source, int width, int height) {
@@ -37,7 +36,8 @@ Picture stretchNearest(const Picture& source, int width, int height) {
         sourceX[std::size_t(x)] =
             std::min(source.width() - 1, int(std::int64_t(x) * source.width() / width));
     for (int y = 0; y < height; ++y) {
-        const int sy = std::min(source.height() - 1, int(std::int64_t(y) * source.height() / height));
+        const int sy =
+            std::min(source.height() - 1, int(std::int64_t(y) * source.height() / height));
         const std::uint8_t* in = source.row(sy);
         std::uint8_t* dst = out.row(y);
         for (int x = 0; x < width; ++x) {

@@ -18,8 +18,9 @@ class Picture {
     static constexpr int maxSide = 65535;
 
     Picture() = default;
-    // Throws DecodeError when the size is negative or beyond the limits above.
-    Picture(int width, int height);
+    // A picture of one colour, white unless told. Throws DecodeError when the size is
+    // negative or beyond the limits above.
+    Picture(int width, int height, Colour colour = colours::white);
 
     int width() const { return width_; }
     int height() const { return height_; }
@@ -42,7 +43,6 @@ class Picture {
         p[1] = std::uint8_t(c.g);
         p[2] = std::uint8_t(c.r);
     }
-    void fill(Colour c);
 
     friend bool operator==(const Picture&, const Picture&) = default;
 

@@ -14,12 +14,6 @@ using namespace logosmith;
 
 namespace {
 
-Picture filled(Colour c) {
-    Picture p(4, 3);
-    p.fill(c);
-    return p;
-}
-
 void put(const QString& path, const QByteArray& bytes = "BM") {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -54,7 +48,7 @@ class Library : public ::testing::Test {
     QString folder = libraryFolder(dir.path() + "/");
     SettingsStore store{dir.filePath("logosmith.ini")};
     ImageLibrary library{folder};
-    Picture preview = filled(colours::red), working = filled(colours::blue);
+    Picture preview{4, 3, colours::red}, working{4, 3, colours::blue};
 };
 
 TEST_F(Library, AddsUpToTenEntriesAndWritesThemOnlyAtTheCommit) {
@@ -90,7 +84,7 @@ TEST_F(Library, AFailedCommitLeavesEveryStoredFileWhole) {
     library.AddLibraryEntry(source("logo.jpg"));
     library.CommitCurrentImage(preview, working);
     library.setBeforeRenameHook([] { throw FileError("disk gone"); });
-    EXPECT_THROW(library.CommitCurrentImage(filled(colours::green), working), FileError);
+    EXPECT_THROW(library.CommitCurrentImage(Picture(4, 3, colours::green), working), FileError);
     EXPECT_EQ(stored("logo.bmp"), encodeBmp24(preview));
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 2); // no leftovers
 

@@ -45,8 +45,7 @@ class OutwardActions : public AppFixture {
     // An editor that paints the whole picture black and leaves a mark when it is done.
     QString makeEditor() {
         editedPicture_ = makePicture("edited.bmp", 20, 10);
-        Picture black(20, 10);
-        black.fill(colours::black);
+        const Picture black(20, 10, colours::black);
         writeBmpFile(black, editedPicture_.toStdString());
         const QString script = pictures_.path() + "/edit tool.sh";
         QFile f(script);

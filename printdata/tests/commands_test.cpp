@@ -11,12 +11,6 @@ namespace {
 const Density single = densityForIndex(1);
 const Density doubled = densityForIndex(2);
 
-Picture filled(int w, int h, Colour c) {
-    Picture p(w, h);
-    p.fill(c);
-    return p;
-}
-
 Bytes blackTenByEightBands() {
     Bytes b = {0x1B, 0x72, 0x00, 0x1B, 0x2A, 0x00, 0x0A, 0x00};
     b.insert(b.end(), 10, 0xFF);
@@ -52,7 +46,7 @@ TEST(DensityTest, ChoicesThatNameNoButtonAreNarrowWithModeOne) {
 }
 
 TEST(StoreStream, OneBlackLogo) {
-    const Picture logos[] = {filled(10, 8, colours::black)};
+    const Picture logos[] = {Picture(10, 8, colours::black)};
     Bytes expected = {0x1B, 0x67, 0x00, 0x01, 0x00, 0x21, 0x1B, 0x61, 0x01};
     const Bytes bands = blackTenByEightBands();
     expected.insert(expected.end(), bands.begin(), bands.end());
@@ -62,7 +56,7 @@ TEST(StoreStream, OneBlackLogo) {
 }
 
 TEST(StoreStream, OneBlackLogoAtDoubleDensity) {
-    const Picture logos[] = {filled(10, 8, colours::black)};
+    const Picture logos[] = {Picture(10, 8, colours::black)};
     // 6 + (20 + 9) + 4 + 4 = 43 bytes in the block.
     Bytes expected = {0x1B, 0x67, 0x00, 0x01, 0x00, 0x2B, 0x1B, 0x61, 0x01,
                       0x1B, 0x72, 0x00, 0x1B, 0x2A, 0x01, 0x14, 0x00};
@@ -79,7 +73,7 @@ TEST(StoreStream, TwoLogosLengthsComeFirst) {
     first.setPixel(0, 0, colours::black);
     first.setPixel(1, 0, colours::red);
     first.setPixel(0, 1, colours::red);
-    const Picture logos[] = {first, filled(1, 1, colours::green)};
+    const Picture logos[] = {first, Picture(1, 1, colours::green)};
     const Bytes expected = {
         0x1B, 0x67, 0x00, 0x02, 0x00, 0x1E, 0x00, 0x1C,                                     //
         0x1B, 0x61, 0x01, 0x1B, 0x72, 0x00, 0x1B, 0x2A, 0x00, 0x02, 0x00, 0x80, 0x00, 0x0D, //
@@ -91,7 +85,7 @@ TEST(StoreStream, TwoLogosLengthsComeFirst) {
 
 TEST(StoreStream, BlankAndUserColouredLogosGiveFillersOnly) {
     for (int h : {1, 8, 23, 24}) {
-        const Picture logos[] = {filled(30, h, {128, 0, 255})};
+        const Picture logos[] = {Picture(30, h, {128, 0, 255})};
         const Bytes bytes = BuildStoreStream(logos, single);
         const unsigned length = 6 + 4 * (h / 8 + 1);
         EXPECT_EQ(bytes[4], length >> 8);
@@ -101,7 +95,7 @@ TEST(StoreStream, BlankAndUserColouredLogosGiveFillersOnly) {
 }
 
 TEST(StoreStream, DoubleDensityWidensEveryLine) {
-    const Picture logos[] = {filled(10, 8, colours::blue)}; // both planes
+    const Picture logos[] = {Picture(10, 8, colours::blue)}; // both planes
     const Bytes bytes = BuildStoreStream(logos, doubled);
     // L line: 20 data bytes, m = 1; R line likewise; then the blank band's filler.
     const unsigned length = 6 + (20 + 9) + (20 + 11) + 4;
@@ -122,7 +116,7 @@ TEST(StoreStream, RefusesWhatCannotBeStored) {
     EXPECT_NO_THROW(BuildStoreStream(std::span(eleven).first(10), single));
 
     // 6000 x 100 black: 13 bands of 6013 bytes, more than a 16-bit length holds.
-    const Picture logos[] = {Picture(8, 8), filled(6000, 100, colours::black)};
+    const Picture logos[] = {Picture(8, 8), Picture(6000, 100, colours::black)};
     try {
         WriteStoreStream(sink, logos, single);
         FAIL() << "an oversized block was written";
@@ -132,17 +126,17 @@ TEST(StoreStream, RefusesWhatCannotBeStored) {
     EXPECT_TRUE(out.empty()) << "nothing may be written before the whole stream is known to fit";
 
     // h = 1, all black: the block is 6 + (W + 9) + 4 bytes; 65535 fits, 65536 does not.
-    const Picture largest[] = {filled(65516, 1, colours::black)};
+    const Picture largest[] = {Picture(65516, 1, colours::black)};
     const Bytes bytes = BuildStoreStream(largest, single);
     EXPECT_EQ(bytes[4], 0xFF);
     EXPECT_EQ(bytes[5], 0xFF);
     EXPECT_EQ(bytes.size(), 6u + 65535);
-    const Picture tooLarge[] = {filled(65517, 1, colours::black)};
+    const Picture tooLarge[] = {Picture(65517, 1, colours::black)};
     EXPECT_THROW(BuildStoreStream(tooLarge, single), Error);
 }
 
 TEST(PrintStream, CentringFramesTheBands) {
-    const Picture black = filled(10, 8, colours::black);
+    const Picture black = Picture(10, 8, colours::black);
     EXPECT_EQ(printed(black, single, false), blackTenByEightBands());
     Bytes centred = {0x1B, 0x61, 0x01};
     const Bytes bands = blackTenByEightBands();
@@ -162,7 +156,7 @@ TEST(PrintStream, WidthLimitAtBothDensities) {
 
 TEST(PrintStream, NoDensityChoiceIsNarrowWithModeOne) {
     // No density choice: narrow data, mode 1.
-    const Bytes none = printed(filled(1, 1, colours::black), densityForIndex(std::nullopt), false);
+    const Bytes none = printed(Picture(1, 1, colours::black), densityForIndex(std::nullopt), false);
     EXPECT_EQ(none, (Bytes{0x1B, 0x72, 0x00, 0x1B, 0x2A, 0x01, 0x01, 0x00, 0x80, 0x0D, 0x0D, 0x1B,
                            0x4A, 0x10}));
 }

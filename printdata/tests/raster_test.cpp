@@ -22,12 +22,6 @@ Bytes encode(const Picture& picture, const TInkRule& rule, bool doubled, std::ui
     return out;
 }
 
-Picture filled(int w, int h, Colour c) {
-    Picture p(w, h);
-    p.fill(c);
-    return p;
-}
-
 const TInkRule defaultPrint = irPrint(colours::black, colours::black);
 const Bytes filler = {0x0D, 0x1B, 0x4A, 0x10};
 
@@ -76,21 +70,21 @@ TEST(RasterExamples, WidthDoublingRepeatsEveryColumn) {
 }
 
 TEST(RasterExamples, WidthTravelsLowByteFirst) {
-    const Bytes at256 = encode(filled(256, 1, colours::black), irStore(), false, 0);
+    const Bytes at256 = encode(Picture(256, 1, colours::black), irStore(), false, 0);
     EXPECT_EQ(at256[6], 0x00);
     EXPECT_EQ(at256[7], 0x01);
-    const Bytes at300 = encode(filled(150, 1, colours::black), irStore(), true, 1);
+    const Bytes at300 = encode(Picture(150, 1, colours::black), irStore(), true, 1);
     EXPECT_EQ(at300[6], 0x2C);
     EXPECT_EQ(at300[7], 0x01);
     EXPECT_EQ(at300.size(), 300u + 9 + 4);
 }
 
 TEST(RasterExamples, HeightDivisibleByEightEndsWithABlankBand) {
-    const TInkPlanes planes = BuildInkPlanes(filled(4, 16, colours::red), irStore(), false);
+    const TInkPlanes planes = BuildInkPlanes(Picture(4, 16, colours::red), irStore(), false);
     EXPECT_EQ(planes.B, 3u);
     EXPECT_FALSE(planes.rBandEmpty(1));
     EXPECT_TRUE(planes.rBandEmpty(2));
-    const Bytes bytes = encode(filled(4, 16, colours::red), irStore(), false, 0);
+    const Bytes bytes = encode(Picture(4, 16, colours::red), irStore(), false, 0);
     ASSERT_EQ(bytes.size(), 15u + 15 + 4);
     EXPECT_EQ(Bytes(bytes.end() - 7, bytes.end()),
               (Bytes{0x1B, 0x4A, 0x10, 0x0D, 0x1B, 0x4A, 0x10}));
@@ -106,7 +100,7 @@ TEST(InkRules, StoreTableIsExactAndFixed) {
                           {{254, 0, 0}, false, false},   {{0, 0, 1}, false, false},
                           {{128, 0, 255}, false, false}, {colours::white, false, false}};
     for (const Case& c : cases) {
-        const TInkPlanes planes = BuildInkPlanes(filled(1, 1, c.colour), irStore(), false);
+        const TInkPlanes planes = BuildInkPlanes(Picture(1, 1, c.colour), irStore(), false);
         EXPECT_EQ(planes.L[0] == 0x80, c.l) << c.colour.r << "," << c.colour.g << "," << c.colour.b;
         EXPECT_EQ(planes.R[0] == 0x80, c.r) << c.colour.r << "," << c.colour.g << "," << c.colour.b;
     }
@@ -114,7 +108,7 @@ TEST(InkRules, StoreTableIsExactAndFixed) {
 
 TEST(InkRules, PrintRuleFollowsTheColourControls) {
     auto inks = [](Colour pixel, const TInkRule& rule) {
-        const TInkPlanes planes = BuildInkPlanes(filled(1, 1, pixel), rule, false);
+        const TInkPlanes planes = BuildInkPlanes(Picture(1, 1, pixel), rule, false);
         return std::pair<bool, bool>(planes.L[0] != 0, planes.R[0] != 0);
     };
     using P = std::pair<bool, bool>;
@@ -200,7 +194,7 @@ TEST(RasterStream, LengthEqualsBytesWrittenAndLinesGoOutWhole) {
 TEST(FileSinkTest, WritesTheSameBytesAsMemory) {
     const auto path = std::filesystem::temp_directory_path() /
                       ("printdata-sink-" + std::to_string(::getpid()) + ".prn");
-    const Picture black = filled(10, 8, colours::black);
+    const Picture black = Picture(10, 8, colours::black);
     {
         FileSink file(path.string());
         WriteBands(BuildInkPlanes(black, irStore(), false), 0, file);

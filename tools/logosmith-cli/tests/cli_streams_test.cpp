@@ -18,25 +18,17 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-Picture filled(int width, int height, Colour colour) {
-    Picture p(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            p.setPixel(x, y, colour);
-    return p;
-}
-
 class CliStreams : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
-        writeBmpFile(filled(10, 8, colours::black), path("black.bmp"));
+        writeBmpFile(Picture(10, 8, colours::black), path("black.bmp"));
         Picture small(2, 2); // black, red / red, white
         small.setPixel(0, 0, colours::black);
         small.setPixel(1, 0, colours::red);
         small.setPixel(0, 1, colours::red);
         writeBmpFile(small, path("small.bmp"));
-        writeBmpFile(filled(1, 1, colours::green), path("green.bmp"));
+        writeBmpFile(Picture(1, 1, colours::green), path("green.bmp"));
     }
     std::string path(const char* name) const { return dir_.filePath(name).toStdString(); }
     QString arg(const char* name) const { return dir_.filePath(name); }
@@ -100,7 +92,7 @@ TEST_F(CliStreams, DoubleDensityStoresWidenedLogosThePrinterAccepts) {
 
 TEST_F(CliStreams, StoreRefusesWithoutLeavingAFile) {
     // 1000 x 600 black needs 76 bands of 1013 bytes: more than a 16-bit block length holds.
-    writeBmpFile(filled(1000, 600, colours::black), path("huge.bmp"));
+    writeBmpFile(Picture(1000, 600, colours::black), path("huge.bmp"));
     Result r = runCli({"store", arg("out.prn"), arg("black.bmp"), arg("huge.bmp")});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.errors.find("Logo 2 is too large"), std::string::npos) << r.errors;
@@ -130,12 +122,12 @@ TEST_F(CliStreams, PrintWritesTheBandStreamOfThePreview) {
     EXPECT_EQ(output(), concat({{0x1B, 0x61, 0x01}, blackBands, {0x1B, 0x61, 0x00}}));
 
     // The colour options are the preview's ink colours: red taken as L ink prints like black.
-    writeBmpFile(filled(10, 8, colours::red), path("red.bmp"));
+    writeBmpFile(Picture(10, 8, colours::red), path("red.bmp"));
     ASSERT_EQ(runCli({"print", arg("out.prn"), arg("red.bmp"), "--l-color", "FF0000"}).status, 0);
     EXPECT_EQ(output(), blackBands);
 
     // A user colour goes to the R cartridge only when named.
-    writeBmpFile(filled(1, 1, Colour{128, 0, 255}), path("user.bmp"));
+    writeBmpFile(Picture(1, 1, Colour{128, 0, 255}), path("user.bmp"));
     ASSERT_EQ(runCli({"print", arg("out.prn"), arg("user.bmp"), "--user-color", "8000ff"}).status,
               0);
     EXPECT_EQ(output(),
@@ -154,7 +146,7 @@ TEST_F(CliStreams, PrintRefusesPicturesWiderThanAnLLine) {
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.width) + " " + c.density);
         fs::remove(path("out.prn"));
-        writeBmpFile(filled(c.width, 1, colours::black), path("wide.bmp"));
+        writeBmpFile(Picture(c.width, 1, colours::black), path("wide.bmp"));
         const Result r = runCli({"print", arg("out.prn"), arg("wide.bmp"), "--density", c.density});
         EXPECT_EQ(r.status, c.fits ? 0 : 1);
         EXPECT_EQ(fs::exists(path("out.prn")), c.fits);
