@@ -9,6 +9,7 @@
 #include "uMain.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -60,6 +61,12 @@ class AppFixture : public ::testing::Test {
         const QString path = pictures_.path() + "/" + name;
         logosmith::writeBmpFile(p, path.toStdString());
         return path;
+    }
+
+    // What a file holds now; empty when it cannot be read.
+    static QByteArray contents(const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
     // Adds a picture through "Add Image" with the open dialog answered.

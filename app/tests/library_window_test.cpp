@@ -166,10 +166,7 @@ TEST_F(LibraryWindow, APictureNamedLikeTheScratchFileIsRefused) {
 TEST_F(LibraryWindow, AFileThatCannotBeWrittenIsReportedAndNothingStoredIsLost) {
     addPicture(makePicture("a.bmp"));
     addPicture(makePicture("b.bmp")); // commits a
-    const auto readA = [&] {
-        QFile f(libraryDir() + "a.bmp");
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    };
+    const auto readA = [&] { return contents(libraryDir() + "a.bmp"); };
     const QByteArray storedA = readA();
     ASSERT_FALSE(storedA.isEmpty());
     // A folder where b's stored file must go: even root cannot write the file there.

@@ -33,11 +33,6 @@ bool waitForFile(const QString& path) {
     return QFile::exists(path);
 }
 
-QByteArray contents(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 } // namespace
 
 class OutwardActions : public AppFixture {
