@@ -1,14 +1,13 @@
-# mrx310-sim, the virtual printer: a plain C++ engine and a small program around it.
+# mrx310-sim, the virtual printer: an engine without windows and a small program around it.
+# Qt gives it the firmware hash and the PNG encoder.
 add_library(logosmith_sim STATIC
   ${CMAKE_CURRENT_LIST_DIR}/mrx310-sim/SimPrinter.h ${CMAKE_CURRENT_LIST_DIR}/mrx310-sim/SimPrinter.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/mrx310-sim/Sha256.h ${CMAKE_CURRENT_LIST_DIR}/mrx310-sim/Sha256.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/mrx310-sim/PngWriter.h ${CMAKE_CURRENT_LIST_DIR}/mrx310-sim/PngWriter.cpp
 )
 target_include_directories(logosmith_sim PUBLIC ${CMAKE_CURRENT_LIST_DIR}/mrx310-sim)
-target_link_libraries(logosmith_sim PUBLIC logosmith_platform_core)
+target_link_libraries(logosmith_sim PUBLIC logosmith_platform_core Qt6::Core)
 
 add_executable(mrx310-sim ${CMAKE_CURRENT_LIST_DIR}/mrx310-sim/main.cpp)
-target_link_libraries(mrx310-sim PRIVATE logosmith_sim)
+target_link_libraries(mrx310-sim PRIVATE logosmith_sim Qt6::Gui)
 
 logosmith_add_test(NAME sim_printer_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/mrx310-sim/tests/sim_printer_test.cpp

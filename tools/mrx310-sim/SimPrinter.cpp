@@ -119,7 +119,7 @@ SimPrinter::SimPrinter(bool firmware) : firmware_(firmware) {}
 void SimPrinter::feed(const std::uint8_t* data, std::size_t size) {
     bytes_ += size;
     if (firmware_)
-        hash_.update(data, size);
+        hash_->addData(QByteArrayView(data, qsizetype(size)));
     else
         data_.insert(data_.end(), data, data + size);
 }
@@ -129,7 +129,7 @@ void SimPrinter::finish() {
         return;
     finished_ = true;
     if (firmware_) {
-        sha256_ = hash_.hexDigest();
+        sha256_ = hash_->result().toHex().toStdString();
         return;
     }
     try {

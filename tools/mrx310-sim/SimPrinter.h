@@ -1,11 +1,12 @@
 #pragma once
 
-#include "Sha256.h"
+#include <QCryptographicHash>
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -91,7 +92,9 @@ class SimPrinter {
     bool finished_ = false;
     std::size_t bytes_ = 0;
     std::vector<std::uint8_t> data_;
-    Sha256 hash_;
+    // Held by pointer because the hash cannot be moved and the printer is returned by value.
+    std::unique_ptr<QCryptographicHash> hash_ =
+        std::make_unique<QCryptographicHash>(QCryptographicHash::Sha256);
     std::string sha256_;
 
     std::vector<SimError> errors_;

@@ -4,8 +4,10 @@
 
 #include "AtomicFile.h"
 #include "Error.h"
-#include "PngWriter.h"
 #include "SimPrinter.h"
+
+#include <QBuffer>
+#include <QImage>
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -242,7 +244,13 @@ void writeText(const std::string& path, const std::string& text) {
 void writeSheet(const std::string& path, const logosmith::sim::Sheet& sheet) {
     int width = 0, height = 0;
     const auto rgb = sheet.toRgb(width, height);
-    logosmith::sim::writePng(path, width, height, rgb);
+    const QImage image(rgb.data(), width, height, width * 3, QImage::Format_RGB888);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG"))
+        throw logosmith::FileError("Cannot encode " + path + " as PNG");
+    logosmith::writeFileAtomically(path, std::vector<std::uint8_t>(png.begin(), png.end()));
 }
 
 } // namespace
