@@ -1,8 +1,8 @@
-#include "AppWindows.h"
+#include "app/windows/AppWindows.h"
 
-#include "GuardedApplication.h"
-#include "QtUserDialogs.h"
-#include "uMain.h"
+#include "app/windows/MainWindow.h"
+#include "platform/widgets/GuardedApplication.h"
+#include "platform/widgets/QtUserDialogs.h"
 
 int main(int argc, char* argv[]) {
     logosmith::GuardedApplication app(argc, argv);

@@ -2,7 +2,7 @@
 // same pixels: the ratio shows what classification, packing and line assembly cost on top of
 // touching the memory once.
 
-#include "Commands.h"
+#include "printdata/Commands.h"
 
 #include <benchmark/benchmark.h>
 

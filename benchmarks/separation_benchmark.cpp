@@ -1,7 +1,7 @@
 // Whole-picture separation against the two yardsticks that matter: copying the same bytes
 // (the floor) and running the per-pixel rule over them (what the tables are meant to beat).
 
-#include "Separation.h"
+#include "separation/Separation.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,11 +1,11 @@
 // One move of the "R VALUE" slider in the real main window: the handler recomputes every
 // preview pixel and redraws the view before it returns. Measured on a fitted picture and on
 // an unfitted 4000 x 3000 one, beside a memcpy of the same preview bytes.
-#include "AppWindows.h"
-#include "BmpFile.h"
-#include "ScriptedDialogs.h"
-#include "SettingsStore.h"
-#include "uMain.h"
+#include "app/windows/AppWindows.h"
+#include "app/windows/MainWindow.h"
+#include "platform/SettingsStore.h"
+#include "separation/picture/BmpFile.h"
+#include "tests/support/ScriptedDialogs.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
-#include "ErrorGuard.h"
+#include "platform/ErrorGuard.h"
 
-#include "UserDialogs.h"
+#include "platform/UserDialogs.h"
 
 namespace logosmith {
 

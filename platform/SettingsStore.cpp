@@ -1,6 +1,6 @@
-#include "SettingsStore.h"
+#include "platform/SettingsStore.h"
 
-#include "Error.h"
+#include "platform/core/Error.h"
 
 namespace logosmith {
 

@@ -1,6 +1,6 @@
-#include "ByteSink.h"
+#include "printdata/ByteSink.h"
 
-#include "Error.h"
+#include "platform/core/Error.h"
 
 #include <cerrno>
 #include <cstring>

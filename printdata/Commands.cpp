@@ -1,6 +1,6 @@
-#include "Commands.h"
+#include "printdata/Commands.h"
 
-#include "Error.h"
+#include "platform/core/Error.h"
 
 #include <string>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ByteSink.h"
-#include "Density.h"
-#include "Picture.h"
-#include "Raster.h"
+#include "printdata/ByteSink.h"
+#include "printdata/Density.h"
+#include "printdata/Raster.h"
+#include "separation/picture/Picture.h"
 
 #include <array>
 #include <cstdint>

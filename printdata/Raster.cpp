@@ -1,6 +1,6 @@
-#include "Raster.h"
+#include "printdata/Raster.h"
 
-#include "Error.h"
+#include "platform/core/Error.h"
 
 #include <algorithm>
 #include <string>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ByteSink.h"
-#include "Colour.h"
-#include "Picture.h"
+#include "printdata/ByteSink.h"
+#include "separation/picture/Colour.h"
+#include "separation/picture/Picture.h"
 
 #include <cstddef>
 #include <cstdint>

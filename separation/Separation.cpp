@@ -1,6 +1,6 @@
-#include "Separation.h"
+#include "separation/Separation.h"
 
-#include "SeparationInternal.h"
+#include "separation/SeparationInternal.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Colour.h"
-#include "Picture.h"
+#include "separation/picture/Colour.h"
+#include "separation/picture/Picture.h"
 
 namespace logosmith {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Separation.h"
+#include "separation/Separation.h"
 
 namespace logosmith::separation_detail {
 

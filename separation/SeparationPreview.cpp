@@ -10,9 +10,9 @@
 // below a threshold the class tied to c wins, at or above it the better of black and paper
 // (which depends on s alone). So one threshold and one colour per s decide every pixel.
 
-#include "Separation.h"
+#include "separation/Separation.h"
 
-#include "SeparationInternal.h"
+#include "separation/SeparationInternal.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
-#include "DeviceSettings.h"
+#include "transport/DeviceSettings.h"
 
-#include "SettingsStore.h"
+#include "platform/SettingsStore.h"
 
 namespace logosmith {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DeviceMap.h"
-#include "PortSender.h"
+#include "platform/devices/DeviceMap.h"
+#include "transport/PortSender.h"
 
 namespace logosmith {
 

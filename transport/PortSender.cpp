@@ -1,8 +1,8 @@
-#include "PortSender.h"
+#include "transport/PortSender.h"
 
-#include "AtomicFile.h"
-#include "UserDialogs.h"
-#include "uDPrt.h"
+#include "platform/UserDialogs.h"
+#include "platform/core/AtomicFile.h"
+#include "transport/SpoolerJob.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "DeviceMap.h"
-#include "PortDevice.h"
-#include "PortSettings.h"
+#include "platform/devices/DeviceMap.h"
+#include "platform/devices/PortDevice.h"
+#include "transport/PortSettings.h"
 
 #include <chrono>
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "PortSettings.h"
+#include "transport/PortSettings.h"
 
 #include <charconv>
 

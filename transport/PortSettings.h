@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PortDevice.h"
+#include "platform/devices/PortDevice.h"
 
 #include <array>
 #include <string>

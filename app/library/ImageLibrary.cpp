@@ -1,10 +1,10 @@
-#include "ImageLibrary.h"
+#include "app/library/ImageLibrary.h"
 
-#include "AtomicFile.h"
-#include "BmpFile.h"
-#include "Error.h"
-#include "Picture.h"
-#include "SettingsStore.h"
+#include "platform/SettingsStore.h"
+#include "platform/core/AtomicFile.h"
+#include "platform/core/Error.h"
+#include "separation/picture/BmpFile.h"
+#include "separation/picture/Picture.h"
 
 #include <QFile>
 #include <QFileInfo>

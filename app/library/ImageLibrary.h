@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LibraryPaths.h"
+#include "app/library/LibraryPaths.h"
 
 #include <QList>
 #include <QString>

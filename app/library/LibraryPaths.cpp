@@ -1,7 +1,7 @@
-#include "LibraryPaths.h"
+#include "app/library/LibraryPaths.h"
 
-#include "Error.h"
-#include "SettingsStore.h"
+#include "platform/SettingsStore.h"
+#include "platform/core/Error.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "DeviceMap.h"
+#include "platform/devices/DeviceMap.h"
 
 namespace logosmith {
 

@@ -1,4 +1,4 @@
-#include "PortDevice.h"
+#include "platform/devices/PortDevice.h"
 
 #include <cerrno>
 #include <csignal>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Error.h"
+#include "platform/core/Error.h"
 
 #include <chrono>
 #include <cstddef>

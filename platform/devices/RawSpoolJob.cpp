@@ -1,4 +1,4 @@
-#include "RawSpoolJob.h"
+#include "platform/devices/RawSpoolJob.h"
 
 #include <cups/cups.h>
 

@@ -1,5 +1,5 @@
-#include "Error.h"
-#include "SettingsStore.h"
+#include "platform/SettingsStore.h"
+#include "platform/core/Error.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

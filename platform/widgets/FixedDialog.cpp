@@ -1,4 +1,4 @@
-#include "FixedDialog.h"
+#include "platform/widgets/FixedDialog.h"
 
 #include <QCloseEvent>
 

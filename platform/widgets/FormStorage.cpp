@@ -1,7 +1,7 @@
-#include "FormStorage.h"
+#include "platform/widgets/FormStorage.h"
 
-#include "ErrorGuard.h"
-#include "SettingsStore.h"
+#include "platform/ErrorGuard.h"
+#include "platform/SettingsStore.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>
@@ -60,7 +60,7 @@ QString joinNumbers(int a, int b, int c, int d) {
 }
 
 QString suffix() {
-    const QSize size = TFormStorage::screenSize();
+    const QSize size = FormStorage::screenSize();
     return QString::asprintf("(%dx%d)", size.width(), size.height());
 }
 
@@ -165,27 +165,27 @@ bool isFixedSize(const QWidget* window) {
 
 } // namespace
 
-TFormStorage::TFormStorage(QWidget* window, QString iniSection, QStringList storedProps,
-                           bool designCentred, QObject* parent)
+FormStorage::FormStorage(QWidget* window, QString iniSection, QStringList storedProps,
+                         bool designCentred, QObject* parent)
     : QObject(parent ? parent : window), window_(window), section_(std::move(iniSection)),
       props_(std::move(storedProps)), designCentred_(designCentred) {
     if (window)
         window->installEventFilter(this);
 }
 
-void TFormStorage::setScreenOverride(std::optional<QSize> size, std::optional<int> pixelsPerInch) {
+void FormStorage::setScreenOverride(std::optional<QSize> size, std::optional<int> pixelsPerInch) {
     sizeOverride = size;
     dpiOverride = pixelsPerInch;
 }
 
-QSize TFormStorage::screenSize() {
+QSize FormStorage::screenSize() {
     if (sizeOverride)
         return *sizeOverride;
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->size() : QSize();
 }
 
-int TFormStorage::pixelsPerInch() const {
+int FormStorage::pixelsPerInch() const {
     if (dpiOverride)
         return *dpiOverride;
     const QScreen* screen = window_ ? window_->screen() : nullptr;
@@ -194,7 +194,7 @@ int TFormStorage::pixelsPerInch() const {
     return screen ? int(std::lround(screen->logicalDotsPerInch())) : 96;
 }
 
-bool TFormStorage::eventFilter(QObject* watched, QEvent* event) {
+bool FormStorage::eventFilter(QObject* watched, QEvent* event) {
     if (watched != window_ || !window_)
         return false;
     // A spontaneous show is the window system restoring a minimised window, not a new showing.
@@ -218,7 +218,7 @@ bool TFormStorage::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-void TFormStorage::apply() {
+void FormStorage::apply() {
     if (!window_)
         return;
     saved_ = false;
@@ -247,7 +247,7 @@ void TFormStorage::apply() {
         centreOnScreen();
 }
 
-void TFormStorage::applyPlacement() {
+void FormStorage::applyPlacement() {
     QWidget* w = window_;
     const QString minMax = readSuffixed(store(), section_, "MinMaxPos");
     const QString norm = readSuffixed(store(), section_, "NormPos");
@@ -295,7 +295,7 @@ void TFormStorage::applyPlacement() {
     designCentred_ = false;
 }
 
-Qt::WindowStates TFormStorage::storedShowState() const {
+Qt::WindowStates FormStorage::storedShowState() const {
     const int showCmd = numberOr(store().readText(section_, "ShowCmd", QString()), 0);
     const Qt::WindowStates state = window_->windowState();
     const Qt::WindowStates plain = state & ~(Qt::WindowMinimized | Qt::WindowMaximized);
@@ -316,7 +316,7 @@ Qt::WindowStates TFormStorage::storedShowState() const {
     }
 }
 
-void TFormStorage::applyProperties() {
+void FormStorage::applyProperties() {
     for (const QString& entry : props_) {
         const std::optional<StoredProperty> p = resolve(window_, entry);
         if (!p)
@@ -328,7 +328,7 @@ void TFormStorage::applyProperties() {
     }
 }
 
-void TFormStorage::applyActiveControl() {
+void FormStorage::applyActiveControl() {
     const QString name = store().readText(section_, "ActiveControl", QString());
     if (name.isEmpty())
         return;
@@ -338,7 +338,7 @@ void TFormStorage::applyActiveControl() {
         control->setFocus(Qt::OtherFocusReason);
 }
 
-void TFormStorage::centreOnScreen() {
+void FormStorage::centreOnScreen() {
     const QScreen* screen = window_->screen();
     if (!screen)
         screen = QGuiApplication::primaryScreen();
@@ -349,7 +349,7 @@ void TFormStorage::centreOnScreen() {
     window_->move(frame.topLeft());
 }
 
-void TFormStorage::write(bool duringDestruction) {
+void FormStorage::write(bool duringDestruction) {
     if (!window_ || !restored_)
         return;
     logosmith::guarded([this, duringDestruction] {
@@ -385,11 +385,11 @@ void TFormStorage::write(bool duringDestruction) {
     });
 }
 
-void TFormStorage::windowDestroying() {
+void FormStorage::windowDestroying() {
     if (!saved_)
         write(true);
 }
 
-SettingsStore& TFormStorage::store() const {
+SettingsStore& FormStorage::store() const {
     return store_ ? *store_ : settingsStore();
 }

@@ -24,14 +24,14 @@ class SettingsStore;
 // Qt properties (first letter lower-cased: "Checked" is `checked`, "Text" is `text`). Boolean
 // properties are stored as "True"/"False", text properties trimmed of blanks and control
 // characters, integer properties in decimal. An entry naming no existing child is skipped.
-class TFormStorage : public QObject {
+class FormStorage : public QObject {
     Q_OBJECT
   public:
     // The component is owned by `parent`, or by the window when no parent is given.
     // `designCentred`: the window's designed place is the centre of the screen; it is centred on
     // a show that finds no usable stored place, and never again once it has been placed.
-    TFormStorage(QWidget* window, QString iniSection, QStringList storedProps,
-                 bool designCentred = false, QObject* parent = nullptr);
+    FormStorage(QWidget* window, QString iniSection, QStringList storedProps,
+                bool designCentred = false, QObject* parent = nullptr);
 
     // What happens on every show: placement, show state, stored properties, focused control.
     void apply();

@@ -1,6 +1,6 @@
-#include "GuardedApplication.h"
+#include "platform/widgets/GuardedApplication.h"
 
-#include "ErrorGuard.h"
+#include "platform/ErrorGuard.h"
 
 namespace logosmith {
 

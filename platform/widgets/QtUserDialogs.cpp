@@ -1,4 +1,4 @@
-#include "QtUserDialogs.h"
+#include "platform/widgets/QtUserDialogs.h"
 
 #include <QApplication>
 #include <QColorDialog>

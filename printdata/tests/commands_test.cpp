@@ -1,5 +1,5 @@
-#include "Commands.h"
-#include "Error.h"
+#include "platform/core/Error.h"
+#include "printdata/Commands.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "Error.h"
-#include "Raster.h"
+#include "platform/core/Error.h"
+#include "printdata/Raster.h"
 
 #include <gtest/gtest.h>
 

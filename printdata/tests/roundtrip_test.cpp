@@ -1,8 +1,8 @@
 // Streams from the encoder read back by the virtual printer: every dot of both inks must land
 // where the picture put it.
 
-#include "Commands.h"
-#include "SimPrinter.h"
+#include "printdata/Commands.h"
+#include "tools/mrx310-sim/SimPrinter.h"
 
 #include <gtest/gtest.h>
 

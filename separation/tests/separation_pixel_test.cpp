@@ -1,4 +1,4 @@
-#include "Separation.h"
+#include "separation/Separation.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "Separation.h"
-#include "SeparationInternal.h"
+#include "separation/Separation.h"
+#include "separation/SeparationInternal.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The "U S B" path end to end: a private CUPS scheduler with a raw queue whose socket:// device
 // is a TCP listener in this test, standing in for the printer.
 
-#include "PortSender.h"
-#include "TransportTestSupport.h"
-#include "uDPrt.h"
+#include "transport/PortSender.h"
+#include "transport/SpoolerJob.h"
+#include "transport/tests/TransportTestSupport.h"
 
 #include <arpa/inet.h>
 #include <condition_variable>
@@ -203,7 +203,7 @@ TEST_F(Spooler, AlignmentSetupOverUsbStepsFiftyTwoTimesAndDeletesTheFile) {
 }
 
 TEST_F(Spooler, ASecondBeginDocIsRefusedAndLeavesTheOpenDocumentAlone) {
-    TDPrt job;
+    SpoolerJob job;
     EXPECT_FALSE(job.Write("early")) << "nothing can be written before a start";
     ASSERT_TRUE(job.BeginDoc("Print")) << job.lastError();
     EXPECT_EQ(job.status, 0);

@@ -1,6 +1,6 @@
 // The main of every GUI test: an offscreen application, a private settings folder, and the
 // scripted person installed before any window exists.
-#include "ScriptedDialogs.h"
+#include "tests/support/ScriptedDialogs.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
-#include "PrinterTestSupport.h"
+#include "tests/support/PrinterTestSupport.h"
 
-#include "SettingsStore.h"
-#include "uPortForm.h"
+#include "platform/SettingsStore.h"
+#include "transport/windows/PortSettingsDialog.h"
 
 #include <QComboBox>
 #include <QCryptographicHash>
@@ -141,7 +141,7 @@ std::vector<std::uint8_t> BarePty::take() {
 
 void choosePort(int index) {
     if (!PortForm)
-        PortForm = new TPortForm();
+        PortForm = new PortSettingsDialog();
     PortForm->PortCombo->setCurrentIndex(index);
 }
 

@@ -1,4 +1,4 @@
-#include "ConsoleDialogs.h"
+#include "tools/logosmith-cli/ConsoleDialogs.h"
 
 #include <ostream>
 

@@ -1,10 +1,10 @@
-#include "ConvertCommand.h"
+#include "tools/logosmith-cli/ConvertCommand.h"
 
-#include "BmpFile.h"
-#include "Error.h"
-#include "Fitting.h"
-#include "Options.h"
-#include "PictureLoader.h"
+#include "platform/core/Error.h"
+#include "separation/loader/PictureLoader.h"
+#include "separation/picture/BmpFile.h"
+#include "separation/picture/Fitting.h"
+#include "tools/logosmith-cli/Options.h"
 
 #include <ostream>
 

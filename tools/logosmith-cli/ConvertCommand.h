@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Separation.h"
-#include "Subcommand.h"
+#include "separation/Separation.h"
+#include "tools/logosmith-cli/Subcommand.h"
 
 #include <optional>
 #include <string>

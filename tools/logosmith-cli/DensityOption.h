@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Density.h"
-#include "Options.h"
+#include "printdata/Density.h"
+#include "tools/logosmith-cli/Options.h"
 
 namespace logosmith::cli {
 

@@ -1,6 +1,6 @@
-#include "Options.h"
+#include "tools/logosmith-cli/Options.h"
 
-#include "Subcommand.h"
+#include "tools/logosmith-cli/Subcommand.h"
 
 #include <cctype>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Colour.h"
+#include "separation/picture/Colour.h"
 
 #include <map>
 #include <optional>

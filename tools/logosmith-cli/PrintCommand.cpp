@@ -1,12 +1,12 @@
-#include "PrintCommand.h"
+#include "tools/logosmith-cli/PrintCommand.h"
 
-#include "AtomicFile.h"
-#include "ByteSink.h"
-#include "Commands.h"
-#include "DensityOption.h"
-#include "Error.h"
-#include "Options.h"
-#include "PictureLoader.h"
+#include "platform/core/AtomicFile.h"
+#include "platform/core/Error.h"
+#include "printdata/ByteSink.h"
+#include "printdata/Commands.h"
+#include "separation/loader/PictureLoader.h"
+#include "tools/logosmith-cli/DensityOption.h"
+#include "tools/logosmith-cli/Options.h"
 
 #include <ostream>
 

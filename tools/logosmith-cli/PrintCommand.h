@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Colour.h"
-#include "Density.h"
-#include "Subcommand.h"
+#include "printdata/Density.h"
+#include "separation/picture/Colour.h"
+#include "tools/logosmith-cli/Subcommand.h"
 
 #include <string>
 #include <vector>

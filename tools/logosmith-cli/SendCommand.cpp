@@ -1,11 +1,11 @@
-#include "SendCommand.h"
+#include "tools/logosmith-cli/SendCommand.h"
 
-#include "AtomicFile.h"
-#include "ConsoleDialogs.h"
-#include "DeviceSettings.h"
-#include "Error.h"
-#include "Options.h"
-#include "PortSender.h"
+#include "platform/core/AtomicFile.h"
+#include "platform/core/Error.h"
+#include "tools/logosmith-cli/ConsoleDialogs.h"
+#include "tools/logosmith-cli/Options.h"
+#include "transport/DeviceSettings.h"
+#include "transport/PortSender.h"
 
 #include <cerrno>
 #include <cstring>

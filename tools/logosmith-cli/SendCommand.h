@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PortSettings.h"
-#include "Subcommand.h"
+#include "tools/logosmith-cli/Subcommand.h"
+#include "transport/PortSettings.h"
 
 #include <string>
 #include <vector>

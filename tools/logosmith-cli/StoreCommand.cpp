@@ -1,11 +1,11 @@
-#include "StoreCommand.h"
+#include "tools/logosmith-cli/StoreCommand.h"
 
-#include "AtomicFile.h"
-#include "Commands.h"
-#include "DensityOption.h"
-#include "Error.h"
-#include "Options.h"
-#include "PictureLoader.h"
+#include "platform/core/AtomicFile.h"
+#include "platform/core/Error.h"
+#include "printdata/Commands.h"
+#include "separation/loader/PictureLoader.h"
+#include "tools/logosmith-cli/DensityOption.h"
+#include "tools/logosmith-cli/Options.h"
 
 #include <filesystem>
 #include <ostream>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Density.h"
-#include "Subcommand.h"
+#include "printdata/Density.h"
+#include "tools/logosmith-cli/Subcommand.h"
 
 #include <string>
 #include <vector>

@@ -1,8 +1,8 @@
-#include "ConvertCommand.h"
-#include "PrintCommand.h"
-#include "SendCommand.h"
-#include "StoreCommand.h"
-#include "Subcommand.h"
+#include "tools/logosmith-cli/ConvertCommand.h"
+#include "tools/logosmith-cli/PrintCommand.h"
+#include "tools/logosmith-cli/SendCommand.h"
+#include "tools/logosmith-cli/StoreCommand.h"
+#include "tools/logosmith-cli/Subcommand.h"
 
 namespace logosmith::cli {
 

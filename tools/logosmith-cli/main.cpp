@@ -1,7 +1,7 @@
 // logosmith-cli: the program's picture and printer functions for scripts and batch jobs.
 
-#include "Error.h"
-#include "Subcommand.h"
+#include "platform/core/Error.h"
+#include "tools/logosmith-cli/Subcommand.h"
 
 #include <QGuiApplication>
 

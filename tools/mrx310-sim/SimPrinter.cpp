@@ -1,4 +1,4 @@
-#include "SimPrinter.h"
+#include "tools/mrx310-sim/SimPrinter.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -2,9 +2,9 @@
 // connection or a pseudo-terminal, checks it strictly and writes what the printer would have
 // printed and stored (see README.md beside this file).
 
-#include "AtomicFile.h"
-#include "Error.h"
-#include "SimPrinter.h"
+#include "platform/core/AtomicFile.h"
+#include "platform/core/Error.h"
+#include "tools/mrx310-sim/SimPrinter.h"
 
 #include <QBuffer>
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "TransportTestSupport.h"
+#include "transport/tests/TransportTestSupport.h"
 
 #include <cstdlib>
 #include <fcntl.h>

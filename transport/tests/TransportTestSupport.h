@@ -3,7 +3,7 @@
 // Shared pieces of the transport tests: the person answering message boxes, scratch folders,
 // files of known bytes, and readers standing in for the printer at a pty or FIFO.
 
-#include "UserDialogs.h"
+#include "platform/UserDialogs.h"
 
 #include <QString>
 #include <QStringList>

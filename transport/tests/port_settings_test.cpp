@@ -1,7 +1,7 @@
-#include "DeviceSettings.h"
-#include "PortSettings.h"
-#include "SettingsStore.h"
-#include "TransportTestSupport.h"
+#include "platform/SettingsStore.h"
+#include "transport/DeviceSettings.h"
+#include "transport/PortSettings.h"
+#include "transport/tests/TransportTestSupport.h"
 
 #include <gtest/gtest.h>
 

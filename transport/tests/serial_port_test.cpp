@@ -1,10 +1,10 @@
 // Serial ports against real pseudo-terminals: the test holds the master side, the program opens
 // the slave as "COM1" through the "devices" settings group.
 
-#include "DeviceSettings.h"
-#include "PortSender.h"
-#include "SettingsStore.h"
-#include "TransportTestSupport.h"
+#include "platform/SettingsStore.h"
+#include "transport/DeviceSettings.h"
+#include "transport/PortSender.h"
+#include "transport/tests/TransportTestSupport.h"
 
 #include <cstring>
 #include <fcntl.h>

@@ -1,6 +1,6 @@
-#include "BmpFile.h"
-#include "Picture.h"
-#include "PictureLoader.h"
+#include "separation/loader/PictureLoader.h"
+#include "separation/picture/BmpFile.h"
+#include "separation/picture/Picture.h"
 
 #include <QProcess>
 #include <QStringList>

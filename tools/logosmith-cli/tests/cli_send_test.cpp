@@ -1,4 +1,4 @@
-#include "CliProcess.h"
+#include "tools/logosmith-cli/tests/CliProcess.h"
 
 #include <QJsonObject>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
-#include "CliProcess.h"
+#include "tools/logosmith-cli/tests/CliProcess.h"
 
-#include "BmpFile.h"
-#include "Picture.h"
+#include "separation/picture/BmpFile.h"
+#include "separation/picture/Picture.h"
 
 #include <QJsonArray>
 #include <QTemporaryDir>

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "printdata/Density.h"
+#include "separation/picture/Picture.h"
+
+#include <QList>
+#include <QString>
+#include <array>
+#include <optional>
+
+namespace logosmith {
+
+class ImageLibrary;
+
+// The message shown when "Store" or "Store to File" finds no library picture at all.
+inline const QString emptyLibraryMessage =
+    QStringLiteral("There is no library image to store. Add an image first.");
+
+// The ten logo slots of the printer's memory, filled from the library folder.
+struct LibrarySlots {
+    std::array<std::optional<Picture>, 10> pictures;
+    // The library entries (1-based) whose stored file was missing at the last load.
+    QList<int> missing;
+};
+
+// Refreshes the slots of the entries whose stored file exists and sets storeImageCount to the
+// position of the last such entry. An empty library changes neither.
+void LoadLibraryImages(const ImageLibrary& library, LibrarySlots& logos, int& storeImageCount);
+
+// Checks that a store of storeImageCount logos sends only what is in the library now. A slot
+// whose file was missing would otherwise go out stale or empty under a logo number that shops
+// print by, so such a store is refused naming the entry. Throws Error.
+void checkStorable(const ImageLibrary& library, const LibrarySlots& logos, int storeImageCount);
+
+// Writes the store command for slots 1..count as the scratch file (created anew).
+// Throws Error (a logo too large for its length field) and FileError.
+void BuildStoreFile(const QString& scratchPath, const LibrarySlots& logos, int count,
+                    Density density);
+
+// Copies the scratch file to the destination; the destination is replaced whole or not at all.
+void CopyCommandFile(const QString& scratchPath, const QString& destination);
+
+} // namespace logosmith

@@ -1,0 +1,45 @@
+#include "app/windows/AppWindows.h"
+
+#include "app/windows/EditorDialog.h"
+#include "app/windows/InformationDialog.h"
+#include "app/windows/MainWindow.h"
+#include "printdata/windows/ResolutionDialog.h"
+#include "transport/windows/AlignmentDialog.h"
+#include "transport/windows/FirmwareDialog.h"
+#include "transport/windows/PortSettingsDialog.h"
+
+#include <QRadioButton>
+
+void createWindows() {
+    Form1 = new MainWindow();
+    Form1->formCreate();
+    DownloadForm = new FirmwareDialog();
+    helpForm = new InformationDialog();
+    ImageEditorForm = new EditorDialog();
+    PortForm = new PortSettingsDialog();
+    ResolutionForm = new ResolutionDialog();
+    verticalForm = new AlignmentDialog();
+
+    // The maintenance dialogs read the main window's live state through these queries.
+    DownloadForm->directMethodChosen = [] { return Form1->DirectPrint->isChecked(); };
+    DownloadForm->firmwareFile = [] { return Form1->state.CurrentSourcePath; };
+    verticalForm->directMethodChosen = [] { return Form1->DirectPrint->isChecked(); };
+    verticalForm->scratchFile = [] { return Form1->scratchFilePath(); };
+}
+
+void destroyWindows() {
+    delete verticalForm;
+    verticalForm = nullptr;
+    delete ResolutionForm;
+    ResolutionForm = nullptr;
+    delete PortForm;
+    PortForm = nullptr;
+    delete ImageEditorForm;
+    ImageEditorForm = nullptr;
+    delete helpForm;
+    helpForm = nullptr;
+    delete DownloadForm;
+    DownloadForm = nullptr;
+    delete Form1;
+    Form1 = nullptr;
+}

@@ -1,0 +1,36 @@
+#include "app/windows/InformationDialog.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+InformationDialog* helpForm = nullptr;
+
+InformationDialog::InformationDialog(QWidget* parent) : FixedDialog("Help", 339, 211, parent) {
+    setObjectName("helpForm");
+    QFont large = font();
+    large.setPointSize(large.pointSize() + 5);
+    large.setBold(true);
+    const auto addLabel = [this](const QString& text, const QFont& f, int y) {
+        auto* label = new QLabel(text, this);
+        label->setFont(f);
+        label->setGeometry(12, y, 320, QFontMetrics(f).height() + 2);
+    };
+    addLabel("        Logosmith", large, 8);
+    addLabel("Ver 1.03  ( Feb. 2003)", large, 36);
+    addLabel("This program converts images into bitmap suitable ", font(), 72);
+    addLabel("for printing ", font(), 88);
+    QFont small = font();
+    small.setPointSize(std::max(6, small.pointSize() - 1));
+    addLabel("Warning: this computer program is protected by copyright law.", small, 112);
+    addLabel("Unauthorized reproduction or distribution of this program,", small, 126);
+    addLabel("or any portion of it, may result in civil and criminal", small, 140);
+    addLabel("penalties, and is prohibited.", small, 154);
+    btnOK = new QPushButton("OK", this);
+    btnOK->setObjectName("btnOK");
+    btnOK->setGeometry(246, 176, 80, 26);
+    btnInfo = new QPushButton("System Info", this);
+    btnInfo->setObjectName("btnInfo");
+    btnInfo->setGeometry(150, 176, 86, 26);
+    btnInfo->hide();
+    connect(btnOK, &QPushButton::clicked, this, &QWidget::close);
+}

@@ -1,0 +1,376 @@
+#include "app/windows/MainWindow.h"
+
+#include "app/library/ImageLibrary.h"
+#include "app/windows/EditorDialog.h"
+#include "app/windows/EditorHandoff.h"
+#include "app/windows/InformationDialog.h"
+#include "app/windows/PictureView.h"
+#include "app/windows/Swatch.h"
+#include "platform/ErrorGuard.h"
+#include "platform/SettingsStore.h"
+#include "platform/UserDialogs.h"
+#include "platform/widgets/FormStorage.h"
+#include "printdata/windows/ResolutionDialog.h"
+#include "transport/windows/AlignmentDialog.h"
+#include "transport/windows/FirmwareDialog.h"
+#include "transport/windows/PortSettingsDialog.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTreeWidget>
+
+using namespace logosmith;
+
+MainWindow* Form1 = nullptr;
+
+namespace {
+
+constexpr int clientWidth = 606;
+constexpr int clientHeight = 609;
+
+template <class W> W* place(QWidget* parent, const char* name, int x, int y, int w, int h) {
+    W* widget = new W(parent);
+    widget->setObjectName(name);
+    widget->setGeometry(x, y, w, h);
+    return widget;
+}
+
+template <class W>
+W* place(QWidget* parent, const char* name, const QString& caption, int x, int y, int w, int h) {
+    W* widget = place<W>(parent, name, x, y, w, h);
+    widget->setText(caption);
+    return widget;
+}
+
+QAction* addItem(QMenu* menu, const char* name, const QString& caption) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    return action;
+}
+
+QMenu* addMenu(QMenu* menu, const char* name, const QString& caption) {
+    QMenu* sub = menu->addMenu(caption);
+    sub->setObjectName(name);
+    sub->menuAction()->setObjectName(QString(name) + "_item");
+    return sub;
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                              Qt::WindowCloseButtonHint) {
+    setObjectName("Form1");
+    setWindowTitle("KORVANT MRX-310 Logosmith");
+    auto* client = new QWidget(this);
+    client->setObjectName("client");
+    client->setFixedSize(clientWidth, clientHeight);
+    setCentralWidget(client);
+    buildControls(client);
+    buildColourPanels(client);
+    buildMenu();
+    connectHandlers();
+    connectColourHandlers();
+    setFixedSize(clientWidth, clientHeight + menuBar()->sizeHint().height());
+    // Placement and the print method survive restarts; applying a stored "DriverPrinter"
+    // runs its handler as a click would.
+    FormStorage2 =
+        new FormStorage(this, "main", {"DirectPrint.Checked", "DriverPrinter.Checked"}, true);
+}
+
+MainWindow::~MainWindow() {
+    FormStorage2->windowDestroying();
+    if (library_)
+        guarded([this] { CloseDown(); });
+    delete library_;
+}
+
+void MainWindow::buildControls(QWidget* client) {
+    Edit1 = place<QLineEdit>(client, "Edit1", 8, 8, 289, 22);
+    Edit1->setReadOnly(true);
+
+    ListView1 = place<QTreeWidget>(client, "ListView1", 8, 36, 289, 112);
+    ListView1->setColumnCount(3);
+    ListView1->setHeaderLabels({"n", "name", "size"});
+    ListView1->setColumnWidth(0, 20);
+    ListView1->setColumnWidth(1, 100);
+    ListView1->setColumnWidth(2, 100);
+    ListView1->setRootIsDecorated(false);
+    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListView1->header()->setStretchLastSection(false);
+
+    btnAddImage = place<QPushButton>(client, "btnAddImage", "Add Image", 8, 154, 93, 26);
+    btnDeleteImage = place<QPushButton>(client, "btnDeleteImage", "Delete Image", 106, 154, 93, 26);
+    btnLoad = place<QPushButton>(client, "btnLoad", "Open Image", 204, 154, 93, 26);
+
+    // Both views sit at the same place; the working picture's view is never shown.
+    auto* frame = place<QFrame>(client, "ImageFrame", 6, 184, 293, 237);
+    frame->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    Image1 = place<PictureView>(frame, "Image1", 2, 2, 289, 233);
+    Image1->hide();
+    Image2 = place<PictureView>(frame, "Image2", 2, 2, 289, 233);
+
+    btnSave = place<QPushButton>(client, "btnSave", "Save Image", 8, 426, 93, 26);
+    btnEdit = place<QPushButton>(client, "btnEdit", "Image Editor", 106, 426, 93, 26);
+    btnCenter = place<QPushButton>(client, "btnCenter", "Fit Center", 204, 426, 93, 26);
+    btnScale = place<QPushButton>(client, "btnScale", "Scale to Fit", 204, 458, 93, 26);
+    btnScale->hide();
+    scaleCheckBox = place<QCheckBox>(client, "scaleCheckBox", "Fit Scale", 10, 458, 90, 24);
+    scaleCheckBox->setChecked(true);
+    UpdateCheckBox = place<QCheckBox>(client, "UpdateCheckBox", "Update", 108, 458, 90, 24);
+    UpdateCheckBox->setChecked(true);
+    Button15 = place<QPushButton>(client, "Button15", "Update", 204, 458, 93, 26);
+
+    GroupBoxStore = place<QGroupBox>(client, "GroupBoxStore", 8, 490, 289, 56);
+    GroupBoxStore->setTitle("Store Command");
+    btnStorePrinter =
+        place<QPushButton>(GroupBoxStore, "btnStorePrinter", "Store", 10, 22, 128, 26);
+    btnPrintFile =
+        place<QPushButton>(GroupBoxStore, "btnPrintFile", "Store to File", 150, 22, 128, 26);
+
+    GroupBoxPrint = place<QGroupBox>(client, "GroupBoxPrint", 8, 550, 289, 52);
+    GroupBoxPrint->setTitle("Print  Select");
+    DirectPrint = place<QRadioButton>(GroupBoxPrint, "DirectPrint", "Direct Print", 10, 22, 96, 24);
+    DirectPrint->setChecked(true);
+    DriverPrinter =
+        place<QRadioButton>(GroupBoxPrint, "DriverPrinter", "Window  Driver", 104, 22, 120, 24);
+    DriverPrinter->setEnabled(false);
+    btnPrint = place<QPushButton>(GroupBoxPrint, "btnPrint", "Print", 226, 20, 56, 26);
+
+    Button9 = place<QPushButton>(client, "Button9", "Exit", 505, 576, 93, 26);
+}
+
+void MainWindow::buildMenu() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName("MainMenu1");
+
+    file1 = bar->addMenu("file");
+    file1->setObjectName("file1");
+    open1 = addItem(file1, "open1", "open");
+    save1 = addItem(file1, "save1", "save");
+    file1->addSeparator();
+    exit1 = addMenu(file1, "exit1", " print..");
+    PrintOnPrinter1 = addItem(exit1, "PrintOnPrinter1", "Print On Printer");
+    PrintToFile1 = addItem(exit1, "PrintToFile1", "Print To File");
+    StoreInPrinter1 = addItem(exit1, "StoreInPrinter1", "Store In Printer");
+    file1->addSeparator();
+    exit2 = addItem(file1, "exit2", "exit");
+
+    help1 = bar->addMenu("Setting");
+    help1->setObjectName("help1");
+    SetResolution1 = addItem(help1, "SetResolution1", "Resolution Setting");
+    SetCommunicationPort1 = addItem(help1, "SetCommunicationPort1", "Communication Port Setting");
+    SetImageEditer1 = addItem(help1, "SetImageEditer1", "Default Image Editor");
+    SetPrintmethod1 = addMenu(help1, "SetPrintmethod1", "Print method Setting");
+    directtoport1 = addItem(SetPrintmethod1, "directtoport1", "direct to port");
+    WindowPrintDriver1 = addItem(SetPrintmethod1, "WindowPrintDriver1", "Window Print Driver");
+    WindowPrintDriver1->setEnabled(false);
+    help1->addSeparator();
+    CheckveticalAlignment1 = addItem(help1, "CheckveticalAlignment1", "Check vetical Alignment");
+    help1->addSeparator();
+    RestoredefaultSetting1 = addItem(help1, "RestoredefaultSetting1", "Restore default Setting");
+    ImageResize1 = addMenu(help1, "ImageResize1", "Image Resize");
+    N1001 = addItem(ImageResize1, "N1001", "100%");
+    N751 = addItem(ImageResize1, "N751", "75%");
+    N501 = addItem(ImageResize1, "N501", "50%");
+    N251 = addItem(ImageResize1, "N251", "25%");
+    help1->addSeparator();
+    SaveSettingsOnExit1 = addItem(help1, "SaveSettingsOnExit1", "Exit");
+
+    download1 = bar->addMenu("download");
+    download1->setObjectName("download1");
+    firmwaredownload1 = addItem(download1, "firmwaredownload1", "firmware download");
+
+    help2 = bar->addMenu("help");
+    help2->setObjectName("help2");
+    PrinterInfo1 = addItem(help2, "PrinterInfo1", "Information");
+    help3 = addItem(help2, "help3", "help");
+}
+
+// Every user action runs inside the one error guard.
+#define ON_CLICK(sender, handler)                                                                  \
+    connect(sender, &QPushButton::clicked, this, [this] { guarded([this] { handler(); }); })
+#define ON_TRIGGER(action, handler)                                                                \
+    connect(action, &QAction::triggered, this, [this] { guarded([this] { handler(); }); })
+
+void MainWindow::connectHandlers() {
+    ON_CLICK(btnAddImage, btnAddImageClick);
+    ON_CLICK(btnLoad, btnAddImageClick);
+    ON_TRIGGER(open1, btnAddImageClick);
+    ON_CLICK(btnDeleteImage, btnDeleteImageClick);
+    connect(ListView1, &QTreeWidget::itemClicked, this,
+            [this] { guarded([this] { ListView1Click(); }); });
+    ON_CLICK(btnCenter, btnCenterClick);
+    ON_CLICK(btnScale, btnScaleClick);
+    connect(scaleCheckBox, &QCheckBox::toggled, this,
+            [this] { guarded([this] { scaleCheckBoxClick(); }); });
+    connect(N1001, &QAction::triggered, this,
+            [this] { guarded([this] { resizeByPercent(100); }); });
+    connect(N751, &QAction::triggered, this, [this] { guarded([this] { resizeByPercent(75); }); });
+    connect(N501, &QAction::triggered, this, [this] { guarded([this] { resizeByPercent(50); }); });
+    connect(N251, &QAction::triggered, this, [this] { guarded([this] { resizeByPercent(25); }); });
+
+    connect(DirectPrint, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            guarded([this] { DirectPrintClick(); });
+    });
+    connect(DriverPrinter, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            guarded([this] { DriverPrinterClick(); });
+    });
+    ON_TRIGGER(directtoport1, directtoport1Click);
+    ON_TRIGGER(WindowPrintDriver1, WindowPrintDriver1Click);
+
+    ON_TRIGGER(SetResolution1, SetResolution1Click);
+    ON_TRIGGER(SetCommunicationPort1, SetCommunicationPort1Click);
+    ON_TRIGGER(SetImageEditer1, SetImageEditer1Click);
+    ON_TRIGGER(PrinterInfo1, PrinterInfo1Click);
+    ON_TRIGGER(firmwaredownload1, firmwaredownload1Click);
+    ON_TRIGGER(CheckveticalAlignment1, CheckveticalAlignment1Click);
+
+    ON_CLICK(btnStorePrinter, btnStorePrinterClick);
+    ON_CLICK(btnPrintFile, btnPrintFileClick);
+    ON_TRIGGER(PrintToFile1, btnPrintFileClick);
+    ON_CLICK(btnPrint, btnPrintClick);
+    ON_TRIGGER(PrintOnPrinter1, PrintOnPrinter1Click);
+    ON_CLICK(btnEdit, btnEditClick);
+    ON_CLICK(btnSave, btnSaveClick);
+    ON_TRIGGER(save1, save1Click);
+    ON_TRIGGER(help3, help3Click);
+
+    ON_CLICK(Button9, Button9Click);
+    ON_TRIGGER(exit2, exit2Click);
+}
+
+void MainWindow::formCreate() {
+    // Separation start values; the fixed display colours are part of the settings type.
+    settings = SeparationSettings{};
+    settings.liveUpdate = true;
+    settings.fitOnLoad = true;
+
+    DirectPrint->setChecked(true);
+
+    for (QPushButton* b :
+         {btnPrint, btnSave, btnScale, btnPrintFile, btnCenter, btnStorePrinter, btnEdit})
+        b->setEnabled(false);
+    save1->setEnabled(false);
+    SetCommunicationPort1->setEnabled(true);
+    for (QAction* a : {PrintOnPrinter1, PrintToFile1, StoreInPrinter1})
+        a->setEnabled(false);
+
+    state.EditorCommand = defaultEditorCommand();
+    ScrollBar3->setValue(100);
+    state.StoreImageCount = 1;
+
+    state.RootDir = resolveRootDir(settingsStore(), QCoreApplication::applicationDirPath() + "/");
+    // The library folder is created when missing, so a first start can add pictures at once.
+    QDir().mkpath(libraryFolder(state.RootDir));
+
+    delete library_;
+    library_ = new ImageLibrary(libraryFolder(state.RootDir));
+    library_->RestoreHistory(settingsStore());
+    refreshLibraryList();
+    SelectLastEntry();
+}
+
+void MainWindow::enablePictureCommands() {
+    for (QPushButton* b : {btnPrint, btnSave, btnScale, btnPrintFile, btnCenter, btnEdit})
+        b->setEnabled(true);
+    for (QAction* a : {save1, PrintOnPrinter1, PrintToFile1})
+        a->setEnabled(true);
+    ImageResize1->menuAction()->setEnabled(true);
+    btnStorePrinter->setEnabled(DirectPrint->isChecked());
+}
+
+void MainWindow::DirectPrintClick() {
+    SetCommunicationPort1->setEnabled(true);
+    CheckveticalAlignment1->setEnabled(true);
+    btnStorePrinter->setEnabled(btnPrint->isEnabled());
+}
+
+void MainWindow::DriverPrinterClick() {
+    CheckveticalAlignment1->setEnabled(false);
+    SetCommunicationPort1->setEnabled(false);
+    btnStorePrinter->setEnabled(false);
+}
+
+void MainWindow::directtoport1Click() {
+    DirectPrint->setChecked(true);
+}
+
+void MainWindow::WindowPrintDriver1Click() {
+    DriverPrinter->setChecked(true);
+}
+
+void MainWindow::SetResolution1Click() {
+    ResolutionForm->showModeless();
+}
+void MainWindow::SetCommunicationPort1Click() {
+    PortForm->showModeless();
+}
+void MainWindow::SetImageEditer1Click() {
+    ImageEditorForm->showModeless();
+}
+void MainWindow::PrinterInfo1Click() {
+    helpForm->showModeless();
+}
+
+void MainWindow::CloseDown() {
+    if (!library_)
+        return;
+    CommitCurrentImage();
+    library_->SaveHistory(settingsStore());
+    settingsStore().sync();
+}
+
+void MainWindow::Button9Click() {
+    CloseDown();
+    QApplication::quit();
+}
+
+void MainWindow::exit2Click() {
+    Button9Click();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // A firmware download or alignment setup redraws its bar between writes; the program must
+    // not end under it.
+    if ((DownloadForm && DownloadForm->isBusy()) || (verticalForm && verticalForm->isBusy())) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    // Closing the main window ends the program even while dialogs are open.
+    QApplication::quit();
+}
+
+void MainWindow::firmwaredownload1Click() {
+    DownloadForm->progress->setValue(0);
+    const std::optional<QString> file =
+        userDialogs().openFile("firmware download", "*.fls (*.fls)");
+    if (!file)
+        return;
+    Edit1->setText(*file);
+    state.CurrentSourcePath = *file;
+    DownloadForm->showModeless();
+}
+
+// Showing the dialog puts its progress bar back to 0.
+void MainWindow::CheckveticalAlignment1Click() {
+    verticalForm->showModeless();
+}

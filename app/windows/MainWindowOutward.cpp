@@ -1,0 +1,48 @@
+// The main window's outward-facing actions: the external editor, saving, help.
+#include "app/windows/MainWindow.h"
+
+#include "app/windows/EditorHandoff.h"
+#include "platform/UserDialogs.h"
+#include "separation/picture/BmpFile.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QUrl>
+
+using namespace logosmith;
+
+void MainWindow::btnEditClick() {
+    userDialogs().showMessage("This function only affects last image");
+    const QString exchange = editorExchangeFile();
+    writeBmpFile(previewImage, exchange.toStdString());
+    if (!startEditor(state.EditorCommand, exchange))
+        userDialogs().showMessage("Not found   " + state.EditorCommand +
+                                  ". Check Default Image Editor Setting ");
+    // The person edits and saves in the editor, then presses OK here.
+    userDialogs().showMessage("Logosmith will now update the last image!");
+    loadPicture(exchange);
+}
+
+void MainWindow::btnSaveClick() {
+    const std::optional<QString> path =
+        userDialogs().saveFile("Save Image", "bmp files (*.bmp)", "bmp");
+    if (!path)
+        return;
+    Edit1->setText(*path);
+    // Always BMP data, whatever the extension of the chosen name.
+    writeBmpFile(previewImage, path->toStdString());
+}
+
+void MainWindow::save1Click() {
+    btnSaveClick();
+}
+
+QString helpPagePath(const QString& rootDir) {
+    const QString page = rootDir + "help.htm";
+    return QFileInfo::exists(page) ? page : page + "l";
+}
+
+void MainWindow::help3Click() {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(helpPagePath(state.RootDir)));
+}

@@ -1,0 +1,121 @@
+// Storing the library in the printer, saving the store command, printing a test copy.
+#include "app/windows/MainWindow.h"
+
+#include "app/library/ImageLibrary.h"
+#include "app/library/StoreCommandFile.h"
+#include "app/windows/PictureView.h"
+#include "platform/UserDialogs.h"
+#include "platform/core/AtomicFile.h"
+#include "platform/core/Error.h"
+#include "printdata/ByteSink.h"
+#include "printdata/Commands.h"
+#include "printdata/windows/ResolutionDialog.h"
+#include "separation/picture/Fitting.h"
+#include "transport/DeviceSettings.h"
+#include "transport/PortSender.h"
+#include "transport/windows/PortSettingsDialog.h"
+
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPrinter>
+#include <QRadioButton>
+
+using namespace logosmith;
+
+QString MainWindow::scratchFilePath() const {
+    return state.RootDir + "tlsdlek.prn";
+}
+
+// Refuses before anything is sent or asked when the library cannot be stored as it is.
+void MainWindow::loadStoreSlots() {
+    LoadLibraryImages(*library_, storeSlots_, state.StoreImageCount);
+    checkStorable(*library_, storeSlots_, state.StoreImageCount);
+}
+
+void MainWindow::btnStorePrinterClick() {
+    CommitCurrentImage();
+    loadStoreSlots();
+    userDialogs().showWarning(
+        " Please wait until download is completed. \r When complete, both the LEFT CARTRIDGE "
+        "LED and RIGHT CARTRIDGE LED are ON.");
+    BuildStoreFile(scratchFilePath(), storeSlots_, state.StoreImageCount,
+                   ResolutionForm->density());
+    SendToPrinter();
+}
+
+void MainWindow::btnPrintFileClick() {
+    CommitCurrentImage();
+    loadStoreSlots();
+    const std::optional<QString> destination =
+        userDialogs().saveFile("Store to File", "print files (*.prn)", "prn");
+    if (!destination)
+        return;
+    Edit1->setText(*destination);
+    const QString scratch = scratchFilePath();
+    runThenDelete(scratch.toStdString(), [&] {
+        BuildStoreFile(scratch, storeSlots_, state.StoreImageCount, ResolutionForm->density());
+        if (QFileInfo::exists(*destination) &&
+            !userDialogs().askYesNo(*destination + " already exists.\nDo you want to replace it?"))
+            return;
+        CopyCommandFile(scratch, *destination);
+    });
+}
+
+bool MainWindow::BuildPrintFile() {
+    std::vector<std::uint8_t> bytes;
+    VectorSink stream(bytes);
+    const PrintBuild result =
+        WritePrintStream(stream, previewImage, irPrint(settings.lColor, settings.userColor),
+                         ResolutionForm->density(), Image2->center());
+    if (result == PrintBuild::tooWide) {
+        userDialogs().showMessage(imageTooLargeMessage);
+        return false;
+    }
+    writeFileAtomically(scratchFilePath().toStdString(), bytes);
+    return true;
+}
+
+void MainWindow::btnPrintClick() {
+    // The driver method prints the picture itself and needs no command file.
+    if (!DirectPrint->isChecked()) {
+        SendToPrinter();
+        return;
+    }
+    if (BuildPrintFile())
+        SendToPrinter();
+}
+
+void MainWindow::PrintOnPrinter1Click() {
+    btnPrintClick();
+}
+
+void MainWindow::SendToPrinter() {
+    if (DirectPrint->isChecked()) {
+        const std::string scratch = scratchFilePath().toStdString();
+        runThenDelete(scratch, [&] {
+            logosmith::SendToPrinter(makeTransferRequest(scratch, PortForm->portSettings()));
+        });
+    } else if (DriverPrinter->isChecked()) {
+        PrintThroughDriver();
+    }
+}
+
+void MainWindow::PrintThroughDriver() {
+    const QImage image = toQImage(Image2->stretch() ? fitToWidth(previewImage) : previewImage);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setFullPage(true);
+    if (!userDialogs().setUpPrinter(printer))
+        return;
+    QPainter painter;
+    if (!painter.begin(&printer))
+        throw Error("The printer could not start the document.");
+    // Unscaled, one picture pixel to one device pixel, centred on the whole page.
+    const QRect page = printer.pageLayout().fullRectPixels(printer.resolution());
+    painter.drawImage(driverPrintOrigin(page.size(), image.size()), image);
+    painter.end();
+}
+
+QPoint driverPrintOrigin(const QSize& page, const QSize& picture) {
+    return QPoint((page.width() - picture.width()) / 2, (page.height() - picture.height()) / 2);
+}

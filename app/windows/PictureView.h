@@ -1,0 +1,36 @@
+#pragma once
+
+#include "separation/picture/Picture.h"
+
+#include <QImage>
+#include <QWidget>
+
+// A picture box: shows the drawing it was last given, at the top left or centred, or
+// stretched to the box. The drawing changes only when redraw() is called, so a preview
+// recomputed while "Update" is off stays unseen until the next redraw.
+class PictureView : public QWidget {
+    Q_OBJECT
+  public:
+    explicit PictureView(QWidget* parent = nullptr);
+
+    void redraw(const logosmith::Picture& picture);
+    void clear();
+
+    void setStretch(bool on);
+    void setCenter(bool on);
+    bool stretch() const { return stretch_; }
+    bool center() const { return center_; }
+
+    // What is on screen now (tests compare it with the preview).
+    const QImage& drawing() const { return drawing_; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    QImage drawing_;
+    bool stretch_ = false;
+    bool center_ = false;
+};
+
+QImage toQImage(const logosmith::Picture& picture);

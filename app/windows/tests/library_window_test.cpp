@@ -1,0 +1,180 @@
+#include "app/windows/tests/AppFixture.h"
+
+#include "app/windows/PictureView.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTreeWidget>
+
+using namespace logosmith;
+
+using LibraryWindow = AppFixture;
+
+namespace {
+
+QStringList rows() {
+    QStringList out;
+    for (int i = 0; i < Form1->ListView1->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = Form1->ListView1->topLevelItem(i);
+        out << item->text(0) + " " + item->text(1);
+    }
+    return out;
+}
+
+void selectRow(int row) {
+    QTreeWidgetItem* item = Form1->ListView1->topLevelItem(row);
+    Form1->ListView1->clearSelection();
+    item->setSelected(true);
+    Form1->ListView1Click();
+}
+
+} // namespace
+
+TEST_F(LibraryWindow, TheTenthPictureIsTheLastOne) {
+    for (int i = 1; i <= 10; ++i)
+        addPicture(makePicture(QString("logo%1.bmp").arg(i)));
+    EXPECT_EQ(Form1->ListView1->topLevelItemCount(), 10);
+    dialogs().clear();
+    addPicture(makePicture("eleven.bmp"));
+    EXPECT_EQ(
+        dialogs().texts("message"),
+        QStringList{" The limit of 10 Images has been reached. You cannot add another image "});
+    EXPECT_EQ(dialogs().texts("open").size(), 0); // refused before the dialog
+    dialogs().openAnswers.clear();
+    EXPECT_EQ(Form1->ListView1->topLevelItemCount(), 10);
+}
+
+TEST_F(LibraryWindow, ASecondPictureWithTheSameNameIsRefusedWhateverItsFolderAndType) {
+    addPicture(makePicture("logo.bmp"));
+    QDir(pictures_.path()).mkdir("other");
+    const QString second = makePicture("other/LOGO.rle");
+    dialogs().clear();
+    addPicture(second);
+    EXPECT_EQ(dialogs().texts("confirmation"), QStringList{"This Image is already added."});
+    EXPECT_EQ(rows(), QStringList{"1 logo.bmp"});
+    EXPECT_EQ(Form1->Edit1->text(), second); // the path box shows the refused path
+}
+
+TEST_F(LibraryWindow, CancellingTheOpenDialogAfterACommitKeepsTheList) {
+    addPicture(makePicture("a.bmp"));
+    Form1->RadioGreen->click();
+    Form1->btnAddImage->click(); // nothing queued: cancelled
+    EXPECT_EQ(rows(), QStringList{"1 a.bmp"});
+    // The commit before the dialog wrote the green conversion.
+    EXPECT_TRUE(QFile::exists(libraryDir() + "a.bmp"));
+    EXPECT_TRUE(QFile::exists(libraryDir() + "tempImage.bmp"));
+}
+
+TEST_F(LibraryWindow, ThreePicturesComeBackAfterARestartShownAsTheLastWasLeft) {
+    addPicture(makePicture("a.bmp"));
+    addPicture(makePicture("b.bmp"));
+    addPicture(makePicture("c.bmp", 50, 20));
+    Form1->RadioBlue->click();
+    Form1->exit2->trigger();
+    restart();
+    EXPECT_EQ(rows(), (QStringList{"1 a.bmp", "2 b.bmp", "3 c.bmp"}));
+    EXPECT_EQ(Form1->workingImage.width(), 50); // from tempImage.bmp
+    EXPECT_TRUE(Form1->library().LastImageLive());
+    EXPECT_EQ(Form1->Edit1->text(), "/storeImage/c.bmp");
+}
+
+TEST_F(LibraryWindow, HistoryGapsAreKeptAsSlotNumbersAndAMissingSlotEndsTheList) {
+    addPicture(makePicture("a.bmp"));
+    addPicture(makePicture("b.bmp"));
+    addPicture(makePicture("c.bmp"));
+    Form1->Button9->click();
+    stop();
+    settingsStore().writeText("history", "n2", "");
+    settingsStore().sync();
+    start();
+    EXPECT_EQ(rows(), (QStringList{"1 a.bmp", "3 c.bmp"}));
+    stop();
+    settingsStore().remove("history", "n2");
+    settingsStore().sync();
+    start();
+    EXPECT_EQ(rows(), QStringList{"1 a.bmp"});
+}
+
+TEST_F(LibraryWindow, WithoutTempImageTheLastEntryComesBackFromItsStoredFile) {
+    addPicture(makePicture("a.bmp"));
+    Form1->Button9->click();
+    stop();
+    QFile::remove(libraryDir() + "tempImage.bmp");
+    start();
+    EXPECT_EQ(rows(), QStringList{"1 a.bmp"});
+    EXPECT_FALSE(Form1->library().LastImageLive());
+    EXPECT_TRUE(Form1->btnPrint->isEnabled());
+}
+
+TEST_F(LibraryWindow, DeletingTheLastEntryRemovesTempImageAndShowsTheNewLast) {
+    addPicture(makePicture("a.bmp"));
+    addPicture(makePicture("b.bmp"));
+    selectRow(1); // commits b and shows it from tempImage.bmp
+    Form1->btnDeleteImage->click();
+    EXPECT_EQ(rows(), QStringList{"1 a.bmp"});
+    EXPECT_FALSE(QFile::exists(libraryDir() + "b.bmp"));
+    EXPECT_FALSE(QFile::exists(libraryDir() + "tempImage.bmp"));
+    EXPECT_FALSE(Form1->library().LastImageLive());
+}
+
+TEST_F(LibraryWindow, DeletingAMiddleEntryRenumbersAndKeepsANewlyAddedLastPicture) {
+    addPicture(makePicture("a.bmp"));
+    addPicture(makePicture("b.bmp"));
+    addPicture(makePicture("c.bmp", 33, 21)); // not yet committed
+    selectRow(1);                             // commits c, shows b
+    addPicture(makePicture("d.bmp", 44, 22));
+    Form1->ListView1->clearSelection();
+    Form1->ListView1->topLevelItem(1)->setSelected(true);
+    Form1->btnDeleteImage->click();
+    EXPECT_EQ(rows(), (QStringList{"1 a.bmp", "2 c.bmp", "3 d.bmp"}));
+    // The last entry's picture was committed before the deletion, so it survives.
+    EXPECT_TRUE(QFile::exists(libraryDir() + "d.bmp"));
+    EXPECT_EQ(Form1->workingImage.width(), 44);
+}
+
+TEST_F(LibraryWindow, DeleteWithoutSelection) {
+    Form1->btnDeleteImage->click();
+    EXPECT_TRUE(dialogs().shown.isEmpty()); // empty list: silent
+    addPicture(makePicture("a.bmp"));
+    Form1->ListView1->clearSelection();
+    dialogs().clear();
+    Form1->btnDeleteImage->click();
+    EXPECT_EQ(dialogs().texts("message"), QStringList{"Please Select the Item."});
+}
+
+TEST_F(LibraryWindow, DeletingTheOnlyEntryLeavesThePictureAndTheCommands) {
+    addPicture(makePicture("a.bmp"));
+    selectRow(0);
+    Form1->btnDeleteImage->click();
+    EXPECT_EQ(Form1->ListView1->topLevelItemCount(), 0);
+    EXPECT_FALSE(Form1->workingImage.isEmpty());
+    EXPECT_TRUE(Form1->btnPrint->isEnabled());
+    Form1->Button9->click();
+    EXPECT_FALSE(QFile::exists(libraryDir() + "a.bmp"));
+    EXPECT_EQ(settingsStore().readText("history", "n1").value_or("missing"), "");
+}
+
+TEST_F(LibraryWindow, APictureNamedLikeTheScratchFileIsRefused) {
+    addPicture(makePicture("tempImage.gif.bmp"));
+    EXPECT_EQ(dialogs().texts("message").size(), 1);
+    EXPECT_EQ(Form1->ListView1->topLevelItemCount(), 0);
+}
+
+TEST_F(LibraryWindow, AFileThatCannotBeWrittenIsReportedAndNothingStoredIsLost) {
+    addPicture(makePicture("a.bmp"));
+    addPicture(makePicture("b.bmp")); // commits a
+    const auto readA = [&] { return contents(libraryDir() + "a.bmp"); };
+    const QByteArray storedA = readA();
+    ASSERT_FALSE(storedA.isEmpty());
+    // A folder where b's stored file must go: even root cannot write the file there.
+    ASSERT_TRUE(QDir().mkpath(libraryDir() + "b.bmp/inside"));
+    dialogs().clear();
+    addPicture(makePicture("c.bmp"));
+    EXPECT_EQ(dialogs().texts("error").size(), 1);
+    EXPECT_EQ(dialogs().texts("open").size(), 0); // the action ended at the failed commit
+    EXPECT_EQ(rows(), (QStringList{"1 a.bmp", "2 b.bmp"}));
+    EXPECT_EQ(readA(), storedA);
+}

@@ -1,0 +1,158 @@
+#include "app/windows/tests/AppFixture.h"
+
+#include "app/windows/EditorDialog.h"
+#include "app/windows/EditorHandoff.h"
+#include "platform/core/AtomicFile.h"
+
+#include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QThread>
+#include <QTreeWidget>
+#include <QUrl>
+
+using namespace logosmith;
+
+namespace {
+
+// Receives the "file" URLs the program asks the desktop to open.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+  public:
+    QList<QUrl> opened;
+  public slots:
+    void open(const QUrl& url) { opened << url; }
+};
+
+bool waitForFile(const QString& path) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!QFile::exists(path) && timer.elapsed() < 10000)
+        QThread::msleep(20);
+    return QFile::exists(path);
+}
+
+} // namespace
+
+class OutwardActions : public AppFixture {
+  protected:
+    // An editor that paints the whole picture black and leaves a mark when it is done.
+    QString makeEditor() {
+        editedPicture_ = makePicture("edited.bmp", 20, 10);
+        const Picture black(20, 10, colours::black);
+        writeBmpFile(black, editedPicture_.toStdString());
+        const QString script = pictures_.path() + "/edit tool.sh";
+        QFile f(script);
+        f.open(QIODevice::WriteOnly);
+        f.write("#!/bin/sh\ncp \"" + editedPicture_.toUtf8() + "\" \"$1\"\ntouch \"" +
+                marker().toUtf8() + "\"\n");
+        f.close();
+        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        return script;
+    }
+    QString marker() const { return pictures_.path() + "/edited.mark"; }
+    QString editedPicture_;
+};
+
+TEST_F(OutwardActions, TheEditedPictureComesBackConvertedAndReachesOnlyTheLastEntry) {
+    addPicture(makePicture("first.bmp"));
+    addPicture(makePicture("last.bmp"));
+    // The command text is split as a shell would, so a quoted path with a blank works.
+    Form1->state.EditorCommand = "\"" + makeEditor() + "\"";
+    dialogs().onMessage = [&](const auto& shown) {
+        if (shown.text == "Logosmith will now update the last image!")
+            waitForFile(marker());
+    };
+    const auto edit = [&] {
+        QFile::remove(marker());
+        dialogs().clear();
+        Form1->btnEdit->click();
+        EXPECT_EQ(dialogs().texts("message"),
+                  (QStringList{"This function only affects last image",
+                               "Logosmith will now update the last image!"}));
+        EXPECT_EQ(Form1->workingImage.width(), 20);
+        EXPECT_EQ(Form1->previewImage.pixel(5, 5), colours::black);
+    };
+
+    // An earlier entry: the edited picture is shown, its stored file stays as it was.
+    Form1->ListView1->topLevelItem(0)->setSelected(true);
+    Form1->ListView1Click();
+    const auto storedFirst = readWholeFile((libraryDir() + "first.bmp").toStdString());
+    edit();
+    Form1->Button9->click();
+    EXPECT_EQ(readWholeFile((libraryDir() + "first.bmp").toStdString()), storedFirst);
+
+    // The last entry, live again: the next commit stores the edited picture.
+    Form1->ListView1->clearSelection();
+    Form1->ListView1->topLevelItem(1)->setSelected(true);
+    Form1->ListView1Click();
+    edit();
+    dialogs().onMessage = nullptr;
+    EXPECT_NE(readWholeFile((libraryDir() + "last.bmp").toStdString()),
+              encodeBmp24(Form1->previewImage));
+    Form1->Button9->click();
+    EXPECT_EQ(readWholeFile((libraryDir() + "last.bmp").toStdString()),
+              encodeBmp24(Form1->previewImage));
+}
+
+TEST_F(OutwardActions, AMissingEditorIsReportedAndThePictureComesBackUnchanged) {
+    addPicture(makePicture("logo.bmp"));
+    const Picture before = Form1->previewImage;
+    Form1->state.EditorCommand = "/nonexistent/paint.exe";
+    Form1->btnEdit->click();
+    EXPECT_EQ(
+        dialogs().texts("message"),
+        (QStringList{"This function only affects last image",
+                     "Not found   /nonexistent/paint.exe. Check Default Image Editor Setting ",
+                     "Logosmith will now update the last image!"}));
+    EXPECT_EQ(Form1->previewImage, before);
+    EXPECT_TRUE(editorExchangeFile().endsWith("/korvantMRX310.bmp"));
+    EXPECT_FALSE(editorExchangeFile().startsWith("/tmp/korvant"));
+}
+
+TEST_F(OutwardActions, TheEditorDialogSetsTheCommandOnlyWithOk) {
+    const QString before = Form1->state.EditorCommand;
+    Form1->SetImageEditer1->trigger();
+    ImageEditorForm->Edit1->setText("kolourpaint --new");
+    ImageEditorForm->btnCancel->click();
+    EXPECT_EQ(Form1->state.EditorCommand, before);
+    EXPECT_FALSE(ImageEditorForm->isVisible());
+    Form1->SetImageEditer1->trigger();
+    ImageEditorForm->Button1->click();
+    EXPECT_EQ(Form1->state.EditorCommand, "kolourpaint --new");
+}
+
+TEST_F(OutwardActions, SavingWritesBmpDataWhateverTheExtension) {
+    addPicture(makePicture("logo.bmp"));
+    const QString target = pictures_.path() + "/saved.jpg";
+    dialogs().saveAnswers.push_back(target);
+    Form1->btnSave->click();
+    EXPECT_EQ(dialogs().lastSaveSuffix, "bmp");
+    EXPECT_EQ(Form1->Edit1->text(), target);
+    const QByteArray data = contents(target);
+    ASSERT_GT(data.size(), 54);
+    EXPECT_TRUE(data.startsWith("BM"));
+    EXPECT_EQ(data.size(), qsizetype(encodeBmp24(Form1->previewImage).size()));
+}
+
+TEST_F(OutwardActions, TheHelpPageIsTakenFromTheTwoNames) {
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("file", &catcher, "open");
+    Form1->help3->trigger();
+    QFile html(rootDir() + "help.html");
+    html.open(QIODevice::WriteOnly);
+    html.close();
+    Form1->help3->trigger();
+    QFile htm(rootDir() + "help.htm");
+    htm.open(QIODevice::WriteOnly);
+    htm.close();
+    Form1->help3->trigger();
+    QDesktopServices::unsetUrlHandler("file");
+    ASSERT_EQ(catcher.opened.size(), 3);
+    EXPECT_EQ(catcher.opened[0].toLocalFile(), rootDir() + "help.html"); // neither: still .html
+    EXPECT_EQ(catcher.opened[1].toLocalFile(), rootDir() + "help.html");
+    EXPECT_EQ(catcher.opened[2].toLocalFile(), rootDir() + "help.htm");
+}
+
+#include "outward_actions_test.moc"

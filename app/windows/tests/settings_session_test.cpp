@@ -1,0 +1,116 @@
+#include "app/windows/tests/AppFixture.h"
+
+#include "app/windows/EditorDialog.h"
+#include "printdata/windows/ResolutionDialog.h"
+#include "transport/windows/PortSettingsDialog.h"
+
+#include "platform/widgets/FormStorage.h"
+
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSet>
+
+using namespace logosmith;
+
+using SettingsSession = AppFixture;
+
+namespace {
+
+QSet<QString> names(const QString& group) {
+    const QStringList list = settingsStore().valueNames(group);
+    return QSet<QString>(list.begin(), list.end());
+}
+
+QString text(const QString& group, const QString& name) {
+    return settingsStore().readText(group, name).value_or("<missing>");
+}
+
+const QStringList placementNames = {"FormVersion", "Flags",   "ShowCmd", "PixelsPerInch",
+                                    "MinMaxPos",   "NormPos", "Visible"};
+
+} // namespace
+
+TEST_F(SettingsSession, AFirstRunLeftThroughExitStoresTheMainWindowAndNothingForUnopenedDialogs) {
+    Form1->Button9->click();
+    stop();
+    EXPECT_EQ(text("main", "FormVersion"), "0");
+    EXPECT_EQ(text("main", "Visible"), "1");
+    EXPECT_EQ(text("main", "DirectPrint_Checked"), "True");
+    EXPECT_EQ(text("main", "DriverPrinter_Checked"), "False");
+    EXPECT_EQ(text("main", "ShowCmd"), "1");
+    // The resolution dialog was never shown: its group holds the density index alone.
+    EXPECT_EQ(names("resol"), QSet<QString>{"index"});
+    EXPECT_FALSE(settingsStore().groupExists("editer"));
+}
+
+TEST_F(SettingsSession, TheEditorNameIsStoredTrimmedEvenAfterCancel) {
+    Form1->SetImageEditer1->trigger();
+    ImageEditorForm->Edit1->setText(" paint.exe ");
+    ImageEditorForm->btnCancel->click();
+    EXPECT_EQ(text("editer", "Edit1_Text"), "paint.exe");
+    EXPECT_EQ(text("editer", "Visible"), "0");
+    restart();
+    // The command itself is the built-in default again until "OK".
+    EXPECT_NE(Form1->state.EditorCommand, "paint.exe");
+    Form1->SetImageEditer1->trigger();
+    EXPECT_EQ(ImageEditorForm->Edit1->text(), "paint.exe");
+}
+
+TEST_F(SettingsSession, AStoredDriverMethodSwitchesThePrintMethodAtStartUp) {
+    stop();
+    settingsStore().writeText("main", "DirectPrint_Checked", "False");
+    settingsStore().writeText("main", "DriverPrinter_Checked", "True");
+    settingsStore().sync();
+    start();
+    EXPECT_TRUE(Form1->DriverPrinter->isChecked());
+    EXPECT_FALSE(Form1->btnStorePrinter->isEnabled());
+    EXPECT_FALSE(Form1->SetCommunicationPort1->isEnabled());
+    EXPECT_FALSE(Form1->CheckveticalAlignment1->isEnabled());
+}
+
+TEST_F(SettingsSession, AFullSessionWritesExactlyTheKnownValues) {
+    addPicture(makePicture("logo.bmp"));
+    Form1->SetResolution1->trigger();
+    ResolutionForm->RadioButton2->click();
+    ResolutionForm->close();
+    Form1->SetCommunicationPort1->trigger();
+    PortForm->close();
+    Form1->SetImageEditer1->trigger();
+    ImageEditorForm->Button1->click();
+    Form1->exit2->trigger();
+    stop();
+
+    QSet<QString> main = {"DirectPrint_Checked", "DriverPrinter_Checked", "ActiveControl"};
+    QSet<QString> resol = {"index",
+                           "RadioButton1_Checked",
+                           "RadioButton2_Checked",
+                           "RadioButton3_Checked",
+                           "RadioButton4_Checked",
+                           "ActiveControl"};
+    QSet<QString> editer = {"Edit1_Text", "ActiveControl"};
+    for (QSet<QString>* group : {&main, &resol, &editer})
+        for (const QString& name : placementNames) {
+            group->insert(name);
+            if (name.endsWith("Pos"))
+                group->insert(name + QString("(%1x%2)")
+                                         .arg(FormStorage::screenSize().width())
+                                         .arg(FormStorage::screenSize().height()));
+        }
+    QSet<QString> history;
+    for (int k = 1; k <= 10; ++k)
+        history << QString("n%1").arg(k) << QString("s%1").arg(k);
+
+    // "ActiveControl" is written only when a control has the focus.
+    const auto withoutFocusName = [](QSet<QString> set) {
+        set.remove("ActiveControl");
+        return set;
+    };
+    EXPECT_EQ(withoutFocusName(names("main")), withoutFocusName(main));
+    EXPECT_EQ(withoutFocusName(names("resol")), withoutFocusName(resol));
+    EXPECT_EQ(withoutFocusName(names("editer")), withoutFocusName(editer));
+    EXPECT_EQ(names("history"), history);
+    EXPECT_EQ(names("nport"), (QSet<QString>{"port", "baud", "parity", "data", "stop", "flow"}));
+    EXPECT_EQ(names(""), QSet<QString>{"RootDir"});
+    EXPECT_EQ(settingsStore().readInteger("resol", "index"), 2);
+    EXPECT_EQ(text("resol", "RadioButton2_Checked"), "True");
+}

@@ -1,0 +1,40 @@
+# logosmith_add_library(name sources...): one static library of the project. Its headers are
+# included qualified by folder from the source root ("separation/Separation.h").
+function(logosmith_add_library name)
+  add_library(${name} STATIC ${ARGN})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+endfunction()
+
+# logosmith_add_test(NAME name SOURCES a.cpp b.cpp LIBS lib1 lib2 [LABELS l])
+# One small GoogleTest executable per unit, registered with CTest.
+function(logosmith_add_test)
+  if(NOT LOGOSMITH_BUILD_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+  set_tests_properties(${T_NAME} PROPERTIES
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LOGOSMITH_SOURCE_DIR=${PROJECT_SOURCE_DIR};LOGOSMITH_BIN_DIR=${CMAKE_BINARY_DIR}/bin"
+    TIMEOUT 600)
+  if(T_LABELS)
+    set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABELS}")
+  endif()
+endfunction()
+
+# logosmith_add_gui_test(NAME name SOURCES ... LIBS ...): a GoogleTest program with the GUI main.
+function(logosmith_add_gui_test)
+  if(NOT LOGOSMITH_BUILD_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} logosmith_gui_test_main GTest::gtest)
+  add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+  set_tests_properties(${T_NAME} PROPERTIES
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LOGOSMITH_SOURCE_DIR=${PROJECT_SOURCE_DIR};LOGOSMITH_BIN_DIR=${CMAKE_BINARY_DIR}/bin"
+    TIMEOUT 600 LABELS gui)
+endfunction()

@@ -1,0 +1,112 @@
+#include "separation/loader/JpegDecoder.h"
+
+#include "platform/core/Error.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <jerror.h>
+#include <jpeglib.h>
+
+namespace logosmith::decoders {
+
+namespace {
+
+// libjpeg reports errors through callbacks that must not return; we jump back to the decoder
+// with the message code. Nothing between setjmp and longjmp owns resources of its own.
+struct ErrorManager {
+    jpeg_error_mgr base;
+    std::jmp_buf jump;
+    int code;
+};
+
+[[noreturn]] void onError(j_common_ptr info) {
+    auto* manager = reinterpret_cast<ErrorManager*>(info->err);
+    manager->code = manager->base.msg_code;
+    std::longjmp(manager->jump, 1);
+}
+
+void onMessage(j_common_ptr info, int level) {
+    if (level >= 0)
+        return; // trace output
+    const int code = info->err->msg_code;
+    // Two warnings say nothing about damaged data; every other one means the picture would
+    // come out incomplete (a truncated file gives JWRN_JPEG_EOF).
+    if (code == JWRN_JFIF_MAJOR || code == JWRN_ADOBE_XFORM)
+        return;
+    onError(info);
+}
+
+// Destroys the decompressor however the decoder leaves.
+struct Decompressor {
+    jpeg_decompress_struct info{};
+    ~Decompressor() { jpeg_destroy_decompress(&info); }
+};
+
+[[noreturn]] void fail(int code) {
+    char text[40];
+    std::snprintf(text, sizeof text, "JPEG error #%d", code);
+    throw DecodeError(text);
+}
+
+} // namespace
+
+Picture decodeJpeg(const std::uint8_t* data, std::size_t size) {
+    if (size == 0)
+        fail(JERR_INPUT_EMPTY);
+    ErrorManager errors;
+    Decompressor d;
+    Picture picture;
+    std::vector<std::uint8_t> cmykRow;
+    d.info.err = jpeg_std_error(&errors.base);
+    errors.base.error_exit = onError;
+    errors.base.emit_message = onMessage;
+    errors.code = 0;
+    if (setjmp(errors.jump))
+        fail(errors.code);
+
+    jpeg_create_decompress(&d.info);
+    // Bounds the working memory of progressive and multi-scan files.
+    d.info.mem->max_memory_to_use = 768L * 1024 * 1024;
+    jpeg_mem_src(&d.info, data, static_cast<unsigned long>(size));
+    jpeg_read_header(&d.info, TRUE);
+    Picture::checkSize(d.info.image_width, d.info.image_height);
+
+    const bool cmyk = d.info.jpeg_color_space == JCS_CMYK || d.info.jpeg_color_space == JCS_YCCK;
+    if (cmyk)
+        d.info.out_color_space = JCS_CMYK;
+    else if (d.info.num_components == 1 || d.info.num_components == 3)
+        d.info.out_color_space = JCS_EXT_BGR; // greyscale is widened by libjpeg too
+    else
+        fail(JERR_BAD_J_COLORSPACE);
+    jpeg_start_decompress(&d.info);
+    picture = Picture(int(d.info.output_width), int(d.info.output_height));
+    if (cmyk)
+        cmykRow.resize(std::size_t(d.info.output_width) * 4);
+    // Adobe writers store CMYK inverted (255 = no ink); the plain form is rare but exists.
+    const bool inverted = d.info.saw_Adobe_marker;
+
+    while (d.info.output_scanline < d.info.output_height) {
+        const int y = int(d.info.output_scanline);
+        JSAMPROW row = cmyk ? cmykRow.data() : picture.row(y);
+        jpeg_read_scanlines(&d.info, &row, 1);
+        if (!cmyk)
+            continue;
+        std::uint8_t* dst = picture.row(y);
+        for (std::size_t x = 0; x < d.info.output_width; ++x, dst += 3) {
+            int c = cmykRow[x * 4], m = cmykRow[x * 4 + 1], yl = cmykRow[x * 4 + 2],
+                k = cmykRow[x * 4 + 3];
+            if (!inverted)
+                c = 255 - c, m = 255 - m, yl = 255 - yl, k = 255 - k;
+            dst[0] = std::uint8_t((yl * k + 127) / 255);
+            dst[1] = std::uint8_t((m * k + 127) / 255);
+            dst[2] = std::uint8_t((c * k + 127) / 255);
+        }
+    }
+    jpeg_finish_decompress(&d.info);
+    return picture;
+}
+
+} // namespace logosmith::decoders

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "separation/picture/Picture.h"
+
+#include <cstddef>
+#include <cstdint>
+
+class QImage;
+
+namespace logosmith::decoders {
+
+// The first frame of a GIF file at the file's screen size, transparent parts white. The block
+// structure up to the end of the first frame is checked first, so a truncated file is refused
+// (Qt's reader would quietly return part of a picture).
+Picture decodeGif(const std::uint8_t* data, std::size_t size);
+
+// The largest picture of an icon file (by area, then by colour depth), transparent parts white.
+// The directory is checked against the file before anything is decoded.
+Picture decodeIco(const std::uint8_t* data, std::size_t size);
+
+// Any Qt image composed over white into a picture of its own size.
+Picture pictureOnWhite(const QImage& image);
+
+} // namespace logosmith::decoders

@@ -1,0 +1,209 @@
+#include "transport/windows/AlignmentDialog.h"
+
+#include "platform/ErrorGuard.h"
+#include "platform/core/AtomicFile.h"
+#include "platform/core/Error.h"
+#include "printdata/Commands.h"
+#include "transport/DeviceSettings.h"
+#include "transport/PortSender.h"
+#include "transport/windows/PortSettingsDialog.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFile>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+AlignmentDialog* verticalForm = nullptr;
+
+namespace {
+
+// One bar position per 2-byte piece of the 104-byte setup command.
+constexpr int kSetupSteps = 52;
+
+// Deletes the scratch command file when an action ends, however it ends: a command that was
+// written but not sent must not be picked up by a later send.
+struct ScratchFileGuard {
+    std::string path;
+    ~ScratchFileGuard() {
+        try {
+            logosmith::deleteFileIfExists(path);
+        } catch (...) {
+            // the action's own error, if any, is the one worth showing
+        }
+    }
+};
+
+QGroupBox* makeRow(QWidget* parent, const QString& caption, char letter,
+                   std::array<QRadioButton*, 7>& buttons) {
+    static const char* const captions[7] = {"-3", "-2", "-1", "0", "1", "2", "3"};
+    auto* box = new QGroupBox(caption, parent);
+    box->setObjectName(QStringLiteral("GroupBox_%1").arg(QLatin1Char(letter)));
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(6, 2, 6, 2);
+    for (int k = 0; k < 7; ++k) {
+        // Buttons sharing a group box exclude each other, so each row keeps one choice.
+        buttons[k] = new QRadioButton(QString::fromLatin1(captions[k]), box);
+        buttons[k]->setObjectName(QStringLiteral("%1%2").arg(QLatin1Char(letter)).arg(k + 1));
+        row->addWidget(buttons[k]);
+    }
+    buttons[0]->setChecked(true);
+    return box;
+}
+
+int checkedPosition(const std::array<QRadioButton*, 7>& buttons) {
+    for (int k = 0; k < 7; ++k)
+        if (buttons[k]->isChecked())
+            return k + 1;
+    return 0;
+}
+
+} // namespace
+
+AlignmentDialog::AlignmentDialog(QWidget* parent)
+    : FixedDialog("Vertical Alignment", 440, 360, parent) {
+    setObjectName("verticalForm");
+    buildControls();
+}
+
+void AlignmentDialog::buildControls() {
+    auto* setup = new QGroupBox("Vertical Setup", this);
+    setup->setObjectName("GroupBox1");
+    auto* rows = new QVBoxLayout(setup);
+    rows->addWidget(makeRow(setup, "Low Speed", 'l', l));
+    rows->addWidget(makeRow(setup, "Normal Speed", 'n', n));
+    rows->addWidget(makeRow(setup, "High Speed", 'h', h));
+    rows->addWidget(makeRow(setup, "Color ", 'c', c));
+
+    Button3 = new QPushButton("Setup", setup);
+    Button3->setObjectName("Button3");
+    progress = new QProgressBar(setup);
+    progress->setObjectName("progress");
+    progress->setRange(0, kSetupSteps);
+    progress->setValue(0);
+    auto* setupLine = new QHBoxLayout();
+    setupLine->addWidget(Button3);
+    setupLine->addWidget(progress, 1);
+    rows->addLayout(setupLine);
+
+    Button1 = new QPushButton("Print Pattern", this);
+    Button1->setObjectName("Button1");
+    Button2 = new QPushButton("Check Setup", this);
+    Button2->setObjectName("Button2");
+    Button4 = new QPushButton("Exit", this);
+    Button4->setObjectName("Button4");
+    auto* buttons = new QHBoxLayout();
+    buttons->addWidget(Button1);
+    buttons->addWidget(Button2);
+    buttons->addStretch();
+    buttons->addWidget(Button4);
+
+    auto* column = new QVBoxLayout(this);
+    column->addWidget(setup);
+    column->addLayout(buttons);
+
+    connect(Button1, &QPushButton::clicked, this, &AlignmentDialog::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &AlignmentDialog::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &AlignmentDialog::Button3Click);
+    connect(Button4, &QPushButton::clicked, this, &AlignmentDialog::Button4Click);
+}
+
+std::array<int, 4> AlignmentDialog::positions() const {
+    return {checkedPosition(l), checkedPosition(n), checkedPosition(h), checkedPosition(c)};
+}
+
+std::string AlignmentDialog::scratchPath() const {
+    const QString path = scratchFile ? scratchFile() : QString();
+    if (path.isEmpty())
+        throw logosmith::Error("The folder for the command file is not known.");
+    return QFile::encodeName(path).toStdString();
+}
+
+void AlignmentDialog::WriteAlignmentCommand(int n) {
+    logosmith::writeFileAtomically(scratchPath(),
+                                   logosmith::AlignmentCommand(static_cast<std::uint8_t>(n)));
+}
+
+void AlignmentDialog::WriteSetupCommand() {
+    logosmith::writeFileAtomically(scratchPath(), logosmith::SetupCommand(positions()));
+}
+
+void AlignmentDialog::SendToPrinter() {
+    if (!PortForm)
+        throw logosmith::Error("The port settings are not available.");
+    logosmith::TransferRequest request =
+        logosmith::makeTransferRequest(scratchPath(), PortForm->portSettings());
+    request.pieceWritten = [this](std::size_t size) { emit pieceWritten(qsizetype(size)); };
+    BusyScope busy(*this);
+    logosmith::SendToPrinter(request);
+}
+
+void AlignmentDialog::SendAlignmentSetup() {
+    ScratchFileGuard scratch{scratchPath()};
+    if (!directMethodChosen || !directMethodChosen())
+        return;
+    if (!PortForm)
+        throw logosmith::Error("The port settings are not available.");
+    logosmith::TransferRequest request =
+        logosmith::makeTransferRequest(scratch.path, PortForm->portSettings());
+    request.progressStep = [this] { progressStep(); };
+    request.pieceWritten = [this](std::size_t size) { emit pieceWritten(qsizetype(size)); };
+    BusyScope busy(*this);
+    logosmith::SendAlignmentSetup(request);
+}
+
+void AlignmentDialog::printAlignmentCommand(int n) {
+    if (isBusy() || !directMethodChosen || !directMethodChosen())
+        return;
+    logosmith::guarded([this, n] {
+        ScratchFileGuard scratch{scratchPath()};
+        WriteAlignmentCommand(n);
+        SendToPrinter();
+    });
+}
+
+void AlignmentDialog::Button1Click() {
+    printAlignmentCommand(logosmith::alignmentPrintPattern);
+}
+
+void AlignmentDialog::Button2Click() {
+    printAlignmentCommand(logosmith::alignmentCheckSetup);
+}
+
+void AlignmentDialog::Button3Click() {
+    if (isBusy() || !directMethodChosen || !directMethodChosen())
+        return;
+    logosmith::guarded([this] {
+        progress->setValue(0);
+        ScratchFileGuard scratch{scratchPath()};
+        WriteSetupCommand();
+        SendAlignmentSetup();
+    });
+}
+
+void AlignmentDialog::Button4Click() {
+    close();
+}
+
+void AlignmentDialog::FormShow() {
+    progress->setValue(0);
+}
+
+void AlignmentDialog::progressStep() {
+    if (progress->value() < progress->maximum())
+        progress->setValue(progress->value() + 1);
+    // Redraw the bar, but take no clicks or keys while the port is being written.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void AlignmentDialog::showEvent(QShowEvent* event) {
+    // A window coming back from the task bar is not a new showing.
+    if (!event->spontaneous())
+        FormShow();
+    FixedDialog::showEvent(event);
+}

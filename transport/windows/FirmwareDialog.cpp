@@ -1,0 +1,143 @@
+#include "transport/windows/FirmwareDialog.h"
+
+#include "platform/ErrorGuard.h"
+#include "platform/UserDialogs.h"
+#include "platform/core/Error.h"
+#include "transport/DeviceSettings.h"
+#include "transport/PortSender.h"
+#include "transport/windows/PortSettingsDialog.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+FirmwareDialog* DownloadForm = nullptr;
+
+namespace {
+
+const QString kWaitMessage = QStringLiteral("please wait until completing download");
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int extraPoints = 0) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    QFont font = label->font();
+    font.setBold(true);
+    if (extraPoints > 0)
+        font.setPointSize(font.pointSize() + extraPoints);
+    label->setFont(font);
+    return label;
+}
+
+// Looked at before the port is opened, so that a wrong file costs nothing and is named plainly
+// instead of surfacing as a system error halfway through the transfer.
+void requireReadableFirmware(const QString& file) {
+    if (file.isEmpty())
+        throw logosmith::FileError("No firmware file has been chosen.");
+    const QFileInfo info(file);
+    const std::string shown = ("\"" + file + "\"").toStdString();
+    if (!info.exists())
+        throw logosmith::FileError("The firmware file " + shown + " does not exist.");
+    if (!info.isFile())
+        throw logosmith::FileError(shown + " is not a firmware file.");
+    QFile probe(file);
+    if (!probe.open(QIODevice::ReadOnly))
+        throw logosmith::FileError("The firmware file " + shown + " cannot be read.");
+}
+
+} // namespace
+
+FirmwareDialog::FirmwareDialog(QWidget* parent) : FixedDialog("Information", 400, 330, parent) {
+    setObjectName("DownloadForm");
+    buildControls();
+}
+
+void FirmwareDialog::buildControls() {
+    Label3 = makeLabel(this, "Label3", "Firmware Download", 4);
+    Label1 = makeLabel(this, "Label1", "Warnning : Check your Printer LED.");
+    Label2 = makeLabel(this, "Label2",
+                       " After starting the download, please wait until the \n"
+                       " download is complete. When complete, both the\n"
+                       " LEFT CARTRIDGE LED and RIGHT CARTRIDGE\n"
+                       " LED are ON.");
+    Label4 = makeLabel(this, "Label4",
+                       " If you operate the printer before LEFT CARTRIDGE \n"
+                       " LED and RIGHT CARTRIDGE LED are ON, or \n"
+                       " while the LED are blinking you may cause permanent \n"
+                       " damage to your printer.");
+
+    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), "Download", this);
+    BitBtn1->setObjectName("BitBtn1");
+    BitBtn1->setDefault(true);
+    BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), "Close", this);
+    BitBtn2->setObjectName("BitBtn2");
+    BitBtn2->setAutoDefault(false);
+
+    progress = new QProgressBar(this);
+    progress->setObjectName("progress");
+    progress->setRange(0, 100);
+    progress->setValue(0);
+
+    auto* buttons = new QHBoxLayout();
+    buttons->addStretch();
+    buttons->addWidget(BitBtn1);
+    buttons->addWidget(BitBtn2);
+    buttons->addStretch();
+
+    auto* column = new QVBoxLayout(this);
+    column->addWidget(Label3, 0, Qt::AlignHCenter);
+    column->addWidget(Label1);
+    column->addWidget(Label2);
+    column->addWidget(Label4);
+    column->addStretch();
+    column->addLayout(buttons);
+    column->addWidget(progress);
+
+    connect(BitBtn1, &QPushButton::clicked, this, &FirmwareDialog::BitBtn1Click);
+    connect(BitBtn2, &QPushButton::clicked, this, &FirmwareDialog::BitBtn2Click);
+}
+
+bool FirmwareDialog::DownloadFirmware(const QString& file) {
+    if (!directMethodChosen || !directMethodChosen())
+        return false;
+    requireReadableFirmware(file);
+    if (!PortForm)
+        throw logosmith::Error("The port settings are not available.");
+    logosmith::TransferRequest request = logosmith::makeTransferRequest(
+        QFile::encodeName(file).toStdString(), PortForm->portSettings());
+    request.progressStep = [this] { progressStep(); };
+    request.pieceWritten = [this](std::size_t size) { emit pieceWritten(qsizetype(size)); };
+    BusyScope busy(*this);
+    const logosmith::TransferOutcome outcome = logosmith::DownloadFirmware(request);
+    return outcome == logosmith::TransferOutcome::Sent ||
+           outcome == logosmith::TransferOutcome::Spooled;
+}
+
+void FirmwareDialog::BitBtn1Click() {
+    if (isBusy())
+        return;
+    logosmith::guarded([this] {
+        const bool complete = DownloadFirmware(firmwareFile ? firmwareFile() : QString());
+        close();
+        // Telling the user to wait only makes sense once the printer has the whole file.
+        if (complete)
+            logosmith::userDialogs().showMessage(kWaitMessage);
+    });
+}
+
+void FirmwareDialog::BitBtn2Click() {
+    close();
+}
+
+void FirmwareDialog::progressStep() {
+    if (progress->value() < progress->maximum())
+        progress->setValue(progress->value() + 1);
+    // Redraw the bar, but take no clicks or keys while the port is being written.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}

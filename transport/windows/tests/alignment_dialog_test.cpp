@@ -1,0 +1,205 @@
+// The vertical alignment dialog, offscreen, sending its commands to the printer simulator or to
+// a bare pseudo-terminal.
+
+#include "platform/devices/PortDevice.h"
+#include "tests/support/PrinterTestSupport.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "transport/windows/AlignmentDialog.h"
+#include "transport/windows/PortSettingsDialog.h"
+
+#include <QFile>
+#include <QJsonObject>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace logosmith::testing;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+// One 26-byte set-alignment record.
+Bytes setupRecord(std::uint8_t mode, std::uint8_t position) {
+    Bytes record{0x1B, 0x78, 0x01, 0x02, mode, position};
+    record.resize(26, 0);
+    return record;
+}
+
+Bytes setupCommand(std::uint8_t low, std::uint8_t normal, std::uint8_t high, std::uint8_t color) {
+    Bytes all;
+    const std::uint8_t positions[4] = {low, normal, high, color};
+    for (std::uint8_t mode = 1; mode <= 4; ++mode) {
+        const Bytes record = setupRecord(mode, positions[mode - 1]);
+        all.insert(all.end(), record.begin(), record.end());
+    }
+    return all;
+}
+
+Bytes readBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray data = file.readAll();
+    return Bytes(data.begin(), data.end());
+}
+
+class VerticalAlignment : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dialogs().clear();
+        scratch_ = dir_.filePath("tlsdlek.prn");
+        form_.scratchFile = [this] { return scratch_; };
+        QObject::connect(&form_, &AlignmentDialog::pieceWritten,
+                         [this](qsizetype size) { pieces_.push_back(size); });
+        QObject::connect(form_.progress, &QProgressBar::valueChanged, [this](int value) {
+            if (value > 0)
+                bar_.push_back(value);
+        });
+        form_.showModeless();
+    }
+
+    static logosmith::testing::ScriptedDialogs& dialogs() {
+        return logosmith::testing::scriptedDialogs();
+    }
+
+    // Low −3, normal 0, high +2, colour +3.
+    void chooseExample() {
+        form_.l[0]->click();
+        form_.n[3]->click();
+        form_.h[5]->click();
+        form_.c[6]->click();
+    }
+
+    QTemporaryDir dir_;
+    QString scratch_;
+    AlignmentDialog form_;
+    std::vector<qsizetype> pieces_;
+    std::vector<int> bar_; // every value the bar took above 0
+};
+
+// Every row starts at "-3" (position 1) and keeps one choice; a button's place is its position.
+TEST_F(VerticalAlignment, EachRowHoldsOneChoiceStartingAtMinusThree) {
+    EXPECT_EQ(form_.positions(), (std::array<int, 4>{1, 1, 1, 1}));
+    EXPECT_EQ(form_.n[2]->text(), "-1");
+    form_.n[2]->click();
+    form_.n[4]->click();
+    form_.c[6]->click();
+    EXPECT_FALSE(form_.n[2]->isChecked());
+    EXPECT_EQ(form_.positions(), (std::array<int, 4>{1, 5, 1, 7}));
+}
+
+TEST_F(VerticalAlignment, TheSetupCommandCarriesTheCheckedPositions) {
+    form_.WriteSetupCommand();
+    EXPECT_EQ(readBytes(scratch_), setupCommand(1, 1, 1, 1));
+    chooseExample();
+    form_.WriteSetupCommand();
+    EXPECT_EQ(readBytes(scratch_), setupCommand(1, 4, 6, 7));
+
+    form_.WriteAlignmentCommand(1);
+    EXPECT_EQ(readBytes(scratch_),
+              (Bytes{0x1B, 0x40, 0x1B, 0x78, 0x01, 0x01, 0x1D, 0x76, 0x66, 0x00}));
+}
+
+// Setup: 104 bytes in 52 pieces of 2, the bar one step per piece; the simulator reads back the
+// values it was set to. The untouched dialog first, then the example.
+TEST_F(VerticalAlignment, SetupSendsTwoBytePiecesAndThePrinterTakesTheValues) {
+    for (const bool example : {false, true}) {
+        SCOPED_TRACE(example ? "example" : "untouched");
+        pieces_.clear();
+        bar_.clear();
+        if (example)
+            chooseExample();
+        Simulator printer("pty");
+        chooseCom1(printer.slavePath());
+        form_.Button3->click();
+        const QJsonObject report = printer.report();
+
+        EXPECT_TRUE(report["ok"].toBool());
+        EXPECT_EQ(report["bytes"].toInt(), 104);
+        const QJsonObject set = report["alignment"].toObject();
+        EXPECT_EQ(set["low"].toInt(), 1);
+        EXPECT_EQ(set["normal"].toInt(), example ? 4 : 1);
+        EXPECT_EQ(set["high"].toInt(), example ? 6 : 1);
+        EXPECT_EQ(set["color"].toInt(), example ? 7 : 1);
+
+        EXPECT_EQ(pieces_, std::vector<qsizetype>(52, 2));
+        std::vector<int> steps(52);
+        for (int i = 0; i < 52; ++i)
+            steps[std::size_t(i)] = i + 1;
+        EXPECT_EQ(bar_, steps);
+        EXPECT_FALSE(QFile::exists(scratch_));
+        EXPECT_TRUE(dialogs().shown.isEmpty()) << "no message reports success";
+    }
+
+    // Closing and reopening keeps the choice and starts the bar again.
+    form_.Button4->click();
+    EXPECT_FALSE(form_.isVisible());
+    form_.showModeless();
+    EXPECT_EQ(form_.progress->value(), 0);
+    EXPECT_EQ(form_.positions(), (std::array<int, 4>{1, 4, 6, 7}));
+}
+
+TEST_F(VerticalAlignment, PrintPatternAndCheckSetupAreOneTenByteWriteEach) {
+    BarePty port;
+    ASSERT_FALSE(port.slave.isEmpty());
+    chooseCom1(port.slave);
+    chooseExample(); // the choice does not enter these commands
+
+    form_.Button1->click();
+    EXPECT_EQ(port.take(), (Bytes{0x1B, 0x40, 0x1B, 0x78, 0x01, 0x01, 0x1D, 0x76, 0x66, 0x00}));
+    EXPECT_EQ(pieces_, std::vector<qsizetype>{10});
+    EXPECT_FALSE(QFile::exists(scratch_));
+
+    pieces_.clear();
+    form_.Button2->click();
+    EXPECT_EQ(port.take(), (Bytes{0x1B, 0x40, 0x1B, 0x78, 0x01, 0x03, 0x1D, 0x76, 0x66, 0x00}));
+    EXPECT_EQ(pieces_, std::vector<qsizetype>{10});
+    EXPECT_FALSE(QFile::exists(scratch_));
+    EXPECT_TRUE(bar_.empty());
+    EXPECT_TRUE(dialogs().shown.isEmpty());
+}
+
+TEST_F(VerticalAlignment, APortHeldElsewhereGetsNothingAndLeavesNoScratchFile) {
+    BarePty port;
+    ASSERT_FALSE(port.slave.isEmpty());
+    chooseCom1(port.slave);
+    logosmith::PortDevice held =
+        logosmith::PortDevice::openSerial(port.slave.toStdString(), logosmith::SerialLine{});
+
+    form_.progress->setValue(17);
+    form_.Button3->click();
+    EXPECT_EQ(dialogs().texts("message"), QStringList{" Check your port setting "});
+    EXPECT_EQ(form_.progress->value(), 0);
+    EXPECT_FALSE(QFile::exists(scratch_));
+
+    dialogs().clear();
+    form_.Button1->click();
+    EXPECT_EQ(dialogs().texts("message"), QStringList{" Check your port setting "});
+    EXPECT_FALSE(QFile::exists(scratch_));
+    EXPECT_TRUE(port.take().empty());
+    EXPECT_TRUE(pieces_.empty());
+
+    dialogs().clear();
+    choosePort(-1);
+    form_.Button3->click();
+    EXPECT_EQ(dialogs().texts("message"), QStringList{" Port does not exist "});
+    EXPECT_FALSE(QFile::exists(scratch_));
+    EXPECT_TRUE(form_.isVisible());
+}
+
+TEST_F(VerticalAlignment, WithTheDriverMethodNothingIsWrittenOrSent) {
+    BarePty port;
+    chooseCom1(port.slave);
+    form_.directMethodChosen = [] { return false; };
+    form_.Button1->click();
+    form_.Button2->click();
+    form_.Button3->click();
+    EXPECT_FALSE(QFile::exists(scratch_));
+    EXPECT_TRUE(port.take().empty());
+    EXPECT_TRUE(pieces_.empty());
+    EXPECT_TRUE(dialogs().shown.isEmpty());
+}
+
+} // namespace

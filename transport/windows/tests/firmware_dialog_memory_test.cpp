@@ -1,0 +1,60 @@
+// A large firmware file goes to the port in small pieces and is never held whole: the peak
+// memory of the process hardly moves during a 50 MB download.
+
+#include "tests/support/PrinterTestSupport.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "transport/windows/FirmwareDialog.h"
+
+#include <QFile>
+#include <QJsonObject>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <string>
+
+using namespace logosmith::testing;
+
+namespace {
+
+// The peak resident size so far, in KiB.
+long peakResidentKiB() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stol(line.substr(6));
+    return -1;
+}
+
+TEST(FirmwareDownloadMemory, FiftyMegabytesStreamThroughSmallPieces) {
+    constexpr qint64 size = 50LL * 1024 * 1024;
+    QTemporaryDir dir;
+    const QString file = dir.filePath("large.fls");
+    writePatternFile(file, size);
+    const QString expected = fileSha256(file);
+
+    FirmwareDialog form;
+    form.firmwareFile = [&] { return file; };
+    Simulator printer("pty", {"--firmware"});
+    chooseCom1(printer.slavePath());
+    form.showModeless();
+
+    const long before = peakResidentKiB();
+    form.BitBtn1->click();
+    const long after = peakResidentKiB();
+    const QJsonObject received = printer.report(120000)["firmware"].toObject();
+
+    EXPECT_EQ(received["bytes"].toInteger(), size);
+    EXPECT_EQ(received["sha256"].toString(), expected);
+    EXPECT_EQ(logosmith::testing::scriptedDialogs().texts("message"),
+              QStringList{"please wait until completing download"});
+    ASSERT_GT(before, 0);
+    RecordProperty("peak_kib_before", int(before));
+    RecordProperty("peak_kib_after", int(after));
+    std::printf("peak resident size: %ld KiB before, %ld KiB after the 50 MB download\n", before,
+                after);
+    EXPECT_LT(after - before, 8 * 1024) << "the file was held in memory";
+}
+
+} // namespace

@@ -1,0 +1,146 @@
+// "U S B": the firmware and the alignment setup through a private print spooler whose default
+// queue leads to the printer simulator on a TCP port.
+
+#include "tests/support/PrinterTestSupport.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "transport/windows/AlignmentDialog.h"
+#include "transport/windows/FirmwareDialog.h"
+#include "transport/windows/PortSettingsDialog.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonObject>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace logosmith::testing;
+
+namespace {
+
+constexpr int kUsbPort = 6;
+
+class OverTheSpooler : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { spooler_ = std::make_unique<PrivateSpooler>(); }
+    static void TearDownTestSuite() { spooler_.reset(); }
+
+    void SetUp() override {
+        if (!spooler_->problem().isEmpty())
+            GTEST_SKIP() << "no private print spooler: " << spooler_->problem().toStdString();
+        dialogs().clear();
+        choosePort(kUsbPort);
+    }
+
+    static logosmith::testing::ScriptedDialogs& dialogs() {
+        return logosmith::testing::scriptedDialogs();
+    }
+
+    // Every value the bar takes, in order.
+    static std::shared_ptr<std::vector<int>> watch(QProgressBar* bar) {
+        auto values = std::make_shared<std::vector<int>>();
+        QObject::connect(bar, &QProgressBar::valueChanged,
+                         [values](int value) { values->push_back(value); });
+        return values;
+    }
+
+    static std::unique_ptr<PrivateSpooler> spooler_;
+    QTemporaryDir dir_;
+};
+
+std::unique_ptr<PrivateSpooler> OverTheSpooler::spooler_;
+
+std::vector<int> counting(int from, int to) {
+    std::vector<int> values;
+    for (int v = from; v <= to; ++v)
+        values.push_back(v);
+    return values;
+}
+
+// The whole file goes over as one document; only then does the bar fill, a step every 10 ms,
+// from where it stood. The firmware file is kept.
+TEST_F(OverTheSpooler, FirmwareIsHandedOverWholeAndTheBarFillsAfterwards) {
+    Simulator printer("tcp", {"--firmware"});
+    ASSERT_TRUE(spooler_->makeDefaultQueue("mrx", printer.tcpPort()));
+    const QString file = dir_.filePath("printer.fls");
+    writePatternFile(file, 300000);
+
+    FirmwareDialog form;
+    form.firmwareFile = [&] { return file; };
+    form.progress->setValue(7);
+    const auto bar = watch(form.progress);
+    form.showModeless();
+    QElapsedTimer clock;
+    clock.start();
+    form.BitBtn1->click();
+    const qint64 elapsed = clock.elapsed();
+
+    const QJsonObject report = printer.report();
+    const QJsonObject received = report["firmware"].toObject();
+    EXPECT_EQ(received["bytes"].toInteger(), 300000);
+    EXPECT_EQ(received["sha256"].toString(), fileSha256(file));
+    EXPECT_EQ(*bar, counting(8, 100));
+    EXPECT_GE(elapsed, 1000) << "100 steps of 10 ms";
+    EXPECT_TRUE(QFile::exists(file));
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(dialogs().texts("message"), QStringList{"please wait until completing download"});
+}
+
+TEST_F(OverTheSpooler, AlignmentSetupIsOneDocumentThenTheBarGoesToFiftyTwo) {
+    Simulator printer("tcp");
+    ASSERT_TRUE(spooler_->makeDefaultQueue("mrx", printer.tcpPort()));
+    const QString scratch = dir_.filePath("tlsdlek.prn");
+
+    AlignmentDialog form;
+    form.scratchFile = [&] { return scratch; };
+    form.showModeless();
+    form.n[3]->click();
+    form.c[6]->click();
+    const auto bar = watch(form.progress);
+    form.Button3->click();
+
+    const QJsonObject report = printer.report();
+    EXPECT_TRUE(report["ok"].toBool());
+    EXPECT_EQ(report["bytes"].toInt(), 104);
+    const QJsonObject set = report["alignment"].toObject();
+    EXPECT_EQ(set["low"].toInt(), 1);
+    EXPECT_EQ(set["normal"].toInt(), 4);
+    EXPECT_EQ(set["high"].toInt(), 1);
+    EXPECT_EQ(set["color"].toInt(), 7);
+    EXPECT_EQ(*bar, counting(1, 52));
+    EXPECT_FALSE(QFile::exists(scratch));
+    EXPECT_TRUE(dialogs().shown.isEmpty());
+}
+
+// Runs last: it takes the queue away.
+TEST_F(OverTheSpooler, WithoutADefaultPrinterTheErrorIsShownAndNoWaitIsAsked) {
+    ASSERT_TRUE(spooler_->removeQueue("mrx"));
+    const QString file = dir_.filePath("printer.fls");
+    writePatternFile(file, 1000);
+
+    FirmwareDialog download;
+    download.firmwareFile = [&] { return file; };
+    download.showModeless();
+    download.BitBtn1->click();
+    EXPECT_EQ(dialogs().texts("error"),
+              QStringList{"There is no default printer currently selected"});
+    EXPECT_TRUE(dialogs().texts("message").isEmpty());
+    EXPECT_TRUE(download.isVisible());
+    EXPECT_TRUE(QFile::exists(file));
+    EXPECT_EQ(download.progress->value(), 0);
+
+    dialogs().clear();
+    const QString scratch = dir_.filePath("tlsdlek.prn");
+    AlignmentDialog alignment;
+    alignment.scratchFile = [&] { return scratch; };
+    alignment.Button3->click();
+    EXPECT_EQ(dialogs().texts("error"),
+              QStringList{"There is no default printer currently selected"});
+    EXPECT_FALSE(QFile::exists(scratch));
+    EXPECT_EQ(alignment.progress->value(), 0);
+}
+
+} // namespace
