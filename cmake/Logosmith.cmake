@@ -38,3 +38,18 @@ function(logosmith_add_gui_test)
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LOGOSMITH_SOURCE_DIR=${PROJECT_SOURCE_DIR};LOGOSMITH_BIN_DIR=${CMAKE_BINARY_DIR}/bin"
     TIMEOUT 600 LABELS gui)
 endfunction()
+
+# logosmith_add_fuzzer(NAME name SOURCES ... LIBS ...): a libFuzzer target (clang only), built
+# when LOGOSMITH_FUZZ is on. Each target lives in the fuzz/ folder of the library it reads for;
+# its regression inputs (every input that ever failed) sit in fuzz/regressions/<name>/.
+function(logosmith_add_fuzzer)
+  if(NOT LOGOSMITH_FUZZ)
+    return()
+  endif()
+  cmake_parse_arguments(F "" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_executable(${F_NAME} ${F_SOURCES})
+  target_link_libraries(${F_NAME} PRIVATE ${F_LIBS})
+  target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
+  set_target_properties(${F_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+  set_property(GLOBAL APPEND PROPERTY LOGOSMITH_FUZZERS ${F_NAME})
+endfunction()
