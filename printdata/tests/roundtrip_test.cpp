@@ -67,7 +67,7 @@ TEST(RoundTrip, PrintedDotsMatchThePicture) {
             ASSERT_EQ(
                 WritePrintStream(sink, p, irPrint(colours::black, userColour), density, index == 2),
                 PrintBuild::ok);
-            const sim::SimPrinter printer = sim::simulate(stream);
+            const sim::SimPrinter printer = sim::simulate(stream, sim::Expect::print);
             ASSERT_TRUE(printer.ok()) << printer.errors()[0].message;
             SCOPED_TRACE("height " + std::to_string(h) + " density " + std::to_string(index));
             expectSameDots(p, printer.paper(), density.widthDoubled, false);
@@ -83,7 +83,8 @@ TEST(RoundTrip, StoredLogosMatchTheirPictures) {
         std::vector<Picture> logos;
         for (int h : {1, 7, 8, 9, 16, 17, 31, 32, 33, 40})
             logos.push_back(randomPicture(random, 1 + int(random() % 30), h));
-        const sim::SimPrinter printer = sim::simulate(BuildStoreStream(logos, density));
+        const sim::SimPrinter printer =
+            sim::simulate(BuildStoreStream(logos, density), sim::Expect::store);
         ASSERT_TRUE(printer.ok()) << printer.errors()[0].message;
         ASSERT_EQ(printer.storedLogos().size(), logos.size());
         for (std::size_t k = 0; k < logos.size(); ++k) {

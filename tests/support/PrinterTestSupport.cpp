@@ -38,9 +38,9 @@ QString run(const QString& program, const QStringList& arguments, bool& failed) 
 
 } // namespace
 
-Simulator::Simulator(const QString& input, const QStringList& extra) {
-    QStringList arguments{"--out", out_.path()};
-    arguments << extra;
+Simulator::Simulator(Expect expect, const QString& input) {
+    const char* const expectNames[] = {"store", "print", "align", "firmware"};
+    QStringList arguments{"--out", out_.path(), "--expect", expectNames[int(expect)]};
     if (input == "tcp")
         arguments << "--tcp"
                   << "0";

@@ -13,11 +13,14 @@
 
 namespace logosmith::testing {
 
+// The one document a simulator demands (its --expect): anything else in the stream fails it.
+enum class Expect { store, print, align, firmware };
+
 // mrx310-sim reading one transfer; its report is read once the sender has let go.
 class Simulator {
   public:
-    // "pty", "tcp" or the path of a file to read; extra arguments such as "--firmware".
-    Simulator(const QString& input, const QStringList& extra = {});
+    // input: "pty", "tcp" or the path of a file to read.
+    Simulator(Expect expect, const QString& input);
     ~Simulator();
     Simulator(const Simulator&) = delete;
     Simulator& operator=(const Simulator&) = delete;

@@ -8,6 +8,7 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QImageWriter>
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -18,6 +19,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <netinet/in.h>
+#include <new>
 #include <optional>
 #include <poll.h>
 #include <string>
@@ -26,6 +28,7 @@
 #include <thread>
 #include <unistd.h>
 
+using logosmith::sim::Expect;
 using logosmith::sim::SimPrinter;
 
 namespace {
@@ -37,14 +40,14 @@ struct Options {
     bool pty = false;
     std::optional<long> xoffAfter;
     long xoffMs = 500;
-    bool firmware = false;
+    Expect expect = Expect::anything;
 };
 
 [[noreturn]] void usage(const std::string& problem) {
     std::fprintf(stderr,
                  "mrx310-sim: %s\n"
-                 "usage: mrx310-sim --out DIR [--firmware] [FILE | --tcp PORT | --pty "
-                 "[--xoff-after N --xoff-ms T]]\n",
+                 "usage: mrx310-sim --out DIR [--expect store|print|align|firmware | --firmware]\n"
+                 "                  [FILE | --tcp PORT | --pty [--xoff-after N --xoff-ms T]]\n",
                  problem.c_str());
     std::exit(2);
 }
@@ -82,9 +85,16 @@ Options parseOptions(int argc, char** argv) {
             o.xoffAfter = parseNumber(value(), "--xoff-after");
         else if (arg == "--xoff-ms")
             o.xoffMs = parseNumber(value(), "--xoff-ms");
-        else if (arg == "--firmware")
-            o.firmware = true;
-        else if (arg.size() > 1 && arg[0] == '-' && arg != "-")
+        else if (arg == "--firmware" || arg == "--expect") {
+            const auto expect =
+                arg == "--firmware" ? Expect::firmware : logosmith::sim::expectFromName(value());
+            if (!expect)
+                usage(std::string("--expect takes store, print, align or firmware, not ") +
+                      argv[i]);
+            if (o.expect != Expect::anything && o.expect != *expect)
+                usage("expect one document only");
+            o.expect = *expect;
+        } else if (arg.size() > 1 && arg[0] == '-' && arg != "-")
             usage("unknown option " + arg);
         else if (o.file)
             usage("only one input file");
@@ -241,21 +251,24 @@ void writeText(const std::string& path, const std::string& text) {
     logosmith::writeFileAtomically(path, std::vector<std::uint8_t>(text.begin(), text.end()));
 }
 
+// A PNG with one palette entry per ink combination: paper white, L black, R red, both dark
+// purple. Fast compression: the picture can be large, and its time counts against the stream's.
 void writeSheet(const std::string& path, const logosmith::sim::Sheet& sheet) {
     int width = 0, height = 0;
-    const auto rgb = sheet.toRgb(width, height);
-    const QImage image(rgb.data(), width, height, width * 3, QImage::Format_RGB888);
+    const auto dots = sheet.render(width, height);
+    QImage image(dots.data(), width, height, width, QImage::Format_Indexed8);
+    image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0), qRgb(255, 0, 0), qRgb(112, 0, 112)});
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG"))
+    QImageWriter writer(&buffer, "png");
+    writer.setQuality(80); // zlib level 1
+    if (!writer.write(image))
         throw logosmith::FileError("Cannot encode " + path + " as PNG");
     logosmith::writeFileAtomically(path, std::vector<std::uint8_t>(png.begin(), png.end()));
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     const Options o = parseOptions(argc, argv);
     std::error_code ec;
     std::filesystem::create_directories(o.outDir, ec);
@@ -265,7 +278,7 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    SimPrinter printer(o.firmware);
+    SimPrinter printer(o.expect);
     std::string extra;
     if (o.tcpPort) {
         readTcp(*o.tcpPort, printer);
@@ -285,17 +298,12 @@ int main(int argc, char** argv) {
     }
     printer.finish();
 
-    try {
-        const std::string dir = o.outDir + "/";
-        writeText(dir + "report.json", printer.reportJson(extra));
-        if (!o.firmware) {
-            writeSheet(dir + "paper.png", printer.paper());
-            for (const auto& logo : printer.storedLogos())
-                writeSheet(dir + "logo-" + std::to_string(logo.number) + ".png", logo.sheet);
-        }
-    } catch (const logosmith::Error& e) {
-        std::fprintf(stderr, "mrx310-sim: %s\n", e.what());
-        return 2;
+    const std::string dir = o.outDir + "/";
+    writeText(dir + "report.json", printer.reportJson(extra));
+    if (!printer.firmware()) {
+        writeSheet(dir + "paper.png", printer.paper());
+        for (const auto& logo : printer.storedLogos())
+            writeSheet(dir + "logo-" + std::to_string(logo.number) + ".png", logo.sheet);
     }
 
     for (const auto& e : printer.errors())
@@ -303,4 +311,20 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "mrx310-sim: %zu bytes, %s\n", printer.bytes(),
                  printer.ok() ? "ok" : "rejected");
     return printer.ok() ? 0 : 1;
+}
+
+} // namespace
+
+// Whatever goes wrong ends in a message and exit code 2, never in an abort without a report.
+int main(int argc, char** argv) {
+    try {
+        return run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "mrx310-sim: out of memory\n");
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "mrx310-sim: %s\n", e.what());
+    } catch (...) {
+        std::fprintf(stderr, "mrx310-sim: unexpected failure\n");
+    }
+    return 2;
 }

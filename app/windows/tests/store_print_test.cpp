@@ -36,7 +36,7 @@ class StoreAndPrint : public AppFixture {
 };
 
 TEST_F(StoreAndPrint, StoreReachesThePrinterWithThreeLogosAndSavesTheSameBytesToAFile) {
-    Simulator sim("pty");
+    Simulator sim(Expect::store, "pty");
     chooseCom1(sim.slavePath());
     Form1->btnStorePrinter->click();
     EXPECT_EQ(dialogs().texts("warning"),
@@ -61,7 +61,7 @@ TEST_F(StoreAndPrint, StoreReachesThePrinterWithThreeLogosAndSavesTheSameBytesTo
     dialogs().saveAnswers.push_back(prn);
     Form1->btnPrintFile->click();
     EXPECT_EQ(dialogs().lastSaveSuffix, "prn");
-    Simulator fromFile(prn);
+    Simulator fromFile(Expect::store, prn);
     EXPECT_EQ(fromFile.report().value("stored_logos"), report.value("stored_logos"));
     EXPECT_EQ(fromFile.report().value("bytes"), report.value("bytes"));
     EXPECT_FALSE(QFile::exists(rootDir() + "tlsdlek.prn"));
@@ -88,7 +88,7 @@ TEST_F(StoreAndPrint, DoubleDensityWidensEveryLogo) {
     const QString prn = pictures_.path() + "/double.prn";
     dialogs().saveAnswers.push_back(prn);
     Form1->btnPrintFile->click();
-    Simulator sim(prn);
+    Simulator sim(Expect::store, prn);
     const QJsonArray logos = storedLogos(sim.report());
     ASSERT_EQ(logos.size(), 3);
     EXPECT_EQ(logos[1].toObject().value("width").toInt(), 128);
@@ -109,7 +109,7 @@ TEST_F(StoreAndPrint, AMissingEntryFileRefusesTheStoreNamingIt) {
 }
 
 TEST_F(StoreAndPrint, PrintGivesPaperWhoseDotsAreThePreviewsInks) {
-    Simulator sim("pty");
+    Simulator sim(Expect::print, "pty");
     chooseCom1(sim.slavePath());
     Form1->btnPrint->click();
     ASSERT_TRUE(sim.report().value("ok").toBool());
@@ -155,7 +155,7 @@ TEST_F(StoreAndPrint, StoreOverUsbGoesThroughTheSpoolerAsOneRawJob) {
     PrivateSpooler spooler;
     if (!spooler.problem().isEmpty())
         GTEST_SKIP() << spooler.problem().toStdString();
-    Simulator sim("tcp");
+    Simulator sim(Expect::store, "tcp");
     ASSERT_TRUE(spooler.makeDefaultQueue("mrx310", sim.tcpPort()));
     choosePort(6); // "U S B"
     Form1->btnStorePrinter->click();

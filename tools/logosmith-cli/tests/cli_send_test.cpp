@@ -60,7 +60,7 @@ class CliSend : public ::testing::Test {
 TEST_F(CliSend, ReachesThePrinterOverAMappedSerialPortAndKeepsTheFile) {
     QTemporaryDir simOut;
     QProcess sim;
-    sim.start(program("mrx310-sim"), {"--out", simOut.path(), "--pty"});
+    sim.start(program("mrx310-sim"), {"--out", simOut.path(), "--expect", "store", "--pty"});
     ASSERT_TRUE(sim.waitForStarted(5000));
     while (!sim.canReadLine())
         ASSERT_TRUE(sim.waitForReadyRead(5000));

@@ -77,7 +77,8 @@ TEST_F(CliStreams, DoubleDensityStoresWidenedLogosThePrinterAccepts) {
 
         QTemporaryDir simOut;
         QProcess sim;
-        sim.start(program("mrx310-sim"), {"--out", simOut.path(), arg("out.prn")});
+        sim.start(program("mrx310-sim"),
+                  {"--out", simOut.path(), "--expect", "store", arg("out.prn")});
         ASSERT_TRUE(sim.waitForFinished(30000));
         EXPECT_EQ(sim.exitCode(), 0);
         const QJsonObject report = readReport(simOut.path());

@@ -13,11 +13,21 @@
 #include <poll.h>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 #include <vector>
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define UNDER_ADDRESS_SANITIZER
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) && !defined(UNDER_ADDRESS_SANITIZER)
+#define UNDER_ADDRESS_SANITIZER
+#endif
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
@@ -34,7 +44,8 @@ Bytes centredBlackPrint() {
 
 class Simulator {
   public:
-    explicit Simulator(std::vector<std::string> args) {
+    // dataLimit: the most memory the program may take (RLIMIT_DATA), 0 for no limit.
+    explicit Simulator(std::vector<std::string> args, rlim_t dataLimit = 0) {
         const char* binDir = std::getenv("LOGOSMITH_BIN_DIR");
         const std::string program = std::string(binDir ? binDir : ".") + "/mrx310-sim";
         int out[2];
@@ -42,6 +53,10 @@ class Simulator {
             throw std::runtime_error("pipe");
         pid_ = ::fork();
         if (pid_ == 0) {
+            if (dataLimit) {
+                const rlimit limit{dataLimit, dataLimit};
+                ::setrlimit(RLIMIT_DATA, &limit);
+            }
             ::dup2(out[1], STDOUT_FILENO);
             ::close(out[0]);
             ::close(out[1]);
@@ -107,6 +122,11 @@ std::string readText(const fs::path& path) {
     return s.str();
 }
 
+void writeFile(const fs::path& path, const Bytes& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
 void writeAll(int fd, const Bytes& bytes) {
     std::size_t at = 0;
     while (at < bytes.size()) {
@@ -123,6 +143,7 @@ class SimulatorInputs : public ::testing::Test {
                ("sim-inputs-" + std::to_string(::getpid()) + "-" +
                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
+        fs::create_directories(dir_);
     }
     void TearDown() override { fs::remove_all(dir_); }
 
@@ -155,33 +176,33 @@ class SimulatorInputs : public ::testing::Test {
 } // namespace
 
 TEST_F(SimulatorInputs, TcpTakesOneConnectionToItsEnd) {
-    Simulator sim({"--tcp", "0", "--out", dir_.string()});
+    Simulator sim({"--tcp", "0", "--out", (dir_ / "out").string(), "--expect", "print"});
     const int s = connectTo(sim.firstLine());
     writeAll(s, centredBlackPrint());
     ::close(s);
     EXPECT_EQ(sim.exitCode(), 0);
-    const std::string report = readText(dir_ / "report.json");
+    const std::string report = readText(dir_ / "out" / "report.json");
     EXPECT_NE(report.find("\"bytes\": 33"), std::string::npos) << report;
     EXPECT_NE(report.find("\"printed\": {\"width\": 10, \"height\": 16}"), std::string::npos)
         << report;
-    EXPECT_TRUE(fs::exists(dir_ / "paper.png"));
+    EXPECT_TRUE(fs::exists(dir_ / "out" / "paper.png"));
 }
 
 TEST_F(SimulatorInputs, TcpRejectsACorruptStreamWithItsOffset) {
-    Simulator sim({"--tcp", "0", "--out", dir_.string()});
+    Simulator sim({"--tcp", "0", "--out", (dir_ / "out").string(), "--expect", "print"});
     const int s = connectTo(sim.firstLine());
     Bytes stream = centredBlackPrint();
     stream[5] = 0x07; // ESC r 7
     writeAll(s, stream);
     ::close(s);
     EXPECT_EQ(sim.exitCode(), 1);
-    const std::string report = readText(dir_ / "report.json");
+    const std::string report = readText(dir_ / "out" / "report.json");
     EXPECT_NE(report.find("\"ok\": false"), std::string::npos);
     EXPECT_NE(report.find("\"offset\": 5"), std::string::npos) << report;
 }
 
 TEST_F(SimulatorInputs, PtyReadsUntilTheSenderCloses) {
-    Simulator sim({"--pty", "--out", dir_.string()});
+    Simulator sim({"--pty", "--out", (dir_ / "out").string(), "--expect", "print"});
     const std::string path = sim.firstLine();
     ASSERT_EQ(path.rfind("/dev/pts/", 0), 0u) << path;
     const int fd = openSlave(path);
@@ -190,13 +211,14 @@ TEST_F(SimulatorInputs, PtyReadsUntilTheSenderCloses) {
     ::tcdrain(fd);
     ::close(fd);
     EXPECT_EQ(sim.exitCode(), 0);
-    const std::string report = readText(dir_ / "report.json");
+    const std::string report = readText(dir_ / "out" / "report.json");
     EXPECT_NE(report.find("\"ok\": true"), std::string::npos) << report;
     EXPECT_NE(report.find("\"bytes\": 33"), std::string::npos) << report;
 }
 
 TEST_F(SimulatorInputs, PtyPausesAndResumesAnXonXoffSender) {
-    Simulator sim({"--pty", "--out", dir_.string(), "--xoff-after", "1000", "--xoff-ms", "400"});
+    Simulator sim({"--pty", "--out", (dir_ / "out").string(), "--expect", "print", "--xoff-after",
+                   "1000", "--xoff-ms", "400"});
     const int fd = openSlave(sim.firstLine());
     termios t{};
     ::tcgetattr(fd, &t);
@@ -204,8 +226,11 @@ TEST_F(SimulatorInputs, PtyPausesAndResumesAnXonXoffSender) {
     t.c_cc[VSTART] = 'X';
     t.c_cc[VSTOP] = 'P';
     ::tcsetattr(fd, TCSANOW, &t);
-    // Far more than the terminal buffers: the writes must wait out the pause.
-    const Bytes feeds(300000, 0x0D);
+    // Far more than the terminal buffers: the writes must wait out the pause. A blank picture
+    // of 600,000 rows.
+    Bytes feeds;
+    for (int band = 0; band < 75000; ++band)
+        feeds.insert(feeds.end(), {0x0D, 0x1B, 0x4A, 0x10});
     const auto start = std::chrono::steady_clock::now();
     writeAll(fd, feeds);
     ::tcdrain(fd);
@@ -213,7 +238,48 @@ TEST_F(SimulatorInputs, PtyPausesAndResumesAnXonXoffSender) {
     ::close(fd);
     EXPECT_EQ(sim.exitCode(), 0);
     EXPECT_GE(took, std::chrono::milliseconds(300));
-    const std::string report = readText(dir_ / "report.json");
+    const std::string report = readText(dir_ / "out" / "report.json");
     EXPECT_NE(report.find("\"bytes\": 300000"), std::string::npos) << report;
     EXPECT_NE(report.find("\"resume_sent\": true"), std::string::npos) << report;
+}
+
+// One 65535-column bit image and 1000 feeds of 255 units once needed gigabytes and a minute,
+// then aborted; the paper is capped and the report says where the stream crossed the cap.
+TEST_F(SimulatorInputs, PaperBeyondTheCapEndsInAReportNotAnAbort) {
+    Bytes stream = {0x1B, 0x2A, 0x00, 0xFF, 0xFF};
+    stream.insert(stream.end(), 65535, 0xFF);
+    for (int i = 0; i < 1000; ++i)
+        stream.insert(stream.end(), {0x1B, 0x4A, 0xFF});
+    writeFile(dir_ / "wide.prn", stream);
+    const auto start = std::chrono::steady_clock::now();
+    Simulator sim({"--out", (dir_ / "out").string(), (dir_ / "wide.prn").string()});
+    EXPECT_EQ(sim.exitCode(), 1);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    const std::string report = readText(dir_ / "out" / "report.json");
+    EXPECT_NE(report.find("\"offset\": 65552, \"message\": \"rendering would take"),
+              std::string::npos)
+        << report;
+    EXPECT_NE(report.find("\"limits\": {"), std::string::npos) << report;
+    EXPECT_TRUE(fs::exists(dir_ / "out" / "paper.png"));
+}
+
+// Whatever fails inside, even an allocation, ends in a message and exit code 2.
+TEST_F(SimulatorInputs, RunningOutOfMemoryIsAnErrorNotAnAbort) {
+#ifdef UNDER_ADDRESS_SANITIZER
+    GTEST_SKIP() << "the address sanitizer needs more memory than the limit leaves";
+#endif
+    writeFile(dir_ / "long.prn", Bytes(40 << 20, 0x0D));
+    Simulator sim({"--out", (dir_ / "out").string(), (dir_ / "long.prn").string()}, 48 << 20);
+    EXPECT_EQ(sim.exitCode(), 2);
+}
+
+TEST_F(SimulatorInputs, AnUnknownExpectationIsAUsageError) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--expect", "picture"}, {"--expect", "store", "--firmware"}}) {
+        std::vector<std::string> all = {"--out", (dir_ / "out").string()};
+        all.insert(all.end(), args.begin(), args.end());
+        all.push_back("-");
+        Simulator sim(all);
+        EXPECT_EQ(sim.exitCode(), 2);
+    }
 }

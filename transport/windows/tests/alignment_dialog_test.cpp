@@ -111,7 +111,7 @@ TEST_F(VerticalAlignment, SetupSendsTwoBytePiecesAndThePrinterTakesTheValues) {
         bar_.clear();
         if (example)
             chooseExample();
-        Simulator printer("pty");
+        Simulator printer(Expect::align, "pty");
         chooseCom1(printer.slavePath());
         form_.Button3->click();
         const QJsonObject report = printer.report();

@@ -36,7 +36,7 @@ TEST(FirmwareDownloadMemory, FiftyMegabytesStreamThroughSmallPieces) {
 
     FirmwareDialog form;
     form.firmwareFile = [&] { return file; };
-    Simulator printer("pty", {"--firmware"});
+    Simulator printer(Expect::firmware, "pty");
     chooseCom1(printer.slavePath());
     form.showModeless();
 

@@ -63,7 +63,7 @@ std::vector<int> counting(int from, int to) {
 // The whole file goes over as one document; only then does the bar fill, a step every 10 ms,
 // from where it stood. The firmware file is kept.
 TEST_F(OverTheSpooler, FirmwareIsHandedOverWholeAndTheBarFillsAfterwards) {
-    Simulator printer("tcp", {"--firmware"});
+    Simulator printer(Expect::firmware, "tcp");
     ASSERT_TRUE(spooler_->makeDefaultQueue("mrx", printer.tcpPort()));
     const QString file = dir_.filePath("printer.fls");
     writePatternFile(file, 300000);
@@ -90,7 +90,7 @@ TEST_F(OverTheSpooler, FirmwareIsHandedOverWholeAndTheBarFillsAfterwards) {
 }
 
 TEST_F(OverTheSpooler, AlignmentSetupIsOneDocumentThenTheBarGoesToFiftyTwo) {
-    Simulator printer("tcp");
+    Simulator printer(Expect::align, "tcp");
     ASSERT_TRUE(spooler_->makeDefaultQueue("mrx", printer.tcpPort()));
     const QString scratch = dir_.filePath("tlsdlek.prn");
 

@@ -86,7 +86,7 @@ TEST_F(FirmwareDownload, TheBarMovesOncePerStepSizeOfPiecesAndTheWholeFileArrive
         const qint64 stepSize = size / 51200;
         EXPECT_EQ(logosmith::FirmwareStepSize(file.toStdString()), stepSize);
 
-        Simulator printer("pty", {"--firmware"});
+        Simulator printer(Expect::firmware, "pty");
         chooseCom1(printer.slavePath());
         qint64 sentWhenTold = -1;
         dialogs().onMessage = [&](const auto&) { sentWhenTold = bytesSent(); };
