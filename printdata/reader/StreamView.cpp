@@ -47,7 +47,7 @@ namespace {
 std::string densityName(const Sheet& sheet) {
     if (const auto mode = sheet.mode())
         return *mode == 0 ? "single density" : "double density";
-    return sheet.modes == 0 ? "no dots" : "single and double density";
+    return sheet.modes == 0 ? "blank" : "single and double density";
 }
 
 std::string dots(const Sheet& sheet) {
