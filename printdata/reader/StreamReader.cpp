@@ -285,7 +285,7 @@ class Reader {
         }
         pos_ = start + 4 + 2 * std::size_t(count);
 
-        std::vector<StoredLogo> logos{std::size_t(count)};
+        std::vector<StoredLogo> logos(static_cast<std::size_t>(count));
         for (int k = 0; k < count; ++k)
             if (!block(logos[std::size_t(k)], k + 1, lengths[std::size_t(k)]))
                 return false;
