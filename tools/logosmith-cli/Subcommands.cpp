@@ -3,6 +3,7 @@
 #include "tools/logosmith-cli/SendCommand.h"
 #include "tools/logosmith-cli/StoreCommand.h"
 #include "tools/logosmith-cli/Subcommand.h"
+#include "tools/logosmith-cli/ViewCommand.h"
 
 namespace logosmith::cli {
 
@@ -12,6 +13,7 @@ const std::vector<Subcommand>& subcommands() {
         storeSubcommand(),
         printSubcommand(),
         sendSubcommand(),
+        viewSubcommand(),
     };
     return table;
 }

@@ -1,0 +1,98 @@
+#include "tools/logosmith-cli/ViewCommand.h"
+
+#include "platform/core/AtomicFile.h"
+#include "platform/core/Error.h"
+#include "printdata/reader/StreamReader.h"
+#include "printdata/reader/StreamView.h"
+#include "tools/logosmith-cli/Options.h"
+
+#include <QBuffer>
+#include <QImage>
+
+#include <filesystem>
+#include <ostream>
+
+namespace logosmith::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The sheet as a PNG, one pixel per printer unit, inks in their printed colours. Answers a
+// note for the summary when the sheet was too large to draw whole.
+std::string writeSheetPng(const prn::Sheet& sheet, const fs::path& path) {
+    const prn::InkRaster raster = prn::renderSheet(sheet);
+    // Four colours: an indexed picture is a third of the size and quick to compress.
+    QImage image(raster.width, raster.height, QImage::Format_Indexed8);
+    QList<QRgb> colours;
+    for (std::uint8_t ink : {prn::noInk, prn::inkL, prn::inkR, prn::inkBoth}) {
+        const prn::Rgb c = prn::inkColour(ink);
+        colours.push_back(qRgb(c.r, c.g, c.b));
+    }
+    image.setColorTable(colours);
+    for (int y = 0; y < raster.height; ++y)
+        std::copy_n(raster.inks.data() + std::size_t(y) * std::size_t(raster.width), raster.width,
+                    image.scanLine(y));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG"))
+        throw Error("Cannot encode " + path.string());
+    writeFileAtomically(path.string(), std::vector<std::uint8_t>(png.begin(), png.end()));
+    if (!raster.cut)
+        return {};
+    return path.filename().string() + " shows only the top " +
+           std::to_string(raster.height / prn::unitsPerDotRow) + " of its " +
+           std::to_string(sheet.dotRows()) + " dot rows\n";
+}
+
+int run(const std::vector<std::string>& arguments, std::ostream& out) {
+    const Options options(arguments, {"out"}, {});
+    if (options.positional().size() != 1)
+        throw UsageError("view needs one printer file");
+    const auto dir = options.value("out");
+    if (!dir)
+        throw UsageError("view needs --out DIR");
+    const std::string file = options.positional()[0];
+
+    std::error_code error;
+    const auto size = fs::file_size(file, error);
+    if (!error && size > prn::maxStreamBytes)
+        throw Error(file + " is not a printer stream: it is " + std::to_string(size) +
+                    " bytes, more than the " + std::to_string(prn::maxStreamBytes) +
+                    " read at most");
+    const std::vector<std::uint8_t> bytes = readWholeFile(file);
+    const prn::Reading reading = prn::readPrinterStream(bytes);
+    if (reading.fault)
+        throw Error(file + " is not a printer stream: reading stopped at offset " +
+                    std::to_string(reading.fault->offset) + " of " + std::to_string(bytes.size()) +
+                    ": " + reading.fault->message);
+    if (reading.kind() == prn::StreamKind::empty)
+        throw Error(file + " is not a printer stream: it holds no store, print or alignment "
+                           "command");
+
+    fs::create_directories(*dir, error);
+    if (error)
+        throw FileError("Cannot create the folder " + *dir + ": " + error.message());
+    std::string summary = prn::summaryText(reading);
+    for (const prn::StoredLogo& logo : reading.logos)
+        summary += writeSheetPng(logo.sheet,
+                                 fs::path(*dir) / ("logo-" + std::to_string(logo.number) + ".png"));
+    if (!reading.paper.empty())
+        summary += writeSheetPng(reading.paper, fs::path(*dir) / "paper.png");
+    writeFileAtomically((fs::path(*dir) / "summary.txt").string(),
+                        std::vector<std::uint8_t>(summary.begin(), summary.end()));
+    out << summary;
+    return 0;
+}
+
+} // namespace
+
+Subcommand viewSubcommand() {
+    return Subcommand{"view", "FILE.prn --out DIR",
+                      "show what the printer does with a command file: logo-N.png, paper.png and "
+                      "summary.txt in DIR",
+                      &run};
+}
+
+} // namespace logosmith::cli
