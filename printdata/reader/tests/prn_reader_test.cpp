@@ -126,11 +126,11 @@ void expectSameDots(const prn::Sheet& sheet, const sim::Sheet& dots, std::uint8_
     const prn::InkRaster raster = prn::renderSheet(sheet);
     ASSERT_FALSE(raster.cut);
     ASSERT_EQ(raster.width, std::max<std::int64_t>(width, 1));
-    ASSERT_EQ(raster.height, std::max(2 * dots.height(), 1));
+    ASSERT_EQ(raster.height, std::max<std::int64_t>(2 * dots.height(), 1));
     const int du = prn::dotUnits(mode);
     std::int64_t inked = 0;
-    for (int y = 0; y < dots.height(); ++y)
-        for (int x = 0; x < dots.width(); ++x) {
+    for (std::int64_t y = 0; y < dots.height(); ++y)
+        for (std::int64_t x = 0; x < dots.width(); ++x) {
             const std::uint8_t ink = dots.dot(x, y);
             inked += ink ? 2 * du : 0;
             for (int dy = 0; dy < 2; ++dy)
