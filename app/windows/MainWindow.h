@@ -239,6 +239,3 @@ extern MainWindow* Form1;
 
 // Where the driver print puts a picture: centred on the page, one pixel per device pixel.
 QPoint driverPrintOrigin(const QSize& page, const QSize& picture);
-
-// The help page beside the program: "help.htm", else "help.html" whether it exists or not.
-QString helpPagePath(const QString& rootDir);
