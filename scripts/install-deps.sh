@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   cups cups-client cups-daemon cups-bsd
   xvfb xauth x11-apps imagemagick fonts-dejavu-core
+  librsvg2-bin dpkg-dev desktop-file-utils appstream lintian man-db
 )
 
 missing=()
