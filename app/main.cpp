@@ -1,14 +1,28 @@
+#include "app/CommandLine.h"
+#include "app/TerminationSignals.h"
 #include "app/windows/AppWindows.h"
-
 #include "app/windows/MainWindow.h"
 #include "platform/widgets/GuardedApplication.h"
 #include "platform/widgets/QtUserDialogs.h"
 
+#include <QIcon>
+#include <QTimer>
+
 int main(int argc, char* argv[]) {
+    if (const std::optional<int> status = logosmith::answerInformationOptions(argc, argv))
+        return *status;
     logosmith::GuardedApplication app(argc, argv);
     QApplication::setApplicationName("logosmith");
     QApplication::setOrganizationName("KORVANT");
     QApplication::setApplicationDisplayName("Logosmith");
+    QApplication::setApplicationVersion(LOGOSMITH_VERSION);
+    // Lets the desktop match the window to its menu entry and icon once installed.
+    QGuiApplication::setDesktopFileName(logosmith::desktopFileId);
+    QApplication::setWindowIcon(QIcon::fromTheme(logosmith::desktopFileId));
+    const std::optional<QStringList> pictures =
+        logosmith::pictureArguments(QApplication::arguments());
+    if (!pictures)
+        return 2;
 
     logosmith::QtUserDialogs dialogs;
     logosmith::installUserDialogs(&dialogs);
@@ -16,6 +30,10 @@ int main(int argc, char* argv[]) {
     createWindows();
     dialogs.setParentWindow(Form1);
     Form1->show();
+    logosmith::closeOnTerminationSignals(Form1);
+    // Pictures from the file manager's "Open with" are added once the event loop runs, so a
+    // close during their messages ends the program as it does at any other time.
+    QTimer::singleShot(0, Form1, [&] { logosmith::addPicturesFromCommandLine(*Form1, *pictures); });
     const int result = QApplication::exec();
     destroyWindows();
     return result;

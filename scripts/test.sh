@@ -9,6 +9,10 @@ scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
 (cd "${LOGOSMITH_BUILD_DIR:-build}" && ctest --output-on-failure --timeout 900 -j2)
 
+# The Debian package: built, checked as a distribution would check it, unpacked into a scratch
+# root and run from there.
+scripts/package-check.sh
+
 # The loaders read untrusted files: run their tests once more with AddressSanitizer.
 asan_dir=${LOGOSMITH_ASAN_BUILD_DIR:-build-asan}
 if [ ! -f "$asan_dir/CMakeCache.txt" ]; then

@@ -1,5 +1,6 @@
 #include "app/library/LibraryPaths.h"
 
+#include "app/library/InstallLayout.h"
 #include "platform/SettingsStore.h"
 #include "platform/core/Error.h"
 
@@ -39,7 +40,8 @@ QString resolveRootDir(SettingsStore& store, const QString& programFolder) {
         return *stored;
 
     QString root = withTrailingSlash(programFolder);
-    if (!isWritableFolder(root)) {
+    // An installed program's folder is the system's even when it can be written (by root).
+    if (!isWritableFolder(root) || isInstalledProgramFolder(root)) {
         const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
         if (data.isEmpty() || !QDir().mkpath(data) || !isWritableFolder(data))
             throw FileError("Cannot create the folder " + data.toStdString());

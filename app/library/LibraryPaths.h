@@ -15,8 +15,9 @@ inline const QString tempImageName = QStringLiteral("tempImage.bmp");
 QString LibraryFileName(const QString& path);
 
 // The program folder every working path is built from, ending with "/". A stored "RootDir" is
-// used unchanged. Otherwise programFolder is taken, or, when that folder cannot be written (an
-// installed program), the per-user data folder (created); the choice is stored as "RootDir".
+// used unchanged. Otherwise programFolder is taken, or, when that folder cannot be written or
+// holds an installed program, the per-user data folder (created); the choice is stored as
+// "RootDir".
 // Throws FileError when no usable folder exists, SettingsError when it cannot be stored.
 QString resolveRootDir(SettingsStore& store, const QString& programFolder);
 

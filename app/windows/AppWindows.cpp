@@ -15,6 +15,7 @@ void createWindows() {
     Form1->formCreate();
     DownloadForm = new FirmwareDialog();
     helpForm = new InformationDialog();
+    helpForm->showFilesFolder(Form1->state.RootDir);
     ImageEditorForm = new EditorDialog();
     PortForm = new PortSettingsDialog();
     ResolutionForm = new ResolutionDialog();

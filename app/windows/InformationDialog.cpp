@@ -1,5 +1,6 @@
 #include "app/windows/InformationDialog.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 
@@ -33,4 +34,22 @@ InformationDialog::InformationDialog(QWidget* parent) : FixedDialog("Help", 339,
     btnInfo->setGeometry(150, 176, 86, 26);
     btnInfo->hide();
     connect(btnOK, &QPushButton::clicked, this, &QWidget::close);
+
+    filesFolderLabel = new QLabel(this);
+    filesFolderLabel->setObjectName("filesFolderLabel");
+    filesFolderLabel->setFont(small);
+    filesFolderLabel->setGeometry(12, 174, 228, 30);
+}
+
+void InformationDialog::showFilesFolder(const QString& rootDir) {
+    const QString folder = QDir::cleanPath(rootDir) + '/';
+    QString shown = folder;
+    const QString home = QDir::homePath() + '/';
+    if (shown.startsWith(home))
+        shown = "~/" + shown.mid(home.size());
+    // A long folder is shortened in the middle; the whole of it is in the tooltip.
+    shown = QFontMetrics(filesFolderLabel->font())
+                .elidedText(shown, Qt::ElideMiddle, filesFolderLabel->width());
+    filesFolderLabel->setText("Library and scratch files:\n" + shown);
+    filesFolderLabel->setToolTip(folder);
 }

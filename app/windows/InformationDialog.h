@@ -2,6 +2,7 @@
 
 #include "platform/widgets/FixedDialog.h"
 
+class QLabel;
 class QPushButton;
 
 // "Help": the program's name, version and notice.
@@ -10,8 +11,13 @@ class InformationDialog : public logosmith::FixedDialog {
   public:
     explicit InformationDialog(QWidget* parent = nullptr);
 
+    // Two small lines under the notice: the folder that holds the library and the scratch
+    // files (rootDir), which is the per-user data folder for an installed program.
+    void showFilesFolder(const QString& rootDir);
+
     QPushButton* btnOK = nullptr;
     QPushButton* btnInfo = nullptr;
+    QLabel* filesFolderLabel = nullptr;
 };
 
 extern InformationDialog* helpForm;

@@ -8,6 +8,8 @@
 #include <QPoint>
 #include <QSize>
 #include <QString>
+#include <functional>
+#include <optional>
 
 class QAction;
 class QCheckBox;
@@ -54,6 +56,9 @@ class MainWindow : public QMainWindow {
     // Loads a picture file as the current picture (decode, fit, reset the colour controls,
     // separate, enable the picture commands). Throws and changes nothing on a bad file.
     void loadPicture(const QString& path);
+    // Adds a picture file to the library as "Add Image" does once the open dialog has answered
+    // (a file given on the command line).
+    void addImageFile(const QString& path);
     void rebuildPreview();
     void CloseDown();
     // The scratch command file: the program folder + "tlsdlek.prn".
@@ -216,6 +221,8 @@ class MainWindow : public QMainWindow {
     void connectColourHandlers();
     void enablePictureCommands();
     void SelectLastEntry();
+    // "Add Image" with the picture chosen by choosePicture (nullopt: nothing chosen).
+    void addImage(const std::function<std::optional<QString>()>& choosePicture);
     void CommitCurrentImage();
     void refreshLibraryList();
     void loadStoreSlots();
@@ -239,6 +246,3 @@ extern MainWindow* Form1;
 
 // Where the driver print puts a picture: centred on the page, one pixel per device pixel.
 QPoint driverPrintOrigin(const QSize& page, const QSize& picture);
-
-// The help page beside the program: "help.htm", else "help.html" whether it exists or not.
-QString helpPagePath(const QString& rootDir);

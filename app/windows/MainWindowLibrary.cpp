@@ -34,12 +34,20 @@ void MainWindow::CommitCurrentImage() {
 }
 
 void MainWindow::btnAddImageClick() {
+    addImage([] { return userDialogs().openFile("Open Image", pictureFilter); });
+}
+
+void MainWindow::addImageFile(const QString& path) {
+    addImage([&path] { return std::optional<QString>(path); });
+}
+
+void MainWindow::addImage(const std::function<std::optional<QString>()>& choosePicture) {
     if (library_->isFull()) {
         userDialogs().showMessage(libraryFullMessage);
         return;
     }
     CommitCurrentImage();
-    const std::optional<QString> path = userDialogs().openFile("Open Image", pictureFilter);
+    const std::optional<QString> path = choosePicture();
     if (!path)
         return;
     Edit1->setText(*path);

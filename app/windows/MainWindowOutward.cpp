@@ -1,12 +1,12 @@
 // The main window's outward-facing actions: the external editor, saving, help.
 #include "app/windows/MainWindow.h"
 
+#include "app/library/InstallLayout.h"
 #include "app/windows/EditorHandoff.h"
 #include "platform/UserDialogs.h"
 #include "separation/picture/BmpFile.h"
 
 #include <QDesktopServices>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QUrl>
 
@@ -38,11 +38,6 @@ void MainWindow::save1Click() {
     btnSaveClick();
 }
 
-QString helpPagePath(const QString& rootDir) {
-    const QString page = rootDir + "help.htm";
-    return QFileInfo::exists(page) ? page : page + "l";
-}
-
 void MainWindow::help3Click() {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(helpPagePath(state.RootDir)));
+    QDesktopServices::openUrl(QUrl::fromLocalFile(helpPagePath(state.RootDir, programFolder())));
 }

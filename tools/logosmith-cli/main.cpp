@@ -13,7 +13,8 @@
 namespace {
 
 void printUsage(std::ostream& out) {
-    out << "usage: logosmith-cli SUBCOMMAND ARGUMENTS...\n\n";
+    out << "usage: logosmith-cli SUBCOMMAND ARGUMENTS...\n"
+           "       logosmith-cli --version | --help\n\n";
     for (const auto& command : logosmith::cli::subcommands())
         out << "  " << command.name << " " << command.usage << "\n      " << command.summary
             << "\n";
@@ -31,6 +32,10 @@ int main(int argc, char** argv) {
     if (arguments.empty() || arguments[0] == "--help" || arguments[0] == "-h") {
         printUsage(arguments.empty() ? std::cerr : std::cout);
         return arguments.empty() ? 2 : 0;
+    }
+    if (arguments[0] == "--version") {
+        std::cout << "logosmith-cli " << LOGOSMITH_VERSION << "\n";
+        return 0;
     }
     for (const auto& command : logosmith::cli::subcommands()) {
         if (arguments[0] != command.name)

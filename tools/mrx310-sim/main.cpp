@@ -43,12 +43,13 @@ struct Options {
     Expect expect = Expect::anything;
 };
 
+const char usageText[] =
+    "usage: mrx310-sim --out DIR [--expect store|print|align|firmware | --firmware]\n"
+    "                  [FILE | - | --tcp PORT | --pty [--xoff-after N --xoff-ms T]]\n"
+    "       mrx310-sim --version | --help\n";
+
 [[noreturn]] void usage(const std::string& problem) {
-    std::fprintf(stderr,
-                 "mrx310-sim: %s\n"
-                 "usage: mrx310-sim --out DIR [--expect store|print|align|firmware | --firmware]\n"
-                 "                  [FILE | --tcp PORT | --pty [--xoff-after N --xoff-ms T]]\n",
-                 problem.c_str());
+    std::fprintf(stderr, "mrx310-sim: %s\n%s", problem.c_str(), usageText);
     std::exit(2);
 }
 
@@ -75,6 +76,14 @@ Options parseOptions(int argc, char** argv) {
                 usage(arg + " needs a value");
             return argv[++i];
         };
+        if (arg == "--version") {
+            std::printf("mrx310-sim %s\n", LOGOSMITH_VERSION);
+            std::exit(0);
+        }
+        if (arg == "--help") {
+            std::fputs(usageText, stdout);
+            std::exit(0);
+        }
         if (arg == "--out")
             o.outDir = value();
         else if (arg == "--tcp")

@@ -1,3 +1,4 @@
+#include "app/library/InstallLayout.h"
 #include "app/library/LibraryPaths.h"
 #include "platform/SettingsStore.h"
 
@@ -31,6 +32,39 @@ TEST(LibraryPaths, RootDirIsStoredOnceAndFallsBackWhenTheProgramFolderIsUnwritab
     EXPECT_TRUE(root.startsWith(dir.filePath("data/")) && root.endsWith("/")) << root.toStdString();
     EXPECT_TRUE(QDir(root).exists());
     EXPECT_EQ(SettingsStore(dir.filePath("logosmith.ini")).readText("", "RootDir"), root);
+    qunsetenv("XDG_DATA_HOME");
+}
+
+namespace {
+void touch(const QString& path) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+}
+} // namespace
+
+TEST(LibraryPaths, AnInstalledProgramKeepsItsLibraryInTheDataFolderAndItsHelpWithItsDocuments) {
+    QTemporaryDir dir;
+    const QString bin = dir.filePath("usr/bin/");
+    const QString docs = installedDocFolder(bin);
+    const QString root = dir.filePath("root/");
+    ASSERT_TRUE(QDir().mkpath(bin) && QDir().mkpath(docs) && QDir().mkpath(root));
+    EXPECT_TRUE(docs.startsWith(dir.filePath("usr/share/")) && docs.endsWith("/"))
+        << docs.toStdString();
+    EXPECT_FALSE(isInstalledProgramFolder(bin));
+    EXPECT_EQ(helpPagePath(root, bin), root + "help.html"); // nowhere: the usual name
+
+    touch(docs + "help.html");
+    EXPECT_TRUE(isInstalledProgramFolder(bin));
+    EXPECT_EQ(helpPagePath(root, bin), docs + "help.html");
+    touch(root + "help.html");
+    EXPECT_EQ(helpPagePath(root, bin), root + "help.html");
+
+    // Root may write into an installed program's folder; the library still goes elsewhere.
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath("data")));
+    QCoreApplication::setApplicationName("logosmith");
+    SettingsStore store(dir.filePath("logosmith.ini"));
+    const QString chosen = resolveRootDir(store, bin);
+    EXPECT_TRUE(chosen.startsWith(dir.filePath("data/"))) << chosen.toStdString();
     qunsetenv("XDG_DATA_HOME");
 }
 
