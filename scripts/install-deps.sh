@@ -10,11 +10,8 @@ packages=(
   libgtest-dev libbenchmark-dev
   cups cups-client cups-daemon cups-bsd
   xvfb xauth x11-apps imagemagick fonts-dejavu-core
-<<<<<<< HEAD
   clang-14 libclang-rt-14-dev
-=======
   librsvg2-bin dpkg-dev desktop-file-utils appstream lintian man-db
->>>>>>> pkg
 )
 
 missing=()
