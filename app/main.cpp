@@ -8,7 +8,7 @@ int main(int argc, char* argv[]) {
     logosmith::GuardedApplication app(argc, argv);
     QApplication::setApplicationName("logosmith");
     QApplication::setOrganizationName("KORVANT");
-    QApplication::setApplicationDisplayName("Logosmith");
+    // No display name: Qt would append it to every window title, cutting the captions short.
 
     logosmith::QtUserDialogs dialogs;
     logosmith::installUserDialogs(&dialogs);

@@ -1,6 +1,5 @@
 #include "platform/widgets/QtUserDialogs.h"
 
-#include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -10,8 +9,10 @@
 namespace logosmith {
 
 namespace {
+// The message boxes' own title. The windows' titles are their captions alone, so no display
+// name is set for the application (Qt would append it to every title).
 QString title() {
-    return QApplication::applicationDisplayName();
+    return QStringLiteral("Logosmith");
 }
 } // namespace
 
