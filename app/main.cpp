@@ -1,6 +1,7 @@
 #include "app/windows/AppWindows.h"
 
 #include "app/windows/MainWindow.h"
+#include "platform/ErrorGuard.h"
 #include "platform/widgets/GuardedApplication.h"
 #include "platform/widgets/QtUserDialogs.h"
 
@@ -13,7 +14,13 @@ int main(int argc, char* argv[]) {
     logosmith::QtUserDialogs dialogs;
     logosmith::installUserDialogs(&dialogs);
 
-    createWindows();
+    // Start-up runs inside the error guard like every action. The main window's own start-up
+    // steps report their failures and go on, so the program comes up with what could be read;
+    // only windows that could not be made at all end it.
+    if (!logosmith::guarded(createWindows)) {
+        destroyWindows();
+        return 1;
+    }
     dialogs.setParentWindow(Form1);
     Form1->show();
     const int result = QApplication::exec();

@@ -4,6 +4,7 @@
 #include "separation/Separation.h"
 #include "separation/picture/Picture.h"
 
+#include <QImage>
 #include <QMainWindow>
 #include <QPoint>
 #include <QSize>
@@ -55,6 +56,8 @@ class MainWindow : public QMainWindow {
     // separate, enable the picture commands). Throws and changes nothing on a bad file.
     void loadPicture(const QString& path);
     void rebuildPreview();
+    // Commits the last entry and writes the history; the history is written even when the
+    // commit fails. Throws the first failure.
     void CloseDown();
     // The scratch command file: the program folder + "tlsdlek.prn".
     QString scratchFilePath() const;
@@ -215,6 +218,9 @@ class MainWindow : public QMainWindow {
     void connectHandlers();
     void connectColourHandlers();
     void enablePictureCommands();
+    // The close-down before the program ends; when it fails, asks whether to quit anyway.
+    // Answers whether the program may end.
+    bool closeDownBeforeLeaving();
     void SelectLastEntry();
     void CommitCurrentImage();
     void refreshLibraryList();
@@ -232,13 +238,25 @@ class MainWindow : public QMainWindow {
     FormStorage* FormStorage2 = nullptr;
     logosmith::ImageLibrary* library_ = nullptr;
     logosmith::LibrarySlots storeSlots_;
-    bool closedDown_ = false;
+    // The person chose to quit although the close-down could not write; the destruction then
+    // does not try (and report) again.
+    bool leftWithoutSaving_ = false;
 };
 
 extern MainWindow* Form1;
+
+// Asked after a close-down that could not write.
+inline const QString quitAnywayQuestion =
+    QStringLiteral("The library could not be saved (see the previous message).\n\n"
+                   "Quit anyway? What is already stored stays as it is; the changes not yet "
+                   "saved are lost.");
 
 // Where the driver print puts a picture: centred on the page, one pixel per device pixel.
 QPoint driverPrintOrigin(const QSize& page, const QSize& picture);
 
 // The help page beside the program: "help.htm", else "help.html" whether it exists or not.
 QString helpPagePath(const QString& rootDir);
+
+// What the picture open dialog previews: the file read by the program's own loader, so the
+// preview is what a load gives. Throws as a load does.
+QImage previewPictureFile(const QString& path);
