@@ -224,7 +224,7 @@ class MainWindow : public QMainWindow {
     void SelectLastEntry();
     void CommitCurrentImage();
     void refreshLibraryList();
-    void loadStoreSlots();
+    std::vector<std::uint8_t> prepareStore();
     int selectedLibraryRow() const;
     void setViewFlags(bool stretch, bool center);
     void showWorking(const logosmith::Picture& picture);
