@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -170,6 +171,25 @@ TEST_F(ColourControls, RestoreDefaultsKeepsLValueAndFitting) {
     EXPECT_FALSE(Form1->Image2->center());
     EXPECT_TRUE(Form1->settings.fitOnLoad);
     EXPECT_TRUE(Form1->scaleCheckBox->isChecked());
+}
+
+// A click in a slider's track moves it by 1, like a click on its arrow.
+TEST_F(ColourControls, AClickInASlidersTrackMovesItByOne) {
+    QScrollBar* bar = Form1->ScrollBar3; // at 100 of 255: track on both sides of the handle
+    const auto click = [bar](int x) {
+        const QPointF at(x, bar->height() / 2);
+        QMouseEvent press(QEvent::MouseButtonPress, at, bar->mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, bar->mapToGlobal(at), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(bar, &press);
+        QApplication::sendEvent(bar, &release);
+    };
+    click(bar->width() - 25);
+    EXPECT_EQ(bar->value(), 101);
+    EXPECT_EQ(Form1->Edit3->text(), "101");
+    click(25);
+    EXPECT_EQ(bar->value(), 100);
 }
 
 TEST_F(ColourControls, WithUpdateClearedThePreviewChangesButTheViewDoesNot) {
