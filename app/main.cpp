@@ -12,6 +12,7 @@ int main(int argc, char* argv[]) {
     // No display name: Qt would append it to every window title, cutting the captions short.
 
     logosmith::QtUserDialogs dialogs;
+    dialogs.setPicturePreview(previewPictureFile);
     logosmith::installUserDialogs(&dialogs);
 
     // Start-up runs inside the error guard like every action. The main window's own start-up

@@ -39,7 +39,7 @@ void MainWindow::btnAddImageClick() {
         return;
     }
     CommitCurrentImage();
-    const std::optional<QString> path = userDialogs().openFile("Open Image", pictureFilter);
+    const std::optional<QString> path = userDialogs().openPicture("Open Image", pictureFilter);
     if (!path)
         return;
     Edit1->setText(*path);

@@ -44,5 +44,10 @@ QString helpPagePath(const QString& rootDir) {
 }
 
 void MainWindow::help3Click() {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(helpPagePath(state.RootDir)));
+    const QString page = helpPagePath(state.RootDir);
+    // Without a browser (or xdg-open) nothing would appear at all: say where the page is.
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(page)))
+        userDialogs().showMessage("The help page could not be opened: no web browser was found.\n"
+                                  "Open this file in a web browser to read it:\n" +
+                                  page);
 }
