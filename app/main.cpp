@@ -2,6 +2,7 @@
 #include "app/TerminationSignals.h"
 #include "app/windows/AppWindows.h"
 #include "app/windows/MainWindow.h"
+#include "platform/ErrorGuard.h"
 #include "platform/widgets/GuardedApplication.h"
 #include "platform/widgets/QtUserDialogs.h"
 
@@ -14,7 +15,7 @@ int main(int argc, char* argv[]) {
     logosmith::GuardedApplication app(argc, argv);
     QApplication::setApplicationName("logosmith");
     QApplication::setOrganizationName("KORVANT");
-    QApplication::setApplicationDisplayName("Logosmith");
+    // No display name: Qt would append it to every window title, cutting the captions short.
     QApplication::setApplicationVersion(LOGOSMITH_VERSION);
     // Lets the desktop match the window to its menu entry and icon once installed.
     QGuiApplication::setDesktopFileName(logosmith::desktopFileId);
@@ -25,9 +26,16 @@ int main(int argc, char* argv[]) {
         return 2;
 
     logosmith::QtUserDialogs dialogs;
+    dialogs.setPicturePreview(previewPictureFile);
     logosmith::installUserDialogs(&dialogs);
 
-    createWindows();
+    // Start-up runs inside the error guard like every action. The main window's own start-up
+    // steps report their failures and go on, so the program comes up with what could be read;
+    // only windows that could not be made at all end it.
+    if (!logosmith::guarded(createWindows)) {
+        destroyWindows();
+        return 1;
+    }
     dialogs.setParentWindow(Form1);
     Form1->show();
     logosmith::closeOnTerminationSignals(Form1);

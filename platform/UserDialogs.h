@@ -27,6 +27,10 @@ class UserDialogs {
 
     // File dialogs. The filter uses Qt's form, e.g. "print files (*.prn)". nullopt: cancelled.
     virtual std::optional<QString> openFile(const QString& caption, const QString& filter) = 0;
+    // The picture open dialog: a file dialog with a preview of the picture pointed at.
+    virtual std::optional<QString> openPicture(const QString& caption, const QString& filter) {
+        return openFile(caption, filter);
+    }
     virtual std::optional<QString> saveFile(const QString& caption, const QString& filter,
                                             const QString& defaultSuffix) = 0;
 

@@ -9,7 +9,7 @@ packages=(
   libjpeg62-turbo-dev libemf2svg-dev libcups2-dev
   libgtest-dev libbenchmark-dev
   cups cups-client cups-daemon cups-bsd
-  xvfb xauth x11-apps imagemagick fonts-dejavu-core
+  xvfb xauth x11-apps x11-utils openbox xdotool imagemagick fonts-dejavu-core
   clang-14 libclang-rt-14-dev
   librsvg2-bin dpkg-dev desktop-file-utils appstream lintian man-db
 )

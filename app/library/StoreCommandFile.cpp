@@ -35,12 +35,15 @@ void checkStorable(const ImageLibrary& library, const LibrarySlots& logos, int s
                         "Delete that entry or add its picture again.");
 }
 
-void BuildStoreFile(const QString& scratchPath, const LibrarySlots& logos, int count,
-                    Density density) {
+std::vector<std::uint8_t> BuildStoreCommand(const LibrarySlots& logos, int count, Density density) {
     std::vector<Picture> pictures;
     for (int k = 1; k <= count; ++k)
         pictures.push_back(logos.pictures[std::size_t(k - 1)].value_or(Picture()));
-    writeFileAtomically(scratchPath.toStdString(), BuildStoreStream(pictures, density));
+    return BuildStoreStream(pictures, density);
+}
+
+void BuildStoreFile(const QString& scratchPath, const std::vector<std::uint8_t>& command) {
+    writeFileAtomically(scratchPath.toStdString(), command);
 }
 
 void CopyCommandFile(const QString& scratchPath, const QString& destination) {

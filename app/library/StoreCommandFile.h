@@ -6,7 +6,9 @@
 #include <QList>
 #include <QString>
 #include <array>
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace logosmith {
 
@@ -32,10 +34,13 @@ void LoadLibraryImages(const ImageLibrary& library, LibrarySlots& logos, int& st
 // print by, so such a store is refused naming the entry. Throws Error.
 void checkStorable(const ImageLibrary& library, const LibrarySlots& logos, int storeImageCount);
 
-// Writes the store command for slots 1..count as the scratch file (created anew).
-// Throws Error (a logo too large for its length field) and FileError.
-void BuildStoreFile(const QString& scratchPath, const LibrarySlots& logos, int count,
-                    Density density);
+// The store command for slots 1..count, built whole in memory so that every limit of the
+// stream (a block too long for its 16-bit length, a logo too wide once its width is doubled) is
+// found before anything is announced or sent. Throws Error.
+std::vector<std::uint8_t> BuildStoreCommand(const LibrarySlots& logos, int count, Density density);
+
+// Writes a built store command as the scratch file (created anew). Throws FileError.
+void BuildStoreFile(const QString& scratchPath, const std::vector<std::uint8_t>& command);
 
 // Copies the scratch file to the destination; the destination is replaced whole or not at all.
 void CopyCommandFile(const QString& scratchPath, const QString& destination);

@@ -18,7 +18,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDir>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -29,7 +28,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QThread>
 #include <QTreeWidget>
+#include <exception>
 
 using namespace logosmith;
 
@@ -93,7 +94,7 @@ MainWindow::MainWindow(QWidget* parent)
 
 MainWindow::~MainWindow() {
     FormStorage2->windowDestroying();
-    if (library_)
+    if (library_ && !leftWithoutSaving_)
         guarded([this] { CloseDown(); });
     delete library_;
 }
@@ -277,15 +278,23 @@ void MainWindow::formCreate() {
     ScrollBar3->setValue(100);
     state.StoreImageCount = 1;
 
-    state.RootDir = resolveRootDir(settingsStore(), QCoreApplication::applicationDirPath() + "/");
-    // The library folder is created when missing, so a first start can add pictures at once.
-    QDir().mkpath(libraryFolder(state.RootDir));
+    // From here on a step can fail on outside data (the settings, the folders, a damaged library
+    // file). Each failure is reported and start-up goes on: the window comes up with the library
+    // list as far as it could be read, and without a picture when the last entry cannot load.
+    const QString programFolder = QCoreApplication::applicationDirPath() + "/";
+    guarded(
+        [this, &programFolder] { state.RootDir = resolveRootDir(settingsStore(), programFolder); });
+    if (state.RootDir.isEmpty())
+        state.RootDir = programFolder;
+    // Only the library folder is created, and only inside a program folder that exists: a
+    // stored folder on a missing disk shows its failure at the first file operation.
+    ensureLibraryFolder(state.RootDir);
 
     delete library_;
     library_ = new ImageLibrary(libraryFolder(state.RootDir));
-    library_->RestoreHistory(settingsStore());
+    guarded([this] { library_->RestoreHistory(settingsStore()); });
     refreshLibraryList();
-    SelectLastEntry();
+    guarded([this] { SelectLastEntry(); });
 }
 
 void MainWindow::enablePictureCommands() {
@@ -333,14 +342,47 @@ void MainWindow::PrinterInfo1Click() {
 void MainWindow::CloseDown() {
     if (!library_)
         return;
-    CommitCurrentImage();
+    // The history is written even when the last picture cannot be: the entries already stored
+    // come back at the next start whatever became of the last one.
+    std::exception_ptr commitFailure;
+    try {
+        CommitCurrentImage();
+    } catch (...) {
+        commitFailure = std::current_exception();
+    }
     library_->SaveHistory(settingsStore());
     settingsStore().sync();
+    if (commitFailure)
+        std::rethrow_exception(commitFailure);
 }
 
+bool MainWindow::closeDownBeforeLeaving() {
+    if (guarded([this] { CloseDown(); }))
+        return true;
+    // The failure has been reported. A person who cannot save (a read-only folder, a full disk)
+    // must still be able to quit; nothing already stored is touched either way.
+    if (!userDialogs().askYesNo(quitAnywayQuestion))
+        return false;
+    leftWithoutSaving_ = true;
+    return true;
+}
+
+namespace {
+
+// Ends the program's event loop. exit(), not quit(): quit() first closes every window, which
+// would store the windows' settings as a close-box leaving ("Visible" "0") instead of at their
+// destruction. Outside a running loop there is nothing to end, and exit() would instead make
+// the next dialog's loop return at once.
+void endEventLoop() {
+    if (QThread::currentThread()->loopLevel() > 0)
+        QCoreApplication::exit(0);
+}
+
+} // namespace
+
 void MainWindow::Button9Click() {
-    CloseDown();
-    QApplication::quit();
+    if (closeDownBeforeLeaving())
+        endEventLoop();
 }
 
 void MainWindow::exit2Click() {
@@ -354,9 +396,14 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    if (!closeDownBeforeLeaving()) {
+        event->ignore();
+        return;
+    }
     event->accept();
-    // Closing the main window ends the program even while dialogs are open.
-    QApplication::quit();
+    // Closing the main window ends the program even while dialogs are open; those are stored
+    // at their destruction.
+    endEventLoop();
 }
 
 void MainWindow::firmwaredownload1Click() {

@@ -4,6 +4,7 @@
 #include "separation/Separation.h"
 #include "separation/picture/Picture.h"
 
+#include <QImage>
 #include <QMainWindow>
 #include <QPoint>
 #include <QSize>
@@ -60,6 +61,8 @@ class MainWindow : public QMainWindow {
     // (a file given on the command line).
     void addImageFile(const QString& path);
     void rebuildPreview();
+    // Commits the last entry and writes the history; the history is written even when the
+    // commit fails. Throws the first failure.
     void CloseDown();
     // The scratch command file: the program folder + "tlsdlek.prn".
     QString scratchFilePath() const;
@@ -220,12 +223,15 @@ class MainWindow : public QMainWindow {
     void connectHandlers();
     void connectColourHandlers();
     void enablePictureCommands();
+    // The close-down before the program ends; when it fails, asks whether to quit anyway.
+    // Answers whether the program may end.
+    bool closeDownBeforeLeaving();
     void SelectLastEntry();
     // "Add Image" with the picture chosen by choosePicture (nullopt: nothing chosen).
     void addImage(const std::function<std::optional<QString>()>& choosePicture);
     void CommitCurrentImage();
     void refreshLibraryList();
-    void loadStoreSlots();
+    std::vector<std::uint8_t> prepareStore();
     int selectedLibraryRow() const;
     void setViewFlags(bool stretch, bool center);
     void showWorking(const logosmith::Picture& picture);
@@ -239,10 +245,22 @@ class MainWindow : public QMainWindow {
     FormStorage* FormStorage2 = nullptr;
     logosmith::ImageLibrary* library_ = nullptr;
     logosmith::LibrarySlots storeSlots_;
-    bool closedDown_ = false;
+    // The person chose to quit although the close-down could not write; the destruction then
+    // does not try (and report) again.
+    bool leftWithoutSaving_ = false;
 };
 
 extern MainWindow* Form1;
 
+// Asked after a close-down that could not write.
+inline const QString quitAnywayQuestion =
+    QStringLiteral("The library could not be saved (see the previous message).\n\n"
+                   "Quit anyway? What is already stored stays as it is; the changes not yet "
+                   "saved are lost.");
+
 // Where the driver print puts a picture: centred on the page, one pixel per device pixel.
 QPoint driverPrintOrigin(const QSize& page, const QSize& picture);
+
+// What the picture open dialog previews: the file read by the program's own loader, so the
+// preview is what a load gives. Throws as a load does.
+QImage previewPictureFile(const QString& path);

@@ -29,8 +29,9 @@ QScrollBar* slider(QWidget* parent, const char* name, int x, int y, int maximum,
     auto* bar = put<QScrollBar>(parent, name, x, y, 150, 17);
     bar->setOrientation(Qt::Horizontal);
     bar->setRange(0, maximum);
+    // An arrow click and a click in the track both move the slider by 1.
     bar->setSingleStep(1);
-    bar->setPageStep(10);
+    bar->setPageStep(1);
     bar->setValue(value);
     return bar;
 }

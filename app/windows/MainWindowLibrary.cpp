@@ -34,7 +34,7 @@ void MainWindow::CommitCurrentImage() {
 }
 
 void MainWindow::btnAddImageClick() {
-    addImage([] { return userDialogs().openFile("Open Image", pictureFilter); });
+    addImage([] { return userDialogs().openPicture("Open Image", pictureFilter); });
 }
 
 void MainWindow::addImageFile(const QString& path) {

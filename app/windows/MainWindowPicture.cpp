@@ -3,6 +3,7 @@
 
 #include "app/windows/PictureView.h"
 #include "app/windows/Swatch.h"
+#include "platform/core/Error.h"
 #include "separation/loader/PictureLoader.h"
 #include "separation/picture/Fitting.h"
 
@@ -45,14 +46,47 @@ void MainWindow::resetSeparationForLoad() {
     settings.inkMode = InkMode::Red;
 }
 
+namespace {
+
+// A picture without pixels previews, stores and prints nothing, and a library entry made of one
+// could never be written. The actions that would make one the current picture refuse instead
+// and change nothing.
+void refuseEmpty(const Picture& result, const Picture& from, const QString& how,
+                 const QString& advice) {
+    if (!result.isEmpty())
+        return;
+    throw Error(QStringLiteral("The picture is %1 x %2 pixels: %3 it would be %4 x %5 pixels and "
+                               "print nothing. %6")
+                    .arg(from.width())
+                    .arg(from.height())
+                    .arg(how)
+                    .arg(result.width())
+                    .arg(result.height())
+                    .arg(advice)
+                    .toStdString());
+}
+
+const QString whenFitted = QStringLiteral("fitted to %1 dots").arg(maxFitWidth);
+
+} // namespace
+
+QImage previewPictureFile(const QString& path) {
+    return toQImage(decodePictureFile(path.toStdString()));
+}
+
 void MainWindow::loadPicture(const QString& path) {
-    // Decoding comes first: a bad file ends the load before anything on screen changes.
+    // Decoding and fitting come first: a bad file, or one that would fit to nothing, ends the
+    // load before anything on screen changes.
     Picture decoded = decodePictureFile(path.toStdString());
+    Picture working = settings.fitOnLoad ? fitToWidth(decoded) : decoded;
+    if (settings.fitOnLoad)
+        refuseEmpty(working, decoded, whenFitted,
+                    QStringLiteral("Clear \"Fit Scale\" to use it at full size."));
     if (QFileInfo(path).suffix().compare("ico", Qt::CaseInsensitive) == 0)
         QApplication::setWindowIcon(QIcon(path));
 
     decodedImage = std::move(decoded);
-    showWorking(settings.fitOnLoad ? fitToWidth(decodedImage) : decodedImage);
+    showWorking(working);
     setViewFlags(false, Image2->center());
     resetSeparationForLoad();
     rebuildPreview();
@@ -66,7 +100,11 @@ void MainWindow::scaleCheckBoxClick() {
         settings.fitOnLoad = true;
         if (workingImage.isEmpty() && decodedImage.isEmpty())
             return;
-        showWorking(fitToWidth(workingImage));
+        // The box stays ticked, so later loads are fitted; this picture keeps its size.
+        Picture fitted = fitToWidth(workingImage);
+        refuseEmpty(fitted, workingImage, whenFitted,
+                    QStringLiteral("It keeps its size; the next pictures are fitted."));
+        showWorking(fitted);
     } else {
         settings.fitOnLoad = false;
         if (decodedImage.isEmpty())
@@ -91,7 +129,10 @@ void MainWindow::resizeByPercent(int percent) {
     if (decodedImage.isEmpty())
         return;
     const Picture base = scaleCheckBox->isChecked() ? fitToWidth(decodedImage) : decodedImage;
-    showWorking(logosmith::resizeByPercent(base, percent));
+    Picture resized = logosmith::resizeByPercent(base, percent);
+    refuseEmpty(resized, base, QStringLiteral("at %1%").arg(percent),
+                QStringLiteral("It keeps its size."));
+    showWorking(resized);
     Image2->redraw(previewImage);
     rebuildPreview();
 }

@@ -27,26 +27,28 @@ QString MainWindow::scratchFilePath() const {
     return state.RootDir + "tlsdlek.prn";
 }
 
-// Refuses before anything is sent or asked when the library cannot be stored as it is.
-void MainWindow::loadStoreSlots() {
+// Reads the library and builds the store command, refusing before anything is asked, announced
+// or sent when the library cannot be stored as it is.
+std::vector<std::uint8_t> MainWindow::prepareStore() {
     LoadLibraryImages(*library_, storeSlots_, state.StoreImageCount);
     checkStorable(*library_, storeSlots_, state.StoreImageCount);
+    return BuildStoreCommand(storeSlots_, state.StoreImageCount, ResolutionForm->density());
 }
 
 void MainWindow::btnStorePrinterClick() {
     CommitCurrentImage();
-    loadStoreSlots();
+    const std::vector<std::uint8_t> command = prepareStore();
+    // The warning means the data goes out now: every refusal has come before it.
     userDialogs().showWarning(
         " Please wait until download is completed. \r When complete, both the LEFT CARTRIDGE "
         "LED and RIGHT CARTRIDGE LED are ON.");
-    BuildStoreFile(scratchFilePath(), storeSlots_, state.StoreImageCount,
-                   ResolutionForm->density());
+    BuildStoreFile(scratchFilePath(), command);
     SendToPrinter();
 }
 
 void MainWindow::btnPrintFileClick() {
     CommitCurrentImage();
-    loadStoreSlots();
+    const std::vector<std::uint8_t> command = prepareStore();
     const std::optional<QString> destination =
         userDialogs().saveFile("Store to File", "print files (*.prn)", "prn");
     if (!destination)
@@ -54,7 +56,7 @@ void MainWindow::btnPrintFileClick() {
     Edit1->setText(*destination);
     const QString scratch = scratchFilePath();
     runThenDelete(scratch.toStdString(), [&] {
-        BuildStoreFile(scratch, storeSlots_, state.StoreImageCount, ResolutionForm->density());
+        BuildStoreFile(scratch, command);
         if (QFileInfo::exists(*destination) &&
             !userDialogs().askYesNo(*destination + " already exists.\nDo you want to replace it?"))
             return;

@@ -10,7 +10,6 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QWidget>
-#include <QWindow>
 #include <array>
 #include <cmath>
 
@@ -142,21 +141,15 @@ void setPropertyFromText(const StoredProperty& p, const QString& text) {
     }
 }
 
-// The window's normal (not minimised or maximised) frame rectangle in screen coordinates.
-QRect normalFrame(const QWidget* window) {
-    QRect frame = window->frameGeometry();
-    // While a window is being shown for the first time, the widget may not yet have moved its
-    // client area inside the frame; the native window already knows where the frame is.
-    if (const QWindow* handle = window->windowHandle())
-        frame.moveTopLeft(handle->framePosition());
+// The window's normal (not minimised or maximised) rectangle in screen coordinates: its client
+// area, which is what the window system reports reliably. The frame's size is known only once
+// the window manager has framed the window, and only as Qt last cached it; a place stored by
+// the frame but restored before the frame is known moved the window by its frame on every run.
+QRect normalRect(const QWidget* window) {
     if (!(window->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)))
-        return frame;
+        return window->geometry();
     const QRect normal = window->normalGeometry();
-    if (normal.isEmpty())
-        return frame;
-    const QRect client = window->geometry();
-    return normal.adjusted(frame.left() - client.left(), frame.top() - client.top(),
-                           frame.right() - client.right(), frame.bottom() - client.bottom());
+    return normal.isEmpty() ? window->geometry() : normal;
 }
 
 bool isFixedSize(const QWidget* window) {
@@ -257,7 +250,7 @@ void FormStorage::applyPlacement() {
     if ((minMax.isEmpty() && norm.isEmpty()) || storedPpi != currentPpi)
         return;
 
-    const QRect current = normalFrame(w);
+    const QRect current = normalRect(w);
     const auto [left, top, right, bottom] =
         fourNumbers(norm, {current.left(), current.top(), current.left() + current.width(),
                            current.top() + current.height()});
@@ -284,12 +277,8 @@ void FormStorage::applyPlacement() {
     const Qt::WindowStates state = w->windowState();
     if (state & (Qt::WindowMinimized | Qt::WindowMaximized))
         w->setWindowState(state & ~(Qt::WindowMinimized | Qt::WindowMaximized));
-    if (!isFixedSize(w)) {
-        // The stored rectangle includes the frame; the window is sized by its client area.
-        const QSize frameExtra = w->frameGeometry().size() - w->geometry().size();
-        w->resize(target.size() - frameExtra);
-    }
-    w->move(target.topLeft());
+    // The client area goes exactly to the stored place, whatever frame the window manager adds.
+    w->setGeometry(target);
     positionApplied_ = true;
     // Placed once, a window designed centred keeps its place from now on.
     designCentred_ = false;
@@ -366,7 +355,7 @@ void FormStorage::write(bool duringDestruction) {
         const QString minMax = joinNumbers(-1, -1, -1, -1);
         store.writeText(section_, "MinMaxPos" + suffix(), minMax);
         store.writeText(section_, "MinMaxPos", minMax);
-        const QRect normal = normalFrame(w);
+        const QRect normal = normalRect(w);
         const QString norm =
             joinNumbers(normal.left(), normal.top(), normal.left() + normal.width(),
                         normal.top() + normal.height());

@@ -1,8 +1,8 @@
 #include "platform/widgets/QtUserDialogs.h"
 
-#include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -10,8 +10,10 @@
 namespace logosmith {
 
 namespace {
+// The message boxes' own title. The windows' titles are their captions alone, so no display
+// name is set for the application (Qt would append it to every title).
 QString title() {
-    return QApplication::applicationDisplayName();
+    return QStringLiteral("Logosmith");
 }
 } // namespace
 
@@ -40,6 +42,17 @@ std::optional<QString> QtUserDialogs::openFile(const QString& caption, const QSt
     const QString path = QFileDialog::getOpenFileName(parent_, caption, QString(), filter);
     if (path.isEmpty())
         return std::nullopt;
+    return path;
+}
+
+std::optional<QString> QtUserDialogs::openPicture(const QString& caption, const QString& filter) {
+    QFileDialog dialog(parent_, caption, pictureFolder_, filter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    attachPicturePreview(dialog, decoder_);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    const QString path = dialog.selectedFiles().constFirst();
+    pictureFolder_ = QFileInfo(path).absolutePath();
     return path;
 }
 

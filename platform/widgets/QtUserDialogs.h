@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/UserDialogs.h"
+#include "platform/widgets/PicturePreview.h"
 
 class QWidget;
 
@@ -10,6 +11,8 @@ namespace logosmith {
 class QtUserDialogs : public UserDialogs {
   public:
     void setParentWindow(QWidget* parent) { parent_ = parent; }
+    // How the picture open dialog reads the file it previews.
+    void setPicturePreview(PicturePreview::Decoder decoder) { decoder_ = std::move(decoder); }
 
     void showMessage(const QString& text) override;
     void showWarning(const QString& text) override;
@@ -17,6 +20,8 @@ class QtUserDialogs : public UserDialogs {
     bool askYesNo(const QString& text) override;
     void showError(const QString& text) override;
     std::optional<QString> openFile(const QString& caption, const QString& filter) override;
+    // Starts in the folder of the picture chosen last in this run.
+    std::optional<QString> openPicture(const QString& caption, const QString& filter) override;
     std::optional<QString> saveFile(const QString& caption, const QString& filter,
                                     const QString& defaultSuffix) override;
     std::optional<std::uint32_t> pickColour(std::uint32_t initial) override;
@@ -24,6 +29,8 @@ class QtUserDialogs : public UserDialogs {
 
   private:
     QWidget* parent_ = nullptr;
+    PicturePreview::Decoder decoder_;
+    QString pictureFolder_;
 };
 
 } // namespace logosmith

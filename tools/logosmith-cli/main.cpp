@@ -20,9 +20,17 @@ void printUsage(std::ostream& out) {
             << "\n";
 }
 
+// Qt's own diagnostics (for example "QStandardPaths: XDG_RUNTIME_DIR not set" under cron, ssh
+// or in a container) are not the tool's messages: a script's standard error carries only ours.
+void dropQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtFatalMsg)
+        std::cerr << "logosmith-cli: " << message.toStdString() << "\n";
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    qInstallMessageHandler(dropQtMessages);
     // Metafiles are painted with Qt, which needs a GUI application; no window is ever shown.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

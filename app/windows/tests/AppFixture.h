@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
 
 // Starts the real program's windows on a fresh settings file whose "RootDir" points at a
@@ -67,6 +69,17 @@ class AppFixture : public ::testing::Test {
     static QByteArray contents(const QString& path) {
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    // Runs the event loop as the program does, with the person's first steps queued, until the
+    // program asks to end. Answers the loop's result; -1 when it was still running after 20 s.
+    static int runUntilTheProgramEnds(const std::function<void()>& person) {
+        QTimer::singleShot(0, Form1, person);
+        QTimer stuck;
+        stuck.setSingleShot(true);
+        QObject::connect(&stuck, &QTimer::timeout, [] { QCoreApplication::exit(-1); });
+        stuck.start(20000);
+        return QApplication::exec();
     }
 
     // Adds a picture through "Add Image" with the open dialog answered.

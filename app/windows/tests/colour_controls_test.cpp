@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -152,10 +153,13 @@ TEST_F(ColourControls, RValueTintsItsSwatchOnlyInTheThreePureModes) {
 
 TEST_F(ColourControls, RestoreDefaultsKeepsLValueAndFitting) {
     Form1->ScrollBar3->setValue(200);
+    EXPECT_EQ(Form1->Shape7->colour(), (Colour{55, 55, 55})) << "the grey tint of 200";
     Form1->RadioGreen->click();
     Form1->InvertCheckBox->click();
     Form1->swapRedBlue->click();
     Form1->btnCenter->click();
+    dialogs().colourAnswers.push_back(Colour{0, 0, 128}.packed());
+    Form1->Button1->click(); // the L ink dark blue
     Form1->RestoredefaultSetting1->trigger();
 
     EXPECT_EQ(Form1->ScrollBar3->value(), 200);
@@ -165,11 +169,33 @@ TEST_F(ColourControls, RestoreDefaultsKeepsLValueAndFitting) {
     EXPECT_EQ(Form1->ScrollBar2->value(), 360);
     EXPECT_EQ(Form1->Edit5->text(), "  Red");
     EXPECT_EQ(Form1->Edit4->text(), "  Black");
+    EXPECT_EQ(Form1->settings.lColor, colours::black);
+    EXPECT_EQ(Form1->Shape9->colour(), colours::black);
+    EXPECT_EQ(stripe(3), colours::black);
     EXPECT_FALSE(Form1->InvertCheckBox->isChecked());
     EXPECT_FALSE(Form1->swapRedBlue->isChecked());
     EXPECT_FALSE(Form1->Image2->center());
     EXPECT_TRUE(Form1->settings.fitOnLoad);
     EXPECT_TRUE(Form1->scaleCheckBox->isChecked());
+}
+
+// A click in a slider's track moves it by 1, like a click on its arrow.
+TEST_F(ColourControls, AClickInASlidersTrackMovesItByOne) {
+    QScrollBar* bar = Form1->ScrollBar3; // at 100 of 255: track on both sides of the handle
+    const auto click = [bar](int x) {
+        const QPointF at(x, bar->height() / 2);
+        QMouseEvent press(QEvent::MouseButtonPress, at, bar->mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, bar->mapToGlobal(at), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(bar, &press);
+        QApplication::sendEvent(bar, &release);
+    };
+    click(bar->width() - 25);
+    EXPECT_EQ(bar->value(), 101);
+    EXPECT_EQ(Form1->Edit3->text(), "101");
+    click(25);
+    EXPECT_EQ(bar->value(), 100);
 }
 
 TEST_F(ColourControls, WithUpdateClearedThePreviewChangesButTheViewDoesNot) {
@@ -186,15 +212,23 @@ TEST_F(ColourControls, WithUpdateClearedThePreviewChangesButTheViewDoesNot) {
     EXPECT_EQ(Form1->Image2->drawing(), toQImage(Form1->previewImage));
 }
 
-TEST_F(ColourControls, ALoadKeepsTheUserColourAndTheRgbBoxes) {
+TEST_F(ColourControls, ALoadResetsTheControlsButKeepsTheUserColourAndTheRgbBoxes) {
     dialogs().colourAnswers.push_back(Colour{10, 20, 30}.packed());
     Form1->Button10->click();
     Form1->swapBlackWhite->click();
     Form1->ScrollBar2->setValue(200);
+    Form1->ScrollBar3->setValue(200);
+    Form1->btnCenter->click();
     addPicture(makePicture("second.bmp"));
     EXPECT_EQ(Form1->settings.userColor, (Colour{10, 20, 30}));
     EXPECT_TRUE(Form1->swapBlackWhite->isChecked());
     EXPECT_EQ(Form1->settings.inkMode, InkMode::Red);
     EXPECT_EQ(Form1->ScrollBar2->value(), 360);
+    // L VALUE back at 100: the slider, its box and the setting agree.
+    EXPECT_EQ(Form1->ScrollBar3->value(), 100);
+    EXPECT_EQ(Form1->Edit3->text(), "100");
+    EXPECT_EQ(Form1->settings.lValue, 100);
+    EXPECT_FALSE(Form1->Image2->center());
+    EXPECT_FALSE(Form1->Image1->center());
     EXPECT_EQ(Form1->previewImage.pixel(39, 5), colours::white); // black swapped to paper
 }

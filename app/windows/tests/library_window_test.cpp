@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QTreeWidget>
 
 using namespace logosmith;
@@ -91,8 +92,11 @@ TEST_F(LibraryWindow, HistoryGapsAreKeptAsSlotNumbersAndAMissingSlotEndsTheList)
     settingsStore().sync();
     start();
     EXPECT_EQ(rows(), (QStringList{"1 a.bmp", "3 c.bmp"}));
+    // The close-down has rewritten the slots as 1 a.bmp, 2 c.bmp: set "n3" again behind a
+    // missing "n2" (all three files are still there).
     stop();
     settingsStore().remove("history", "n2");
+    settingsStore().writeText("history", "n3", "c.bmp");
     settingsStore().sync();
     start();
     EXPECT_EQ(rows(), QStringList{"1 a.bmp"});
@@ -161,6 +165,35 @@ TEST_F(LibraryWindow, APictureNamedLikeTheScratchFileIsRefused) {
     addPicture(makePicture("tempImage.gif.bmp"));
     EXPECT_EQ(dialogs().texts("message").size(), 1);
     EXPECT_EQ(Form1->ListView1->topLevelItemCount(), 0);
+}
+
+// A close-down that cannot write (a full disk, a read-only folder) is reported, then the person
+// decides: "No" keeps the program running, "Yes" ends it. The history of what is stored is
+// written either way, and nothing already stored is touched.
+TEST_F(LibraryWindow, APersonWhoCannotSaveIsAskedAndCanStillQuit) {
+    addPicture(makePicture("a.bmp"));
+    addPicture(makePicture("b.bmp")); // commits a
+    const QByteArray storedA = contents(libraryDir() + "a.bmp");
+    // A folder where b's stored file must go: even root cannot write the file there.
+    ASSERT_TRUE(QDir().mkpath(libraryDir() + "b.bmp/inside"));
+    dialogs().clear();
+    dialogs().yesNoAnswers = {false, true};
+    bool stillRunning = false;
+    const int result = runUntilTheProgramEnds([&] {
+        Form1->Button9->click(); // "No"
+        QTimer::singleShot(0, Form1, [&] {
+            stillRunning = true;
+            Form1->close(); // the close box, "Yes"
+        });
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(stillRunning);
+    stop();
+    EXPECT_EQ(dialogs().texts("error").size(), 2) << "nothing more at the destruction";
+    EXPECT_EQ(dialogs().texts("question").size(), 2);
+    EXPECT_EQ(settingsStore().readText("history", "n1").value_or(""), "a.bmp");
+    EXPECT_EQ(settingsStore().readText("history", "n2").value_or(""), "b.bmp");
+    EXPECT_EQ(contents(libraryDir() + "a.bmp"), storedA);
 }
 
 TEST_F(LibraryWindow, AFileThatCannotBeWrittenIsReportedAndNothingStoredIsLost) {

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -122,11 +123,79 @@ TEST_F(MainWindowTest, FitScaleClearedKeepsFullSizeAndResizeAlwaysStartsFromTheL
     EXPECT_EQ(Form1->workingImage.width(), 243);
 }
 
-TEST_F(MainWindowTest, AVeryWideLowPictureFitsToNothingWithoutCrashing) {
-    addPicture(makePicture("strip.bmp", 2000, 50));
-    EXPECT_EQ(Form1->workingImage.width(), 248);
-    EXPECT_EQ(Form1->workingImage.height(), 0);
-    EXPECT_TRUE(dialogs().texts("error").isEmpty());
+// A picture without pixels could never be stored, and every later commit would fail on it:
+// each road to one is refused, and the library stays usable to the end.
+TEST_F(MainWindowTest, APictureThatWouldBeEmptyIsRefusedWhicheverWayItComes) {
+    addPicture(makePicture("logo.bmp"));
+    const Picture shown = Form1->previewImage;
+    addPicture(makePicture("strip.bmp", 2000, 50)); // fits to 248 x 0
+    ASSERT_EQ(dialogs().texts("error").size(), 1);
+    EXPECT_TRUE(dialogs().texts("error").first().contains("248 x 0"));
+    EXPECT_EQ(Form1->ListView1->topLevelItemCount(), 1);
+    EXPECT_EQ(Form1->previewImage, shown);
+    EXPECT_TRUE(Form1->library().LastImageLive());
+
+    addPicture(makePicture("low.bmp", 40, 3));
+    Form1->N251->trigger(); // 10 x 0
+    EXPECT_EQ(dialogs().texts("error").size(), 2);
+    EXPECT_EQ(Form1->workingImage.height(), 3);
+
+    Form1->scaleCheckBox->setChecked(false);
+    addPicture(makePicture("strip.bmp", 2000, 50)); // at full size it is fine
+    Form1->scaleCheckBox->setChecked(true);
+    EXPECT_EQ(dialogs().texts("error").size(), 3);
+    EXPECT_EQ(Form1->workingImage.width(), 2000);
+    EXPECT_TRUE(Form1->settings.fitOnLoad) << "later pictures are fitted";
+
+    Form1->Button9->click();
+    EXPECT_EQ(dialogs().texts("error").size(), 3);
+    EXPECT_EQ(settingsStore().readText("history", "n3").value_or(""), "strip.bmp");
+    EXPECT_TRUE(QFile::exists(libraryDir() + "strip.bmp"));
+}
+
+// The last entry's files no longer decode: the start reports it and comes up with the list,
+// an empty preview and the picture commands disabled; the list survives the next close-down.
+TEST_F(MainWindowTest, AStartWithADamagedLastPictureReportsItAndKeepsTheList) {
+    addPicture(makePicture("a.bmp"));
+    addPicture(makePicture("b.bmp"));
+    Form1->Button9->click();
+    const auto damage = [](const QString& path) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("BM not a picture any more");
+    };
+    for (const bool withTempImage : {true, false}) {
+        SCOPED_TRACE(withTempImage ? "tempImage.bmp damaged" : "b.bmp damaged");
+        stop();
+        if (withTempImage)
+            damage(libraryDir() + "tempImage.bmp");
+        else {
+            QFile::remove(libraryDir() + "tempImage.bmp");
+            damage(libraryDir() + "b.bmp");
+        }
+        dialogs().clear();
+        start();
+        EXPECT_EQ(dialogs().texts("error").size(), 1);
+        ASSERT_EQ(Form1->ListView1->topLevelItemCount(), 2);
+        EXPECT_TRUE(Form1->previewImage.isEmpty());
+        EXPECT_TRUE(Form1->Image2->drawing().isNull());
+        EXPECT_FALSE(Form1->btnPrint->isEnabled());
+        EXPECT_FALSE(Form1->btnStorePrinter->isEnabled());
+        Form1->Button9->click();
+        EXPECT_EQ(settingsStore().readText("history", "n2").value_or(""), "b.bmp");
+    }
+}
+
+// A stored program folder that has gone (an unmounted disk) is not made again at start-up:
+// the failure shows at the first file operation.
+TEST_F(MainWindowTest, StartUpDoesNotRecreateAMissingProgramFolder) {
+    stop();
+    const QString gone = rootDir() + "unmounted/disk/";
+    settingsStore().writeText("", "RootDir", gone);
+    settingsStore().sync();
+    start();
+    EXPECT_EQ(Form1->state.RootDir, gone);
+    EXPECT_FALSE(QFileInfo::exists(rootDir() + "unmounted"));
 }
 
 TEST_F(MainWindowTest, ExitClosesDownAndTheNextStartUsesTheStoredFolder) {

@@ -2,13 +2,19 @@
 
 #include "app/windows/EditorDialog.h"
 #include "app/windows/EditorHandoff.h"
+#include "app/windows/PictureView.h"
 #include "platform/core/AtomicFile.h"
+#include "platform/widgets/QtUserDialogs.h"
+#include "separation/loader/PictureLoader.h"
 
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
 
@@ -153,6 +159,74 @@ TEST_F(OutwardActions, TheHelpPageIsTakenFromTheTwoNames) {
     EXPECT_EQ(catcher.opened[0].toLocalFile(), rootDir() + "help.html"); // neither: still .html
     EXPECT_EQ(catcher.opened[1].toLocalFile(), rootDir() + "help.html");
     EXPECT_EQ(catcher.opened[2].toLocalFile(), rootDir() + "help.htm");
+}
+
+// No browser and no xdg-open: the person is told where the help page is.
+TEST_F(OutwardActions, HelpWithoutABrowserSaysWhereThePageIs) {
+    const QByteArray path = qgetenv("PATH");
+    const QByteArray browser = qgetenv("BROWSER");
+    QTemporaryDir nothing;
+    qputenv("PATH", nothing.path().toLocal8Bit());
+    qunsetenv("BROWSER");
+    qunsetenv("DEFAULT_BROWSER");
+    Form1->help3->trigger();
+    qputenv("PATH", path);
+    if (!browser.isEmpty())
+        qputenv("BROWSER", browser);
+    ASSERT_EQ(dialogs().texts("message").size(), 1);
+    EXPECT_TRUE(dialogs().texts("message").first().endsWith("\n" + rootDir() + "help.html"));
+}
+
+// The picture open dialog previews what a load would give, through the program's own loader,
+// and opens in the folder of the picture chosen before.
+TEST_F(OutwardActions, ThePictureDialogPreviewsThroughTheLoaderAndStartsWhereItWasLeft) {
+    const QString picture = makePicture("logo.bmp", 40, 30);
+    const QString damaged = pictures_.path() + "/damaged.bmp";
+    QFile bad(damaged);
+    bad.open(QIODevice::WriteOnly);
+    bad.write(contents(picture).left(80)); // a header promising rows that are not there
+    bad.close();
+
+    QtUserDialogs real;
+    real.setPicturePreview(previewPictureFile);
+    // The person at the next file dialog: notes where it starts, points at the two files when it
+    // has a preview, then chooses `choice` (empty: cancel).
+    QStringList startFolders;
+    int previewed = 0;
+    const auto person = [&](const QString& choice) {
+        QTimer::singleShot(0, [&, choice] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog) {
+                ADD_FAILURE() << "no file dialog";
+                return;
+            }
+            startFolders << dialog->directory().absolutePath();
+            if (auto* preview = dialog->findChild<PicturePreview*>()) {
+                ++previewed;
+                emit dialog->currentChanged(picture);
+                EXPECT_EQ(preview->picture(), toQImage(decodePictureFile(picture.toStdString())));
+                EXPECT_FALSE(preview->pixmap().isNull());
+                emit dialog->currentChanged(damaged);
+                EXPECT_TRUE(preview->picture().isNull());
+                EXPECT_TRUE(preview->pixmap().isNull());
+            }
+            if (choice.isEmpty())
+                dialog->reject();
+            else {
+                dialog->selectFile(choice);
+                static_cast<QDialog*>(dialog)->accept();
+            }
+        });
+    };
+    person(picture);
+    EXPECT_EQ(real.openPicture("Open Image", "*.bmp (*.bmp)"), picture);
+    const QString elsewhere = root_.path() + "/logos.prn";
+    person(elsewhere);
+    EXPECT_EQ(real.saveFile("Store to File", "print files (*.prn)", "prn"), elsewhere);
+    person(QString());
+    EXPECT_EQ(real.openPicture("Open Image", "*.bmp (*.bmp)"), std::nullopt);
+    EXPECT_EQ(previewed, 2);
+    EXPECT_EQ(startFolders.value(2), pictures_.path()) << "not where another dialog was left";
 }
 
 #include "outward_actions_test.moc"

@@ -43,6 +43,24 @@ TEST_F(SettingsSession, AFirstRunLeftThroughExitStoresTheMainWindowAndNothingFor
     EXPECT_FALSE(settingsStore().groupExists("editer"));
 }
 
+// With the event loop running, as a person leaves: "Exit" stores the windows at their
+// destruction ("Visible" "1"), the close box at the close ("0").
+TEST_F(SettingsSession, VisibleSaysHowThePersonLeft) {
+    const int exitResult = runUntilTheProgramEnds([] {
+        Form1->SetResolution1->trigger();
+        Form1->Button9->click();
+    });
+    EXPECT_EQ(exitResult, 0);
+    stop();
+    EXPECT_EQ(text("main", "Visible"), "1");
+    EXPECT_EQ(text("resol", "Visible"), "1") << "still open when the program ended";
+
+    start();
+    EXPECT_EQ(runUntilTheProgramEnds([] { Form1->close(); }), 0);
+    stop();
+    EXPECT_EQ(text("main", "Visible"), "0");
+}
+
 TEST_F(SettingsSession, TheEditorNameIsStoredTrimmedEvenAfterCancel) {
     Form1->SetImageEditer1->trigger();
     ImageEditorForm->Edit1->setText(" paint.exe ");

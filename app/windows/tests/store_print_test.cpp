@@ -108,6 +108,25 @@ TEST_F(StoreAndPrint, AMissingEntryFileRefusesTheStoreNamingIt) {
     EXPECT_EQ(dialogs().texts("save").size(), 0);
 }
 
+// The wait warning means the data goes out: every refusal comes before it, and nothing is sent.
+TEST_F(StoreAndPrint, StoreRefusesBeforeItsWaitWarning) {
+    // 250 dots wide and 1200 rows with ink in every band: far more than a 16-bit block length.
+    addPicture(makePicture("tall.bmp", 250, 1200));
+    dialogs().clear();
+    Form1->btnStorePrinter->click();
+    ASSERT_EQ(dialogs().texts("error").size(), 1);
+    EXPECT_TRUE(dialogs().texts("error").first().contains("too large"));
+
+    Form1->Button9->click();
+    QFile::remove(libraryDir() + "second.bmp");
+    Form1->btnStorePrinter->click();
+    ASSERT_EQ(dialogs().texts("error").size(), 2);
+    EXPECT_TRUE(dialogs().texts("error").last().contains("second.bmp"));
+
+    EXPECT_TRUE(dialogs().texts("warning").isEmpty());
+    EXPECT_FALSE(QFile::exists(rootDir() + "tlsdlek.prn"));
+}
+
 TEST_F(StoreAndPrint, PrintGivesPaperWhoseDotsAreThePreviewsInks) {
     Simulator sim(Expect::print, "pty");
     chooseCom1(sim.slavePath());

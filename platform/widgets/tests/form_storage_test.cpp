@@ -96,13 +96,13 @@ TEST_F(FormStorageTest, CloseWritesEveryValueAndTheNextShowingRestoresThem) {
     {
         TestWindow w(
             {"Ghost.Checked", "DirectPrint.Checked", "DriverPrinter.Checked", "Edit1.Text"});
-        w.move(100, 120);
+        w.setGeometry(100, 120, 300, 200);
         showWindow(w);
         w.Edit1->setFocus();
         w.Edit1->setText(" \tpaint.exe \r\n");
         ASSERT_TRUE(w.close());
-        const QString norm =
-            rectText(100, 120, w.frameGeometry().width(), w.frameGeometry().height());
+        // The client area's rectangle: the one thing every window system reports exactly.
+        const QString norm = rectText(100, 120, 300, 200);
         const std::pair<const char*, QString> expected[] = {{"FormVersion", "0"},
                                                             {"Flags", "0"},
                                                             {"ShowCmd", "1"},
@@ -125,7 +125,7 @@ TEST_F(FormStorageTest, CloseWritesEveryValueAndTheNextShowingRestoresThem) {
     TestWindow again;
     showWindow(again);
     EXPECT_TRUE(again.storage->positionApplied());
-    EXPECT_EQ(again.frameGeometry().topLeft(), QPoint(100, 120));
+    EXPECT_EQ(again.geometry(), QRect(100, 120, 300, 200));
     EXPECT_EQ(again.Edit1->text(), "paint.exe");
     EXPECT_EQ(again.focusWidget(), again.Edit1);
 }
@@ -154,12 +154,12 @@ TEST_F(FormStorageTest, PlaceIsUsedOnlyOnTheSamePixelsPerInch) {
     {
         TestWindow placed({}, true);
         showWindow(placed);
-        EXPECT_EQ(placed.frameGeometry().topLeft(), QPoint(140, 90));
+        EXPECT_EQ(placed.geometry().topLeft(), QPoint(140, 90));
         placed.hide();
         store("PixelsPerInch", "120");
         showWindow(placed);
         EXPECT_FALSE(placed.storage->positionApplied());
-        EXPECT_EQ(placed.frameGeometry().topLeft(), QPoint(140, 90));
+        EXPECT_EQ(placed.geometry().topLeft(), QPoint(140, 90));
     }
     store("PixelsPerInch", "120");
     TestWindow centred({}, true);
@@ -176,9 +176,9 @@ TEST_F(FormStorageTest, SuffixedPlaceForTheCurrentScreenSizeWinsOverThePlainOne)
         store("NormPos(1024x768)", suffixed);
         store("NormPos", plain);
         TestWindow w;
-        w.move(10, 20);
+        w.setGeometry(10, 20, 300, 200);
         showWindow(w);
-        return QRect(w.frameGeometry().topLeft(), w.size()); // frame place, client size
+        return w.geometry();
     };
     EXPECT_EQ(showAt("200,150,700,550", "50,60,350,260"), QRect(200, 150, 300, 200))
         << "a fixed-size window keeps its size";

@@ -3,6 +3,7 @@
 #include "separation/picture/Picture.h"
 
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -44,6 +45,10 @@ class CliConvert : public ::testing::Test {
     static Result run(const QStringList& arguments) {
         const char* bin = std::getenv("LOGOSMITH_BIN_DIR");
         QProcess process;
+        // As under cron, ssh or in a container: no per-user runtime folder.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove("XDG_RUNTIME_DIR");
+        process.setProcessEnvironment(environment);
         process.start(QString::fromUtf8(bin ? bin : ".") + "/logosmith-cli", arguments);
         process.waitForFinished(60000);
         Result r;
@@ -65,7 +70,9 @@ class CliConvert : public ::testing::Test {
 } // namespace
 
 TEST_F(CliConvert, LoadsFitsAndSeparatesLikeTheProgram) {
-    ASSERT_EQ(convert({}).status, 0);
+    const Result done = convert({});
+    ASSERT_EQ(done.status, 0);
+    EXPECT_EQ(done.errors, "") << "standard error carries only the tool's own messages";
     const Picture fitted = output();
     ASSERT_EQ(fitted.width(), 243);
     ASSERT_EQ(fitted.height(), 162);
