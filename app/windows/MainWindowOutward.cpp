@@ -42,9 +42,7 @@ void MainWindow::help3Click() {
     const QString page = helpPagePath(state.RootDir, programFolder());
     // Without a browser (or xdg-open) nothing would appear at all: say where the page is.
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(page)))
-        userDialogs().showMessage("The help page could not be opened: no web browser was found.
-"
-                                  "Open this file in a web browser to read it:
-" +
+        userDialogs().showMessage("The help page could not be opened: no web browser was found.\n"
+                                  "Open this file in a web browser to read it:\n" +
                                   page);
 }
