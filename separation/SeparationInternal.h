@@ -26,4 +26,10 @@ enum class PreviewKernel { Fastest, Portable };
 void rebuildPreviewWith(PreviewKernel kernel, const SeparationSettings& settings,
                         const Picture& working, Picture& preview);
 
+// The dithered separation (settings.dither Diffusion or Ordered) with a choice of diffusion
+// kernel, for measuring them against each other.
+enum class DiffusionKernel { FloydSteinberg, Jarvis, Stucki, Atkinson };
+void rebuildDitheredWith(DiffusionKernel kernel, const SeparationSettings& settings,
+                         const Picture& working, Picture& preview);
+
 } // namespace logosmith::separation_detail
