@@ -14,9 +14,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <thread>
 #include <utility>
 #include <vector>
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
 
 namespace logosmith {
 
@@ -24,16 +29,16 @@ using namespace separation_detail;
 
 namespace {
 
-double linearOf(int v) {
-    const double c = v / 255.0;
-    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-}
-
-const std::array<float, 256>& linearTable() {
-    static const std::array<float, 256> table = [] {
-        std::array<float, 256> t{};
-        for (int v = 0; v < 256; ++v)
-            t[std::size_t(v)] = float(linearOf(v));
+// Linear light of each sRGB byte in 16 bits: plenty for dots, and the same numbers whichever
+// loop reads them.
+const std::array<std::uint16_t, 256>& linearTable() {
+    static const std::array<std::uint16_t, 256> table = [] {
+        std::array<std::uint16_t, 256> t{};
+        for (int v = 0; v < 256; ++v) {
+            const double c = v / 255.0;
+            const double linear = c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+            t[std::size_t(v)] = std::uint16_t(std::lround(linear * 65535));
+        }
         return t;
     }();
     return table;
@@ -47,22 +52,27 @@ enum class Layout {
     PaperOnly
 };
 
-// Everything that depends only on the settings, built once per rebuild.
+// Everything that depends only on the settings, built once per rebuild. Byte positions are
+// those of a pixel (0 blue, 1 green, 2 red) with the channel exchanges folded in.
 struct DitherPlan {
     Layout layout = Layout::PaperOnly;
-    // Per byte of a pixel (0 blue, 1 green, 2 red), after the channel exchanges: its part of
-    // d1 = (c - P).e1 and d2 = (c - P).e2, where e1 = L - P and e2 = R - P in linear RGB.
-    std::array<std::array<float, 256>, 3> d1{}, d2{};
-    // The plain rule's colour term per byte and the black score per channel sum, for the
-    // R-ink permission.
-    std::array<std::array<std::int32_t, 256>, 3> colourTerm{};
-    std::array<std::int32_t, 766> blackScore{};
-    bool tieMayTakeR = true;
+    bool lUsable = false;
+    // d1 = (c - P).e1 and d2 = (c - P).e2, where e1 = L - P and e2 = R - P in linear RGB, as
+    // ((q0 * a[0] + q1 * a[1]) + q2 * a[2]) + offset from the 16-bit linear values q.
+    std::array<float, 3> a1{}, a2{};
+    float offset1 = 0, offset2 = 0;
+    // The plain rule's colour score in pieces: per byte position its target and whether its
+    // allowance counts, the allowance of each value, and the whole term per position and value.
+    std::array<std::uint8_t, 3> target{};
+    std::array<bool, 3> counted{};
+    std::array<std::uint8_t, 256> allowance{};
+    std::array<std::array<std::int32_t, 256>, 3> term{};
+    // A pixel may take R ink when its colour score is below this limit for its channel sum.
+    std::array<std::int32_t, 766> rLimit{};
     // Gram matrix of e1, e2 and what the projections need of it.
     float g11 = 0, g12 = 0, g22 = 0;
     float invDet = 0, invG11 = 0, invG22 = 0, invLR = 0;
-    float lBend = 0; // k - 1 of the L VALUE curve
-    float k = 1;
+    float k = 1, lBend = 0; // the L VALUE curve k*w / (1 + (k - 1)*w)
     // Display colour (bytes blue, green, red) of each dot: 0 paper, 1 L ink, 2 R ink.
     std::array<std::uint32_t, 3> paint{};
 };
@@ -95,8 +105,9 @@ void buildPlan(const SeparationSettings& settings, DitherPlan& plan) {
     const Colour rInk = paintClass(plain, PixelClass::RInk);
     const auto& lin = linearTable();
     auto linear = [&](Colour c) {
-        return std::array<double, 3>{lin[std::size_t(c.r)], lin[std::size_t(c.g)],
-                                     lin[std::size_t(c.b)]};
+        return std::array<double, 3>{lin[std::size_t(c.r)] / 65535.0,
+                                     lin[std::size_t(c.g)] / 65535.0,
+                                     lin[std::size_t(c.b)] / 65535.0};
     };
     const auto p = linear(paperInk), l = linear(lInk), r = linear(rInk);
     std::array<double, 3> e1{}, e2{};
@@ -120,6 +131,7 @@ void buildPlan(const SeparationSettings& settings, DitherPlan& plan) {
         plan.layout = Layout::REdge;
     else
         plan.layout = Layout::PaperOnly;
+    plan.lUsable = lUsable;
     plan.g11 = float(g11);
     plan.g12 = float(g12);
     plan.g22 = float(g22);
@@ -147,23 +159,33 @@ void buildPlan(const SeparationSettings& settings, DitherPlan& plan) {
     default:
         break;
     }
+    for (int v = 0; v < 256; ++v)
+        plan.allowance[std::size_t(v)] = std::uint8_t(colourAllowance(rValue, v));
+    double offset1 = 0, offset2 = 0;
     for (int logical = 0; logical < 3; ++logical) {
         const std::size_t li = std::size_t(logical);
         const std::size_t byteIndex = std::size_t(2 - source[li]); // bytes are blue, green, red
+        plan.a1[byteIndex] = float(e1[li] / 65535);
+        plan.a2[byteIndex] = float(e2[li] / 65535);
+        offset1 -= p[li] * e1[li];
+        offset2 -= p[li] * e2[li];
+        plan.target[byteIndex] = std::uint8_t(targetOf[li]);
+        plan.counted[byteIndex] = counted[li];
         for (int v = 0; v < 256; ++v) {
-            const std::size_t vi = std::size_t(v);
-            const double offset = lin[vi] - p[li];
-            plan.d1[byteIndex][vi] = float(offset * e1[li]);
-            plan.d2[byteIndex][vi] = float(offset * e2[li]);
             int term = std::abs(targetOf[li] - v);
             if (counted[li])
-                term -= colourAllowance(rValue, v);
-            plan.colourTerm[byteIndex][vi] = term;
+                term -= plan.allowance[std::size_t(v)];
+            plan.term[byteIndex][std::size_t(v)] = term;
         }
     }
+    plan.offset1 = float(offset1);
+    plan.offset2 = float(offset2);
+    // The colour score must beat the black score; outside Red mode a tie will do.
+    const bool rDots = plan.layout == Layout::Triangle || plan.layout == Layout::REdge;
+    const int tie = mode == InkMode::Red ? 0 : 1;
     for (int s = 0; s <= 765; ++s)
-        plan.blackScore[std::size_t(s)] = s - blackAllowance(lValue, s);
-    plan.tieMayTakeR = mode != InkMode::Red;
+        plan.rLimit[std::size_t(s)] =
+            rDots ? s - blackAllowance(lValue, s) + tie : std::numeric_limits<std::int32_t>::min();
 
     plan.k = float(std::exp2((lValue - 100) / 50.0));
     plan.lBend = plan.k - 1;
@@ -180,125 +202,514 @@ void buildPlan(const SeparationSettings& settings, DitherPlan& plan) {
         plan.paint[i] = bgrOf(paintClass(settings, shown[i]));
 }
 
-// One row's shares: u (L), v (R) and whether the pixel may take R ink.
+// Four lanes of the share arithmetic. Selects, minima and maxima are spelt out so that any
+// wider loop doing the same steps gets the same bits.
+using Floats = float __attribute__((vector_size(16)));
+using Ints = std::int32_t __attribute__((vector_size(16)));
+constexpr std::size_t lanes = 4;
+// Rows are worked on in whole blocks of this many pixels; the spare lanes are never used.
+constexpr std::size_t block = 16;
+
+inline Floats pick(Ints mask, Floats yes, Floats no) {
+    return (Floats)((mask & (Ints)yes) | (~mask & (Ints)no));
+}
+inline Floats clamp01(Floats x) {
+    const Floats zero = Floats{} + 0.0f, one = Floats{} + 1.0f;
+    x = pick(x > zero, x, zero);
+    return pick(x < one, x, one);
+}
+inline Floats load(const float* p) {
+    Floats v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+inline void save(float* p, Floats v) {
+    std::memcpy(p, &v, sizeof v);
+}
+
+// One row's shares: u (L ink), v (R ink) and whether the pixel may take R ink (0 or -1).
 struct RowShares {
     std::vector<float> u, v;
-    std::vector<std::uint8_t> mayTakeR;
-    void resize(std::size_t n) {
-        u.resize(n);
-        v.resize(n);
-        mayTakeR.resize(n);
+    std::vector<std::int32_t> mayTakeR;
+    std::vector<std::uint8_t> dots;
+    explicit RowShares(std::size_t width)
+        : u(padded(width)), v(padded(width)), mayTakeR(padded(width)), dots(padded(width)) {}
+    static std::size_t padded(std::size_t width) { return (width + block - 1) / block * block; }
+};
+
+// The nearest point of the allowed inks' hull, from d1, d2 in u, v, then the L VALUE curve.
+// Outside the triangle the nearest point lies on an edge: the three edges' nearest points are
+// compared by |q - c|^2 less the common |c - P|^2.
+void sharesFromProjections(const DitherPlan& plan, std::size_t count, float* u, float* v,
+                           const std::int32_t* may) {
+    const Floats g11 = Floats{} + plan.g11, g12 = Floats{} + plan.g12;
+    const Floats g22 = Floats{} + plan.g22, invDet = Floats{} + plan.invDet;
+    const Floats invG11 = Floats{} + plan.invG11, invG22 = Floats{} + plan.invG22;
+    const Floats invLR = Floats{} + plan.invLR, lrShift = Floats{} + (plan.g11 - plan.g12);
+    const Floats zero = Floats{}, one = Floats{} + 1.0f, two = Floats{} + 2.0f;
+    const Floats k = Floats{} + plan.k, bend = Floats{} + plan.lBend;
+    for (std::size_t x = 0; x < count; x += lanes) {
+        const Floats d1 = load(u + x), d2 = load(v + x);
+        Ints mayR;
+        std::memcpy(&mayR, may + x, sizeof mayR);
+        Floats fu, fv;
+        switch (plan.layout) {
+        case Layout::Triangle: {
+            const Floats u0 = (g22 * d1 - g12 * d2) * invDet;
+            const Floats v0 = (g11 * d2 - g12 * d1) * invDet;
+            const Floats tl = clamp01(d1 * invG11);
+            const Floats tr = clamp01(d2 * invG22);
+            const Floats tm = clamp01((d2 - d1 + lrShift) * invLR);
+            const Floats um = one - tm;
+            const Floats costL = tl * (tl * g11 - two * d1);
+            const Floats costR = tr * (tr * g22 - two * d2);
+            const Floats costM =
+                um * (um * g11 + two * tm * g12 - two * d1) + tm * (tm * g22 - two * d2);
+            const Ints rBeatsL = costR < costL;
+            const Ints middle = costM < pick(rBeatsL, costR, costL);
+            const Floats edgeU = pick(middle, um, pick(rBeatsL, zero, tl));
+            const Floats edgeV = pick(middle, tm, pick(rBeatsL, tr, zero));
+            const Ints inside = (u0 >= zero) & (v0 >= zero) & (u0 + v0 <= one);
+            fu = pick(mayR, pick(inside, u0, edgeU), tl);
+            fv = pick(mayR, pick(inside, v0, edgeV), zero);
+            break;
+        }
+        case Layout::LEdge:
+            fu = clamp01(d1 * invG11);
+            fv = zero;
+            break;
+        case Layout::REdge:
+            fu = zero;
+            fv = pick(mayR, clamp01(d2 * invG22), zero);
+            break;
+        default:
+            fu = fv = zero;
+            break;
+        }
+        const Floats rest = one / (one + bend * fu);
+        save(u + x, k * fu * rest);
+        save(v + x, fv * rest);
+    }
+}
+
+// The portable way to the shares of pixels [from, width) of a row: table reads pixel by pixel,
+// then four lanes at a time. `from` is a multiple of the block.
+void portableShares(const DitherPlan& plan, const std::uint8_t* in, std::size_t from,
+                    std::size_t width, RowShares& w) {
+    const auto& lin = linearTable();
+    const auto& t0 = plan.term[0];
+    const auto& t1 = plan.term[1];
+    const auto& t2 = plan.term[2];
+    for (std::size_t x = from; x < width; ++x) {
+        const std::uint8_t* px = in + 3 * x;
+        const float q0 = lin[px[0]], q1 = lin[px[1]], q2 = lin[px[2]];
+        w.u[x] = ((q0 * plan.a1[0] + q1 * plan.a1[1]) + q2 * plan.a1[2]) + plan.offset1;
+        w.v[x] = ((q0 * plan.a2[0] + q1 * plan.a2[1]) + q2 * plan.a2[2]) + plan.offset2;
+        const int score = t0[px[0]] + t1[px[1]] + t2[px[2]];
+        w.mayTakeR[x] = score < plan.rLimit[std::size_t(px[0] + px[1] + px[2])] ? -1 : 0;
+    }
+    sharesFromProjections(plan, RowShares::padded(width) - from, w.u.data() + from,
+                          w.v.data() + from, w.mayTakeR.data() + from);
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#define LOGOSMITH_DITHER_VECTOR 1
+#define LOGOSMITH_AVX512 __attribute__((target("avx512f,avx512bw,avx512vbmi")))
+// Helpers of the vector loops: inlined, so that their vectors never pass through memory.
+#define LOGOSMITH_AVX512_INLINE                                                                    \
+    __attribute__((target("avx512f,avx512bw,avx512vbmi"), always_inline)) inline
+// The compiler's own vector headers trip this warning (their "undefined" vectors).
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+
+// Byte-permute indices that split 64 pixels (192 bytes) into three planes of 64 bytes and join
+// three planes back: plane j byte k is input byte 3k + j, found in the first two 64-byte
+// blocks or, for the masked lanes, in the third.
+struct alignas(64) PlaneShuffles {
+    std::uint8_t splitLow[3][64], splitHigh[3][64], joinLow[3][64], joinHigh[3][64];
+    std::uint64_t splitFromThird[3] = {0, 0, 0}, joinFromThird[3] = {0, 0, 0};
+    std::uint8_t linearLow[256], linearHigh[256];
+    PlaneShuffles() {
+        for (int j = 0; j < 3; ++j)
+            for (int k = 0; k < 64; ++k) {
+                const int source = 3 * k + j;
+                splitLow[j][k] = std::uint8_t(source & 127);
+                splitHigh[j][k] = std::uint8_t((source - 128) & 63);
+                if (source >= 128)
+                    splitFromThird[j] |= std::uint64_t(1) << k;
+                const int n = 64 * j + k; // output block j, byte k
+                const int pixel = n / 3, plane = n % 3;
+                joinLow[j][k] = std::uint8_t((pixel & 63) | (plane == 1 ? 64 : 0));
+                joinHigh[j][k] = std::uint8_t(pixel & 63);
+                if (plane == 2)
+                    joinFromThird[j] |= std::uint64_t(1) << k;
+            }
+        const auto& lin = linearTable();
+        for (int v = 0; v < 256; ++v) {
+            linearLow[v] = std::uint8_t(lin[std::size_t(v)]);
+            linearHigh[v] = std::uint8_t(lin[std::size_t(v)] >> 8);
+        }
     }
 };
 
-// The nearest point of the allowed inks' hull to a pixel, from its projections d1, d2.
-inline void nearestShares(const DitherPlan& plan, float d1, float d2, bool mayTakeR, float& u,
-                          float& v) {
-    switch (plan.layout) {
-    case Layout::Triangle:
-        if (mayTakeR) {
-            const float u0 = (plan.g22 * d1 - plan.g12 * d2) * plan.invDet;
-            const float v0 = (plan.g11 * d2 - plan.g12 * d1) * plan.invDet;
-            if (u0 >= 0 && v0 >= 0 && u0 + v0 <= 1) {
-                u = u0;
-                v = v0;
-                return;
-            }
-            // Outside the triangle: the nearest point lies on an edge. Compare the three
-            // edges' nearest points by |q - c|^2 less the common |c - P|^2.
-            auto cost = [&](float a, float b) {
-                return a * a * plan.g11 + 2 * a * b * plan.g12 + b * b * plan.g22 -
-                       2 * (a * d1 + b * d2);
-            };
-            const float tl = std::clamp(d1 * plan.invG11, 0.0f, 1.0f);
-            const float tr = std::clamp(d2 * plan.invG22, 0.0f, 1.0f);
-            const float tlr = std::clamp((d2 - d1 + plan.g11 - plan.g12) * plan.invLR, 0.0f, 1.0f);
-            float bestU = tl, bestV = 0, best = cost(tl, 0);
-            if (const float c = cost(0, tr); c < best) {
-                best = c;
-                bestU = 0;
-                bestV = tr;
-            }
-            if (const float c = cost(1 - tlr, tlr); c < best) {
-                bestU = 1 - tlr;
-                bestV = tlr;
-            }
-            u = bestU;
-            v = bestV;
-            return;
+const PlaneShuffles& planeShuffles() {
+    static const PlaneShuffles shuffles;
+    return shuffles;
+}
+
+LOGOSMITH_AVX512_INLINE __m512i lookup256(const __m512i (&table)[4], __m512i index) {
+    const __m512i low = _mm512_permutex2var_epi8(table[0], index, table[1]);
+    const __m512i high = _mm512_permutex2var_epi8(table[2], index, table[3]);
+    return _mm512_mask_blend_epi8(_mm512_movepi8_mask(index), low, high);
+}
+
+LOGOSMITH_AVX512_INLINE void load256(const std::uint8_t* bytes, __m512i (&table)[4]) {
+    for (int part = 0; part < 4; ++part)
+        table[part] = _mm512_loadu_si512(bytes + 64 * part);
+}
+
+// The share arithmetic of sharesFromProjections on 16 lanes, step for step.
+struct VectorShares {
+    __m512 a1[3], a2[3], offset1, offset2;
+    __m512 g11, g12, g22, invDet, invG11, invG22, invLR, lrShift, k, bend;
+    Layout layout;
+
+    LOGOSMITH_AVX512_INLINE explicit VectorShares(const DitherPlan& plan) : layout(plan.layout) {
+        for (int j = 0; j < 3; ++j) {
+            a1[j] = _mm512_set1_ps(plan.a1[std::size_t(j)]);
+            a2[j] = _mm512_set1_ps(plan.a2[std::size_t(j)]);
         }
-        [[fallthrough]];
-    case Layout::LEdge:
-        u = std::clamp(d1 * plan.invG11, 0.0f, 1.0f);
-        v = 0;
-        return;
-    case Layout::REdge:
-        u = 0;
-        v = mayTakeR ? std::clamp(d2 * plan.invG22, 0.0f, 1.0f) : 0.0f;
-        return;
-    case Layout::PaperOnly:
-    default:
-        u = v = 0;
-        return;
+        offset1 = _mm512_set1_ps(plan.offset1);
+        offset2 = _mm512_set1_ps(plan.offset2);
+        g11 = _mm512_set1_ps(plan.g11);
+        g12 = _mm512_set1_ps(plan.g12);
+        g22 = _mm512_set1_ps(plan.g22);
+        invDet = _mm512_set1_ps(plan.invDet);
+        invG11 = _mm512_set1_ps(plan.invG11);
+        invG22 = _mm512_set1_ps(plan.invG22);
+        invLR = _mm512_set1_ps(plan.invLR);
+        lrShift = _mm512_set1_ps(plan.g11 - plan.g12);
+        k = _mm512_set1_ps(plan.k);
+        bend = _mm512_set1_ps(plan.lBend);
+    }
+
+    LOGOSMITH_AVX512_INLINE static __m512 clamp01(__m512 x) {
+        return _mm512_min_ps(_mm512_max_ps(x, _mm512_setzero_ps()), _mm512_set1_ps(1.0f));
+    }
+
+    LOGOSMITH_AVX512_INLINE void shares(const __m512 (&q)[3], __mmask16 may, __m512& u,
+                                        __m512& v) const {
+        const __m512 d1 = _mm512_add_ps(
+            _mm512_add_ps(_mm512_add_ps(_mm512_mul_ps(q[0], a1[0]), _mm512_mul_ps(q[1], a1[1])),
+                          _mm512_mul_ps(q[2], a1[2])),
+            offset1);
+        const __m512 d2 = _mm512_add_ps(
+            _mm512_add_ps(_mm512_add_ps(_mm512_mul_ps(q[0], a2[0]), _mm512_mul_ps(q[1], a2[1])),
+                          _mm512_mul_ps(q[2], a2[2])),
+            offset2);
+        const __m512 zero = _mm512_setzero_ps(), one = _mm512_set1_ps(1.0f);
+        const __m512 two = _mm512_set1_ps(2.0f);
+        __m512 fu, fv;
+        switch (layout) {
+        case Layout::Triangle: {
+            const __m512 u0 = _mm512_mul_ps(
+                _mm512_sub_ps(_mm512_mul_ps(g22, d1), _mm512_mul_ps(g12, d2)), invDet);
+            const __m512 v0 = _mm512_mul_ps(
+                _mm512_sub_ps(_mm512_mul_ps(g11, d2), _mm512_mul_ps(g12, d1)), invDet);
+            const __m512 tl = clamp01(_mm512_mul_ps(d1, invG11));
+            const __m512 tr = clamp01(_mm512_mul_ps(d2, invG22));
+            const __m512 tm =
+                clamp01(_mm512_mul_ps(_mm512_add_ps(_mm512_sub_ps(d2, d1), lrShift), invLR));
+            const __m512 um = _mm512_sub_ps(one, tm);
+            const __m512 costL =
+                _mm512_mul_ps(tl, _mm512_sub_ps(_mm512_mul_ps(tl, g11), _mm512_mul_ps(two, d1)));
+            const __m512 costR =
+                _mm512_mul_ps(tr, _mm512_sub_ps(_mm512_mul_ps(tr, g22), _mm512_mul_ps(two, d2)));
+            const __m512 costM = _mm512_add_ps(
+                _mm512_mul_ps(
+                    um, _mm512_sub_ps(_mm512_add_ps(_mm512_mul_ps(um, g11),
+                                                    _mm512_mul_ps(_mm512_mul_ps(two, tm), g12)),
+                                      _mm512_mul_ps(two, d1))),
+                _mm512_mul_ps(tm, _mm512_sub_ps(_mm512_mul_ps(tm, g22), _mm512_mul_ps(two, d2))));
+            const __mmask16 rBeatsL = _mm512_cmp_ps_mask(costR, costL, _CMP_LT_OQ);
+            const __mmask16 middle =
+                _mm512_cmp_ps_mask(costM, _mm512_mask_blend_ps(rBeatsL, costL, costR), _CMP_LT_OQ);
+            const __m512 edgeU =
+                _mm512_mask_blend_ps(middle, _mm512_mask_blend_ps(rBeatsL, tl, zero), um);
+            const __m512 edgeV =
+                _mm512_mask_blend_ps(middle, _mm512_mask_blend_ps(rBeatsL, zero, tr), tm);
+            const __mmask16 inside = _mm512_cmp_ps_mask(u0, zero, _CMP_GE_OQ) &
+                                     _mm512_cmp_ps_mask(v0, zero, _CMP_GE_OQ) &
+                                     _mm512_cmp_ps_mask(_mm512_add_ps(u0, v0), one, _CMP_LE_OQ);
+            fu = _mm512_mask_blend_ps(may, tl, _mm512_mask_blend_ps(inside, edgeU, u0));
+            fv = _mm512_mask_blend_ps(may, zero, _mm512_mask_blend_ps(inside, edgeV, v0));
+            break;
+        }
+        case Layout::LEdge:
+            fu = clamp01(_mm512_mul_ps(d1, invG11));
+            fv = zero;
+            break;
+        case Layout::REdge:
+            fu = zero;
+            fv = _mm512_mask_blend_ps(may, zero, clamp01(_mm512_mul_ps(d2, invG22)));
+            break;
+        default:
+            fu = fv = zero;
+            break;
+        }
+        const __m512 rest = _mm512_div_ps(one, _mm512_add_ps(one, _mm512_mul_ps(bend, fu)));
+        u = _mm512_mul_ps(_mm512_mul_ps(k, fu), rest);
+        v = _mm512_mul_ps(fv, rest);
+    }
+};
+
+// 64 pixels split into planes, with each byte's 16-bit linear value and plain colour term.
+struct PixelGroup {
+    __m512i plane[3], linearLow[3], linearHigh[3], distance[3], credit[3];
+};
+
+struct VectorTables {
+    __m512i linearLow[4], linearHigh[4], allowance[4];
+    __m512i target[3];
+    bool counted[3];
+};
+
+LOGOSMITH_AVX512_INLINE void loadGroup(const PlaneShuffles& sh, const VectorTables& t,
+                                       const std::uint8_t* p, PixelGroup& g) {
+    const __m512i block0 = _mm512_loadu_si512(p);
+    const __m512i block1 = _mm512_loadu_si512(p + 64);
+    const __m512i block2 = _mm512_loadu_si512(p + 128);
+    for (int j = 0; j < 3; ++j) {
+        __m512i plane = _mm512_permutex2var_epi8(block0, _mm512_load_si512(sh.splitLow[j]), block1);
+        plane = _mm512_mask_permutexvar_epi8(plane, sh.splitFromThird[j],
+                                             _mm512_load_si512(sh.splitHigh[j]), block2);
+        g.plane[j] = plane;
+        g.linearLow[j] = lookup256(t.linearLow, plane);
+        g.linearHigh[j] = lookup256(t.linearHigh, plane);
+        g.distance[j] = _mm512_or_si512(_mm512_subs_epu8(plane, t.target[j]),
+                                        _mm512_subs_epu8(t.target[j], plane));
+        g.credit[j] = t.counted[j] ? lookup256(t.allowance, plane) : _mm512_setzero_si512();
     }
 }
 
-// The shares of one row of pixels, the L VALUE curve applied.
-void sharesOfRow(const DitherPlan& plan, const std::uint8_t* in, std::size_t width,
-                 RowShares& out) {
-    for (std::size_t x = 0; x < width; ++x) {
-        const std::uint8_t* px = in + 3 * x;
-        const float d1 = plan.d1[0][px[0]] + plan.d1[1][px[1]] + plan.d1[2][px[2]];
-        const float d2 = plan.d2[0][px[0]] + plan.d2[1][px[1]] + plan.d2[2][px[2]];
-        const int colourScore =
-            plan.colourTerm[0][px[0]] + plan.colourTerm[1][px[1]] + plan.colourTerm[2][px[2]];
-        const int black = plan.blackScore[std::size_t(px[0] + px[1] + px[2])];
-        const bool mayTakeR = colourScore < black || (plan.tieMayTakeR && colourScore == black);
-        float u, v;
-        nearestShares(plan, d1, d2, mayTakeR, u, v);
-        const float rest = 1 / (1 + plan.lBend * u);
-        out.u[x] = plan.k * u * rest;
-        out.v[x] = v * rest;
-        out.mayTakeR[x] = mayTakeR;
+// Quarter Q (16 pixels) of a group: the linear values as floats and the R-ink permission.
+template <int Q>
+LOGOSMITH_AVX512_INLINE __mmask16 quarterOf(const PixelGroup& g, const std::int32_t* rLimit,
+                                            __m512 (&q)[3]) {
+    __m512i sum = _mm512_setzero_si512(), score = _mm512_setzero_si512();
+    for (int j = 0; j < 3; ++j) {
+        const __m512i low = _mm512_cvtepu8_epi32(_mm512_extracti32x4_epi32(g.linearLow[j], Q));
+        const __m512i high = _mm512_cvtepu8_epi32(_mm512_extracti32x4_epi32(g.linearHigh[j], Q));
+        q[j] = _mm512_cvtepi32_ps(_mm512_or_si512(low, _mm512_slli_epi32(high, 8)));
+        sum = _mm512_add_epi32(sum, _mm512_cvtepu8_epi32(_mm512_extracti32x4_epi32(g.plane[j], Q)));
+        score = _mm512_add_epi32(score,
+                                 _mm512_cvtepu8_epi32(_mm512_extracti32x4_epi32(g.distance[j], Q)));
+        score = _mm512_sub_epi32(score,
+                                 _mm512_cvtepu8_epi32(_mm512_extracti32x4_epi32(g.credit[j], Q)));
+    }
+    return _mm512_cmplt_epi32_mask(score, _mm512_i32gather_epi32(sum, rLimit, 4));
+}
+
+LOGOSMITH_AVX512_INLINE void tablesOf(const DitherPlan& plan, VectorTables& t) {
+    const PlaneShuffles& sh = planeShuffles();
+    load256(sh.linearLow, t.linearLow);
+    load256(sh.linearHigh, t.linearHigh);
+    load256(plan.allowance.data(), t.allowance);
+    for (int j = 0; j < 3; ++j) {
+        t.target[j] = _mm512_set1_epi8(char(plan.target[std::size_t(j)]));
+        t.counted[j] = plan.counted[std::size_t(j)];
     }
 }
 
-inline void store3(std::uint8_t* q, std::uint32_t colour) {
-    q[0] = std::uint8_t(colour);
-    q[1] = std::uint8_t(colour >> 8);
-    q[2] = std::uint8_t(colour >> 16);
+template <int Q>
+LOGOSMITH_AVX512_INLINE void storeQuarter(const VectorShares& vs, const PixelGroup& g,
+                                          const std::int32_t* rLimit, float* u, float* v,
+                                          std::int32_t* may) {
+    __m512 q[3], su, sv;
+    const __mmask16 mayR = quarterOf<Q>(g, rLimit, q);
+    vs.shares(q, mayR, su, sv);
+    _mm512_storeu_ps(u + 16 * Q, su);
+    _mm512_storeu_ps(v + 16 * Q, sv);
+    _mm512_storeu_si512(may + 16 * Q, _mm512_maskz_set1_epi32(mayR, -1));
 }
 
-// 16 x 16 Bayer matrix, thresholds 0..255 spread so that every level's dots are dispersed.
-constexpr std::array<std::array<std::uint8_t, 16>, 16> bayer16() {
-    std::array<std::array<std::uint8_t, 16>, 16> m{};
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x) {
-            int value = 0;
-            for (int bit = 0; bit < 4; ++bit) {
-                const int xb = (x >> bit) & 1, yb = (y >> bit) & 1;
-                value |= ((xb ^ yb) << (2 * (3 - bit) + 1)) | (yb << (2 * (3 - bit)));
-            }
-            m[std::size_t(y)][std::size_t(x)] = std::uint8_t(value);
+// The shares of the first whole groups of 64 pixels of a row; returns how many pixels it did.
+LOGOSMITH_AVX512 std::size_t vectorShares(const DitherPlan& plan, const std::uint8_t* in,
+                                          std::size_t width, RowShares& w) {
+    const PlaneShuffles& sh = planeShuffles();
+    VectorTables t;
+    tablesOf(plan, t);
+    const VectorShares vs(plan);
+    const std::int32_t* rLimit = plan.rLimit.data();
+    std::size_t x = 0;
+    for (; x + 64 <= width; x += 64) {
+        PixelGroup g;
+        loadGroup(sh, t, in + 3 * x, g);
+        float* u = w.u.data() + x;
+        float* v = w.v.data() + x;
+        std::int32_t* may = w.mayTakeR.data() + x;
+        storeQuarter<0>(vs, g, rLimit, u, v, may);
+        storeQuarter<1>(vs, g, rLimit, u, v, may);
+        storeQuarter<2>(vs, g, rLimit, u, v, may);
+        storeQuarter<3>(vs, g, rLimit, u, v, may);
+    }
+    return x;
+}
+
+template <int Q>
+LOGOSMITH_AVX512_INLINE void orderedQuarter(const VectorShares& vs, const PixelGroup& g,
+                                            const std::int32_t* rLimit, __m512 threshold,
+                                            std::uint64_t& lDots, std::uint64_t& rDots) {
+    __m512 q[3], u, v;
+    const __mmask16 mayR = quarterOf<Q>(g, rLimit, q);
+    vs.shares(q, mayR, u, v);
+    const __mmask16 l = _mm512_cmp_ps_mask(threshold, u, _CMP_LT_OQ);
+    const __mmask16 r =
+        __mmask16(~l) & _mm512_cmp_ps_mask(threshold, _mm512_add_ps(u, v), _CMP_LT_OQ);
+    lDots |= std::uint64_t(l) << (16 * Q);
+    rDots |= std::uint64_t(r) << (16 * Q);
+}
+
+// Ordered dots of the first whole groups of 64 pixels of a row, painted straight into out;
+// returns how many pixels it did. thresholds: the matrix row, 16 values.
+LOGOSMITH_AVX512 std::size_t vectorOrdered(const DitherPlan& plan, const std::uint8_t* in,
+                                           std::size_t width, const float* thresholds,
+                                           std::uint8_t* out) {
+    const PlaneShuffles& sh = planeShuffles();
+    VectorTables t;
+    tablesOf(plan, t);
+    const VectorShares vs(plan);
+    const std::int32_t* rLimit = plan.rLimit.data();
+    const __m512 threshold = _mm512_loadu_ps(thresholds);
+    __m512i paper[3], lInk[3], rInk[3];
+    for (int j = 0; j < 3; ++j) {
+        paper[j] = _mm512_set1_epi8(char(plan.paint[0] >> (8 * j)));
+        lInk[j] = _mm512_set1_epi8(char(plan.paint[1] >> (8 * j)));
+        rInk[j] = _mm512_set1_epi8(char(plan.paint[2] >> (8 * j)));
+    }
+    std::size_t x = 0;
+    for (; x + 64 <= width; x += 64) {
+        PixelGroup g;
+        loadGroup(sh, t, in + 3 * x, g);
+        std::uint64_t lDots = 0, rDots = 0;
+        orderedQuarter<0>(vs, g, rLimit, threshold, lDots, rDots);
+        orderedQuarter<1>(vs, g, rLimit, threshold, lDots, rDots);
+        orderedQuarter<2>(vs, g, rLimit, threshold, lDots, rDots);
+        orderedQuarter<3>(vs, g, rLimit, threshold, lDots, rDots);
+        __m512i colour[3];
+        for (int j = 0; j < 3; ++j)
+            colour[j] = _mm512_mask_blend_epi8(
+                lDots, _mm512_mask_blend_epi8(rDots, paper[j], rInk[j]), lInk[j]);
+        std::uint8_t* q = out + 3 * x;
+        for (int j = 0; j < 3; ++j) {
+            __m512i joined =
+                _mm512_permutex2var_epi8(colour[0], _mm512_load_si512(sh.joinLow[j]), colour[1]);
+            joined = _mm512_mask_permutexvar_epi8(joined, sh.joinFromThird[j],
+                                                  _mm512_load_si512(sh.joinHigh[j]), colour[2]);
+            _mm512_storeu_si512(q + 64 * j, joined);
         }
-    return m;
+    }
+    return x;
 }
-constexpr auto bayer = bayer16();
 
-void orderedRows(const DitherPlan& plan, const Picture& working, Picture& preview, int firstRow,
-                 int endRow) {
+bool haveByteShuffles() {
+    static const bool have = __builtin_cpu_supports("avx512vbmi") &&
+                             __builtin_cpu_supports("avx512bw") &&
+                             __builtin_cpu_supports("avx512f");
+    return have;
+}
+#pragma GCC diagnostic pop
+#endif
+
+bool useVector(PreviewKernel kernel) {
+#ifdef LOGOSMITH_DITHER_VECTOR
+    return kernel == PreviewKernel::Fastest && haveByteShuffles();
+#else
+    (void)kernel;
+    return false;
+#endif
+}
+
+// A row's shares, by the vector kernel as far as it goes.
+void sharesOfRow(const DitherPlan& plan, bool vector, const std::uint8_t* in, std::size_t width,
+                 RowShares& w) {
+    std::size_t done = 0;
+#ifdef LOGOSMITH_DITHER_VECTOR
+    if (vector)
+        done = vectorShares(plan, in, width, w);
+#else
+    (void)vector;
+#endif
+    portableShares(plan, in, done, width, w);
+}
+
+inline void store32(std::uint8_t* p, std::uint32_t v) {
+    std::memcpy(p, &v, 4);
+}
+
+// Paints a row of dots: four pixels as three 32-bit words, then one at a time.
+void paintRow(const DitherPlan& plan, const std::uint8_t* dots, std::size_t width,
+              std::uint8_t* out) {
+    const std::uint32_t* paint = plan.paint.data();
+    std::size_t x = 0;
+    for (; x + 4 <= width; x += 4) {
+        const std::uint32_t c0 = paint[dots[x]], c1 = paint[dots[x + 1]];
+        const std::uint32_t c2 = paint[dots[x + 2]], c3 = paint[dots[x + 3]];
+        std::uint8_t* q = out + 3 * x;
+        store32(q, c0 | (c1 << 24));
+        store32(q + 4, (c1 >> 8) | (c2 << 16));
+        store32(q + 8, (c2 >> 16) | (c3 << 8));
+    }
+    for (; x < width; ++x) {
+        const std::uint32_t c = paint[dots[x]];
+        out[3 * x] = std::uint8_t(c);
+        out[3 * x + 1] = std::uint8_t(c >> 8);
+        out[3 * x + 2] = std::uint8_t(c >> 16);
+    }
+}
+
+// 16 x 16 Bayer matrix as thresholds (level + 0.5) / 256: every level's dots dispersed.
+struct BayerMatrix {
+    std::array<std::array<float, 16>, 16> t{};
+    BayerMatrix() {
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x) {
+                int level = 0; // bit-reversed interleave of x ^ y and y
+                for (int bit = 0; bit < 4; ++bit) {
+                    const int xb = (x >> bit) & 1, yb = (y >> bit) & 1;
+                    level |= ((xb ^ yb) << (2 * (3 - bit) + 1)) | (yb << (2 * (3 - bit)));
+                }
+                t[std::size_t(y)][std::size_t(x)] = (float(level) + 0.5f) / 256;
+            }
+    }
+};
+
+void orderedRows(const DitherPlan& plan, bool vector, const Picture& working, Picture& preview,
+                 int firstRow, int endRow) {
+    static const BayerMatrix bayer;
     const std::size_t width = std::size_t(working.width());
-    RowShares shares;
-    shares.resize(width);
+    RowShares w(width);
+    const Ints one = Ints{} + 1, two = Ints{} + 2;
     for (int y = firstRow; y < endRow; ++y) {
-        sharesOfRow(plan, working.row(y), width, shares);
-        std::uint8_t* out = preview.row(y);
-        const auto& thresholds = bayer[std::size_t(y & 15)];
-        for (std::size_t x = 0; x < width; ++x) {
-            const float t = (float(thresholds[x & 15]) + 0.5f) * (1.0f / 256);
-            const int dot = t < shares.u[x] ? 1 : t < shares.u[x] + shares.v[x] ? 2 : 0;
-            store3(out + 3 * x, plan.paint[std::size_t(dot)]);
-        }
+        const float* t = bayer.t[std::size_t(y & 15)].data();
+        std::size_t done = 0;
+#ifdef LOGOSMITH_DITHER_VECTOR
+        if (vector)
+            done = vectorOrdered(plan, working.row(y), width, t, preview.row(y));
+#endif
+        if (done == width)
+            continue;
+        portableShares(plan, working.row(y), done, width, w);
+        for (std::size_t x = done; x < width; x += block)
+            for (std::size_t j = 0; j < block; j += lanes) {
+                const Floats threshold = load(t + j), u = load(w.u.data() + x + j);
+                const Ints lDot = threshold < u;
+                const Ints rDot = ~lDot & (threshold < u + load(w.v.data() + x + j));
+                const Ints dot = (lDot & one) | (rDot & two);
+                for (std::size_t lane = 0; lane < lanes; ++lane)
+                    w.dots[x + j + lane] = std::uint8_t(dot[lane]);
+            }
+        paintRow(plan, w.dots.data() + done, width - done, preview.row(y) + 3 * done);
     }
 }
 
@@ -306,7 +717,8 @@ void orderedRows(const DitherPlan& plan, const Picture& working, Picture& previe
 constexpr std::size_t pixelsPerThread = std::size_t(1) << 16;
 constexpr unsigned maxThreads = 8;
 
-void rebuildOrdered(const DitherPlan& plan, const Picture& working, Picture& preview) {
+// Ordered dots depend on nothing but the pixel and its place: rows split between the cores.
+void rebuildOrdered(const DitherPlan& plan, bool vector, const Picture& working, Picture& preview) {
     const std::size_t pixels = std::size_t(working.width()) * std::size_t(working.height());
     unsigned parts = std::max(1u, std::min(std::thread::hardware_concurrency(), maxThreads));
     parts =
@@ -317,128 +729,110 @@ void rebuildOrdered(const DitherPlan& plan, const Picture& working, Picture& pre
     for (unsigned part = 1; part < parts; ++part) {
         const int first = std::min(rows, perPart * int(part));
         const int end = std::min(rows, first + perPart);
-        auto work = [&plan, &working, &preview, first, end] {
-            orderedRows(plan, working, preview, first, end);
+        auto work = [&plan, vector, &working, &preview, first, end] {
+            orderedRows(plan, vector, working, preview, first, end);
         };
         try {
             helpers.emplace_back(work);
         } catch (...) {
-            work();
+            work(); // no thread to be had: do that part here
         }
     }
-    orderedRows(plan, working, preview, 0, std::min(rows, perPart));
+    orderedRows(plan, vector, working, preview, 0, std::min(rows, perPart));
     for (auto& helper : helpers)
         helper.join();
 }
 
-struct KernelTap {
-    int dx, dy;
-    float weight;
-};
+// Serpentine Floyd-Steinberg. The error is carried not as (u, v) but as A = u*g11 + v*g12 and
+// B = u*g12 + v*g22, the inner products with e1 and e2: in those the nearest dot is a few
+// compares (L when A > g11/2 and A - B >= (g11 - g22)/2, else R when B > g22/2, else paper),
+// which keeps the chain from one pixel to the next short. Where R ink is not allowed only the
+// part of the error along the L-paper line is kept: B becomes A*g12/g11, so no R is owed there.
+// Between L and R the test leans a hair towards L, so that rounding at the point where all
+// three are equally near cannot put an R dot into a grey.
+struct Diffusion {
+    float g11, g12, g22;
+    float halfL, halfR, halfLR; // the thresholds above
+    float alongL;               // g12 / g11, 0 without L ink
+    std::vector<float> errorA, errorB, nextA, nextB, baseA, baseB, baseShifted;
 
-struct KernelTaps {
-    std::vector<KernelTap> taps;
-};
+    Diffusion(const DitherPlan& plan, std::size_t width)
+        : g11(plan.g11), g12(plan.g12), g22(plan.g22), halfL(plan.lUsable ? g11 / 2 : 1e30f),
+          halfR(g22 / 2), halfLR((g11 - g22) / 2 - 1e-4f * (g11 + g22)),
+          alongL(plan.lUsable ? g12 * plan.invG11 : 0), errorA(width + 2), errorB(width + 2),
+          nextA(width + 2), nextB(width + 2), baseA(RowShares::padded(width)),
+          baseB(RowShares::padded(width)), baseShifted(RowShares::padded(width)) {}
 
-KernelTaps kernelTaps(DiffusionKernel kernel) {
-    switch (kernel) {
-    case DiffusionKernel::Jarvis:
-        return {{{1, 0, 7 / 48.f},
-                 {2, 0, 5 / 48.f},
-                 {-2, 1, 3 / 48.f},
-                 {-1, 1, 5 / 48.f},
-                 {0, 1, 7 / 48.f},
-                 {1, 1, 5 / 48.f},
-                 {2, 1, 3 / 48.f},
-                 {-2, 2, 1 / 48.f},
-                 {-1, 2, 3 / 48.f},
-                 {0, 2, 5 / 48.f},
-                 {1, 2, 3 / 48.f},
-                 {2, 2, 1 / 48.f}}};
-    case DiffusionKernel::Stucki:
-        return {{{1, 0, 8 / 42.f},
-                 {2, 0, 4 / 42.f},
-                 {-2, 1, 2 / 42.f},
-                 {-1, 1, 4 / 42.f},
-                 {0, 1, 8 / 42.f},
-                 {1, 1, 4 / 42.f},
-                 {2, 1, 2 / 42.f},
-                 {-2, 2, 1 / 42.f},
-                 {-1, 2, 2 / 42.f},
-                 {0, 2, 4 / 42.f},
-                 {1, 2, 2 / 42.f},
-                 {2, 2, 1 / 42.f}}};
-    case DiffusionKernel::Atkinson:
-        return {{{1, 0, 1 / 8.f},
-                 {2, 0, 1 / 8.f},
-                 {-1, 1, 1 / 8.f},
-                 {0, 1, 1 / 8.f},
-                 {1, 1, 1 / 8.f},
-                 {0, 2, 1 / 8.f}}};
-    case DiffusionKernel::FloydSteinberg:
-    default:
-        return {{{1, 0, 7 / 16.f}, {-1, 1, 3 / 16.f}, {0, 1, 5 / 16.f}, {1, 1, 1 / 16.f}}};
-    }
-}
-
-void rebuildDiffused(DiffusionKernel kernel, const DitherPlan& plan, const Picture& working,
-                     Picture& preview) {
-    const KernelTaps taps = kernelTaps(kernel);
-    const std::size_t width = std::size_t(working.width());
-    constexpr std::size_t pad = 2;
-    // Error rows: this row, the next and the one after, two floats (u, v) per pixel.
-    std::array<std::vector<float>, 3> error;
-    for (auto& row : error)
-        row.assign(2 * (width + 2 * pad), 0.0f);
-    RowShares shares;
-    shares.resize(width);
-    const float g12OverG11 = plan.g11 > 0 ? plan.g12 * plan.invG11 : 0.0f;
-
-    for (int y = 0; y < working.height(); ++y) {
-        sharesOfRow(plan, working.row(y), width, shares);
-        std::uint8_t* out = preview.row(y);
-        const bool leftToRight = (y & 1) == 0;
-        const int step = leftToRight ? 1 : -1;
-        for (std::size_t i = 0; i < width; ++i) {
-            const std::size_t x = leftToRight ? i : width - 1 - i;
-            const std::size_t e = 2 * (x + pad);
-            float u = shares.u[x] + error[0][e];
-            float v = shares.v[x] + error[0][e + 1];
-            int dot;
-            if (shares.mayTakeR[x] && plan.layout != Layout::LEdge) {
-                // Nearest of paper (0, 0), L (1, 0) and R (0, 1) in linear light.
-                const float toL = plan.g11 - 2 * (u * plan.g11 + v * plan.g12);
-                const float toR = plan.g22 - 2 * (u * plan.g12 + v * plan.g22);
-                const bool lOk = plan.layout == Layout::Triangle;
-                dot = 0;
-                float best = 0;
-                if (lOk && toL < best) {
-                    best = toL;
-                    dot = 1;
-                }
-                if (toR < best)
-                    dot = 2;
-            } else {
-                // No R ink here: keep the part of the error along the L-paper line, drop the
-                // rest, which no dot of this pixel could pay back.
-                u += v * g12OverG11;
-                v = 0;
-                dot = (plan.layout != Layout::REdge && plan.layout != Layout::PaperOnly && u > 0.5f)
-                          ? 1
-                          : 0;
-            }
-            store3(out + 3 * x, plan.paint[std::size_t(dot)]);
-            const float eu = u - (dot == 1 ? 1.0f : 0.0f);
-            const float ev = v - (dot == 2 ? 1.0f : 0.0f);
-            for (const KernelTap& tap : taps.taps) {
-                const std::size_t at = 2 * std::size_t(std::ptrdiff_t(x + pad) + tap.dx * step);
-                auto& row = error[std::size_t(tap.dy)];
-                row[at] += eu * tap.weight;
-                row[at + 1] += ev * tap.weight;
-            }
+    // The row's shares with the error from the row above, in A and B, and B + (g11 - g22)/2
+    // for the test between L and R; vectorised.
+    void prepare(const RowShares& w, std::size_t width) {
+        const Floats g11v = Floats{} + g11, g12v = Floats{} + g12, g22v = Floats{} + g22;
+        for (std::size_t x = 0; x < baseA.size(); x += lanes) {
+            const Floats u = load(w.u.data() + x), v = load(w.v.data() + x);
+            save(baseA.data() + x, u * g11v + v * g12v);
+            save(baseB.data() + x, u * g12v + v * g22v);
         }
-        std::rotate(error.begin(), error.begin() + 1, error.end());
-        std::fill(error[2].begin(), error[2].end(), 0.0f);
+        for (std::size_t x = 0; x < width; ++x) {
+            baseA[x] += errorA[x + 1];
+            baseB[x] += errorB[x + 1];
+            baseShifted[x] = baseB[x] + halfLR;
+        }
+    }
+
+    // One row in direction Step (+1 or -1). What is carried to the next pixel is 7/16 of the
+    // error; the next row gets 3/7, 5/7 and 1/7 of that, written once per place from
+    // registers. The arithmetic uses lane 0 of small vectors so that the choices stay masks
+    // instead of becoming branches, and only the carry is on the chain from pixel to pixel.
+    template <int Step> void row(RowShares& w, std::size_t width) {
+        const Floats right = Floats{} + 7.0f / 16;
+        const Floats lA = right * g11, lB = right * g12, rB = right * g22; // 7/16 of each dot
+        const Floats overL = Floats{} + halfL, overR = Floats{} + halfR;
+        const Floats along = Floats{} + alongL;
+        const Floats behind = Floats{} + 3.0f / 7, below = Floats{} + 5.0f / 7;
+        const Floats ahead = Floats{} + 1.0f / 7;
+        Floats carryA{}, carryB{};     // towards the next pixel
+        Floats pendingA{}, pendingB{}; // below the next pixel so far
+        Floats belowA{}, belowB{};     // below this pixel so far
+        for (std::size_t i = 0; i < width; ++i) {
+            const std::size_t x = Step > 0 ? i : width - 1 - i;
+            const Ints may = Ints{w.mayTakeR[x]};
+            const Floats a = Floats{baseA[x]} + carryA;
+            const Floats b = Floats{baseB[x]} + carryB;
+            const Floats shifted = Floats{baseShifted[x]} + carryB;
+            const Ints isL = (a > overL) & ((a >= shifted) | ~may);
+            const Ints isR = may & ~isL & (b > overR);
+            w.dots[x] = std::uint8_t((isL[0] & 1) | (isR[0] & 2));
+            carryA = a * right - (Floats)((isL & (Ints)lA) | (isR & (Ints)lB));
+            carryB =
+                pick(may, b, a * along) * right - (Floats)((isL & (Ints)lB) | (isR & (Ints)rB));
+            nextA[x + 1 - Step] = (belowA + carryA * behind)[0];
+            nextB[x + 1 - Step] = (belowB + carryB * behind)[0];
+            belowA = pendingA + carryA * below;
+            belowB = pendingB + carryB * below;
+            pendingA = carryA * ahead;
+            pendingB = carryB * ahead;
+        }
+        const std::size_t last = Step > 0 ? width - 1 : 0;
+        nextA[last + 1] = belowA[0];
+        nextB[last + 1] = belowB[0];
+        errorA.swap(nextA);
+        errorB.swap(nextB);
+    }
+};
+
+void rebuildDiffused(const DitherPlan& plan, bool vector, const Picture& working,
+                     Picture& preview) {
+    const std::size_t width = std::size_t(working.width());
+    RowShares w(width);
+    Diffusion diffusion(plan, width);
+    for (int y = 0; y < working.height(); ++y) {
+        sharesOfRow(plan, vector, working.row(y), width, w);
+        diffusion.prepare(w, width);
+        if ((y & 1) == 0)
+            diffusion.row<1>(w, width);
+        else
+            diffusion.row<-1>(w, width);
+        paintRow(plan, w.dots.data(), width, preview.row(y));
     }
 }
 
@@ -446,8 +840,8 @@ void rebuildDiffused(DiffusionKernel kernel, const DitherPlan& plan, const Pictu
 
 namespace separation_detail {
 
-void rebuildDitheredWith(DiffusionKernel kernel, const SeparationSettings& settings,
-                         const Picture& working, Picture& preview) {
+void rebuildDithered(PreviewKernel kernel, const SeparationSettings& settings,
+                     const Picture& working, Picture& preview) {
     if (working.isEmpty())
         return;
     if (preview.width() != working.width() || preview.height() != working.height())
@@ -455,9 +849,9 @@ void rebuildDitheredWith(DiffusionKernel kernel, const SeparationSettings& setti
     DitherPlan plan;
     buildPlan(settings, plan);
     if (settings.dither == DitherMode::Ordered)
-        rebuildOrdered(plan, working, preview);
+        rebuildOrdered(plan, useVector(kernel), working, preview);
     else
-        rebuildDiffused(kernel, plan, working, preview);
+        rebuildDiffused(plan, useVector(kernel), working, preview);
 }
 
 } // namespace separation_detail

@@ -26,10 +26,9 @@ enum class PreviewKernel { Fastest, Portable };
 void rebuildPreviewWith(PreviewKernel kernel, const SeparationSettings& settings,
                         const Picture& working, Picture& preview);
 
-// The dithered separation (settings.dither Diffusion or Ordered) with a choice of diffusion
-// kernel, for measuring them against each other.
-enum class DiffusionKernel { FloydSteinberg, Jarvis, Stucki, Atkinson };
-void rebuildDitheredWith(DiffusionKernel kernel, const SeparationSettings& settings,
-                         const Picture& working, Picture& preview);
+// The dithered separation, for settings.dither Diffusion and Ordered, with the same choice of
+// pixel loop; both give identical pictures.
+void rebuildDithered(PreviewKernel kernel, const SeparationSettings& settings,
+                     const Picture& working, Picture& preview);
 
 } // namespace logosmith::separation_detail

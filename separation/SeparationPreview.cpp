@@ -410,7 +410,7 @@ void rebuildPreviewWith(PreviewKernel kernel, const SeparationSettings& settings
 
 void rebuildPreview(const SeparationSettings& settings, const Picture& working, Picture& preview) {
     if (settings.dither == DitherMode::Diffusion || settings.dither == DitherMode::Ordered)
-        rebuildDitheredWith(DiffusionKernel::FloydSteinberg, settings, working, preview);
+        rebuildDithered(PreviewKernel::Fastest, settings, working, preview);
     else
         rebuildPreviewWith(PreviewKernel::Fastest, settings, working, preview);
 }
