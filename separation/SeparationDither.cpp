@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -208,7 +209,7 @@ using Floats = float __attribute__((vector_size(16)));
 using Ints = std::int32_t __attribute__((vector_size(16)));
 constexpr std::size_t lanes = 4;
 // Rows are worked on in whole blocks of this many pixels; the spare lanes are never used.
-constexpr std::size_t block = 16;
+constexpr std::size_t block = 64;
 
 inline Floats pick(Ints mask, Floats yes, Floats no) {
     return (Floats)((mask & (Ints)yes) | (~mask & (Ints)no));
@@ -232,8 +233,10 @@ struct RowShares {
     std::vector<float> u, v;
     std::vector<std::int32_t> mayTakeR;
     std::vector<std::uint8_t> dots;
+    std::size_t width;
     explicit RowShares(std::size_t width)
-        : u(padded(width)), v(padded(width)), mayTakeR(padded(width)), dots(padded(width)) {}
+        : u(padded(width)), v(padded(width)), mayTakeR(padded(width)), dots(padded(width)),
+          width(width) {}
     static std::size_t padded(std::size_t width) { return (width + block - 1) / block * block; }
 };
 
@@ -286,21 +289,25 @@ void sharesFromProjections(const DitherPlan& plan, std::size_t count, float* u, 
             fu = fv = zero;
             break;
         }
+        if (plan.lBend == 0) { // L VALUE 100: k = 1, nothing to bend
+            save(u + x, fu);
+            save(v + x, fv);
+            continue;
+        }
         const Floats rest = one / (one + bend * fu);
         save(u + x, k * fu * rest);
         save(v + x, fv * rest);
     }
 }
 
-// The portable way to the shares of pixels [from, width) of a row: table reads pixel by pixel,
-// then four lanes at a time. `from` is a multiple of the block.
-void portableShares(const DitherPlan& plan, const std::uint8_t* in, std::size_t from,
-                    std::size_t width, RowShares& w) {
+// The portable way to a row's shares: table reads pixel by pixel, then four lanes at a time.
+void portableShares(const DitherPlan& plan, const std::uint8_t* in, std::size_t width,
+                    RowShares& w) {
     const auto& lin = linearTable();
     const auto& t0 = plan.term[0];
     const auto& t1 = plan.term[1];
     const auto& t2 = plan.term[2];
-    for (std::size_t x = from; x < width; ++x) {
+    for (std::size_t x = 0; x < width; ++x) {
         const std::uint8_t* px = in + 3 * x;
         const float q0 = lin[px[0]], q1 = lin[px[1]], q2 = lin[px[2]];
         w.u[x] = ((q0 * plan.a1[0] + q1 * plan.a1[1]) + q2 * plan.a1[2]) + plan.offset1;
@@ -308,8 +315,8 @@ void portableShares(const DitherPlan& plan, const std::uint8_t* in, std::size_t 
         const int score = t0[px[0]] + t1[px[1]] + t2[px[2]];
         w.mayTakeR[x] = score < plan.rLimit[std::size_t(px[0] + px[1] + px[2])] ? -1 : 0;
     }
-    sharesFromProjections(plan, RowShares::padded(width) - from, w.u.data() + from,
-                          w.v.data() + from, w.mayTakeR.data() + from);
+    sharesFromProjections(plan, RowShares::padded(width), w.u.data(), w.v.data(),
+                          w.mayTakeR.data());
 }
 
 #if defined(__x86_64__) && defined(__GNUC__)
@@ -373,8 +380,10 @@ struct VectorShares {
     __m512 a1[3], a2[3], offset1, offset2;
     __m512 g11, g12, g22, invDet, invG11, invG22, invLR, lrShift, k, bend;
     Layout layout;
+    bool curved;
 
-    LOGOSMITH_AVX512_INLINE explicit VectorShares(const DitherPlan& plan) : layout(plan.layout) {
+    LOGOSMITH_AVX512_INLINE explicit VectorShares(const DitherPlan& plan)
+        : layout(plan.layout), curved(plan.lBend != 0) {
         for (int j = 0; j < 3; ++j) {
             a1[j] = _mm512_set1_ps(plan.a1[std::size_t(j)]);
             a2[j] = _mm512_set1_ps(plan.a2[std::size_t(j)]);
@@ -457,6 +466,11 @@ struct VectorShares {
             fu = fv = zero;
             break;
         }
+        if (!curved) { // L VALUE 100: k = 1, nothing to bend
+            u = fu;
+            v = fv;
+            return;
+        }
         const __m512 rest = _mm512_div_ps(one, _mm512_add_ps(one, _mm512_mul_ps(bend, fu)));
         u = _mm512_mul_ps(_mm512_mul_ps(k, fu), rest);
         v = _mm512_mul_ps(fv, rest);
@@ -533,18 +547,23 @@ LOGOSMITH_AVX512_INLINE void storeQuarter(const VectorShares& vs, const PixelGro
     _mm512_storeu_si512(may + 16 * Q, _mm512_maskz_set1_epi32(mayR, -1));
 }
 
-// The shares of the first whole groups of 64 pixels of a row; returns how many pixels it did.
-LOGOSMITH_AVX512 std::size_t vectorShares(const DitherPlan& plan, const std::uint8_t* in,
-                                          std::size_t width, RowShares& w) {
+// The shares of a row, 64 pixels at a time; the last group is read from a copy.
+LOGOSMITH_AVX512 void vectorShares(const DitherPlan& plan, const std::uint8_t* in,
+                                   std::size_t width, RowShares& w) {
     const PlaneShuffles& sh = planeShuffles();
     VectorTables t;
     tablesOf(plan, t);
     const VectorShares vs(plan);
     const std::int32_t* rLimit = plan.rLimit.data();
-    std::size_t x = 0;
-    for (; x + 64 <= width; x += 64) {
+    alignas(64) std::uint8_t last[192] = {};
+    for (std::size_t x = 0; x < width; x += 64) {
+        const std::uint8_t* group = in + 3 * x;
+        if (x + 64 > width) {
+            std::memcpy(last, group, 3 * (width - x));
+            group = last;
+        }
         PixelGroup g;
-        loadGroup(sh, t, in + 3 * x, g);
+        loadGroup(sh, t, group, g);
         float* u = w.u.data() + x;
         float* v = w.v.data() + x;
         std::int32_t* may = w.mayTakeR.data() + x;
@@ -553,7 +572,6 @@ LOGOSMITH_AVX512 std::size_t vectorShares(const DitherPlan& plan, const std::uin
         storeQuarter<2>(vs, g, rLimit, u, v, may);
         storeQuarter<3>(vs, g, rLimit, u, v, may);
     }
-    return x;
 }
 
 template <int Q>
@@ -570,11 +588,10 @@ LOGOSMITH_AVX512_INLINE void orderedQuarter(const VectorShares& vs, const PixelG
     rDots |= std::uint64_t(r) << (16 * Q);
 }
 
-// Ordered dots of the first whole groups of 64 pixels of a row, painted straight into out;
-// returns how many pixels it did. thresholds: the matrix row, 16 values.
-LOGOSMITH_AVX512 std::size_t vectorOrdered(const DitherPlan& plan, const std::uint8_t* in,
-                                           std::size_t width, const float* thresholds,
-                                           std::uint8_t* out) {
+// Ordered dots of a row, 64 pixels at a time, painted straight into out; the last group goes
+// through a copy. thresholds: the matrix row, 16 values.
+LOGOSMITH_AVX512 void vectorOrdered(const DitherPlan& plan, const std::uint8_t* in,
+                                    std::size_t width, const float* thresholds, std::uint8_t* out) {
     const PlaneShuffles& sh = planeShuffles();
     VectorTables t;
     tablesOf(plan, t);
@@ -587,10 +604,13 @@ LOGOSMITH_AVX512 std::size_t vectorOrdered(const DitherPlan& plan, const std::ui
         lInk[j] = _mm512_set1_epi8(char(plan.paint[1] >> (8 * j)));
         rInk[j] = _mm512_set1_epi8(char(plan.paint[2] >> (8 * j)));
     }
-    std::size_t x = 0;
-    for (; x + 64 <= width; x += 64) {
+    alignas(64) std::uint8_t last[192] = {};
+    for (std::size_t x = 0; x < width; x += 64) {
+        const bool whole = x + 64 <= width;
+        if (!whole)
+            std::memcpy(last, in + 3 * x, 3 * (width - x));
         PixelGroup g;
-        loadGroup(sh, t, in + 3 * x, g);
+        loadGroup(sh, t, whole ? in + 3 * x : last, g);
         std::uint64_t lDots = 0, rDots = 0;
         orderedQuarter<0>(vs, g, rLimit, threshold, lDots, rDots);
         orderedQuarter<1>(vs, g, rLimit, threshold, lDots, rDots);
@@ -600,7 +620,7 @@ LOGOSMITH_AVX512 std::size_t vectorOrdered(const DitherPlan& plan, const std::ui
         for (int j = 0; j < 3; ++j)
             colour[j] = _mm512_mask_blend_epi8(
                 lDots, _mm512_mask_blend_epi8(rDots, paper[j], rInk[j]), lInk[j]);
-        std::uint8_t* q = out + 3 * x;
+        std::uint8_t* q = whole ? out + 3 * x : last;
         for (int j = 0; j < 3; ++j) {
             __m512i joined =
                 _mm512_permutex2var_epi8(colour[0], _mm512_load_si512(sh.joinLow[j]), colour[1]);
@@ -608,8 +628,9 @@ LOGOSMITH_AVX512 std::size_t vectorOrdered(const DitherPlan& plan, const std::ui
                                                   _mm512_load_si512(sh.joinHigh[j]), colour[2]);
             _mm512_storeu_si512(q + 64 * j, joined);
         }
+        if (!whole)
+            std::memcpy(out + 3 * x, last, 3 * (width - x));
     }
-    return x;
 }
 
 bool haveByteShuffles() {
@@ -630,17 +651,18 @@ bool useVector(PreviewKernel kernel) {
 #endif
 }
 
-// A row's shares, by the vector kernel as far as it goes.
+// A row's shares, by the vector kernel where there is one.
 void sharesOfRow(const DitherPlan& plan, bool vector, const std::uint8_t* in, std::size_t width,
                  RowShares& w) {
-    std::size_t done = 0;
 #ifdef LOGOSMITH_DITHER_VECTOR
-    if (vector)
-        done = vectorShares(plan, in, width, w);
+    if (vector) {
+        vectorShares(plan, in, width, w);
+        return;
+    }
 #else
     (void)vector;
 #endif
-    portableShares(plan, in, done, width, w);
+    portableShares(plan, in, width, w);
 }
 
 inline void store32(std::uint8_t* p, std::uint32_t v) {
@@ -692,16 +714,17 @@ void orderedRows(const DitherPlan& plan, bool vector, const Picture& working, Pi
     const Ints one = Ints{} + 1, two = Ints{} + 2;
     for (int y = firstRow; y < endRow; ++y) {
         const float* t = bayer.t[std::size_t(y & 15)].data();
-        std::size_t done = 0;
 #ifdef LOGOSMITH_DITHER_VECTOR
-        if (vector)
-            done = vectorOrdered(plan, working.row(y), width, t, preview.row(y));
-#endif
-        if (done == width)
+        if (vector) {
+            vectorOrdered(plan, working.row(y), width, t, preview.row(y));
             continue;
-        portableShares(plan, working.row(y), done, width, w);
-        for (std::size_t x = done; x < width; x += block)
-            for (std::size_t j = 0; j < block; j += lanes) {
+        }
+#else
+        (void)vector;
+#endif
+        portableShares(plan, working.row(y), width, w);
+        for (std::size_t x = 0; x < width; x += 16)
+            for (std::size_t j = 0; j < 16; j += lanes) {
                 const Floats threshold = load(t + j), u = load(w.u.data() + x + j);
                 const Ints lDot = threshold < u;
                 const Ints rDot = ~lDot & (threshold < u + load(w.v.data() + x + j));
@@ -709,7 +732,7 @@ void orderedRows(const DitherPlan& plan, bool vector, const Picture& working, Pi
                 for (std::size_t lane = 0; lane < lanes; ++lane)
                     w.dots[x + j + lane] = std::uint8_t(dot[lane]);
             }
-        paintRow(plan, w.dots.data() + done, width - done, preview.row(y) + 3 * done);
+        paintRow(plan, w.dots.data(), width, preview.row(y));
     }
 }
 
@@ -750,89 +773,177 @@ void rebuildOrdered(const DitherPlan& plan, bool vector, const Picture& working,
 // part of the error along the L-paper line is kept: B becomes A*g12/g11, so no R is owed there.
 // Between L and R the test leans a hair towards L, so that rounding at the point where all
 // three are equally near cannot put an R dot into a grey.
-struct Diffusion {
-    float g11, g12, g22;
-    float halfL, halfR, halfLR; // the thresholds above
-    float alongL;               // g12 / g11, 0 without L ink
-    std::vector<float> errorA, errorB, nextA, nextB, baseA, baseB, baseShifted;
-
+class Diffusion {
+  public:
     Diffusion(const DitherPlan& plan, std::size_t width)
         : g11(plan.g11), g12(plan.g12), g22(plan.g22), halfL(plan.lUsable ? g11 / 2 : 1e30f),
           halfR(g22 / 2), halfLR((g11 - g22) / 2 - 1e-4f * (g11 + g22)),
-          alongL(plan.lUsable ? g12 * plan.invG11 : 0), errorA(width + 2), errorB(width + 2),
-          nextA(width + 2), nextB(width + 2), baseA(RowShares::padded(width)),
-          baseB(RowShares::padded(width)), baseShifted(RowShares::padded(width)) {}
+          alongL(plan.lUsable ? g12 * plan.invG11 : 0), errorA(RowShares::padded(width)),
+          errorB(RowShares::padded(width)), carryA(RowShares::padded(width) + 2 * lanes),
+          carryB(RowShares::padded(width) + 2 * lanes), baseA(RowShares::padded(width)),
+          baseB(baseA.size()), baseD(baseA.size()), overA(baseA.size()), overB(baseA.size()),
+          overD(baseA.size()) {}
 
-    // The row's shares with the error from the row above, in A and B, and B + (g11 - g22)/2
-    // for the test between L and R; vectorised.
-    void prepare(const RowShares& w, std::size_t width) {
+    // Turns a row's shares u, v into A and B, in place; vectorised, and independent of the
+    // rows around it.
+    void toInnerProducts(RowShares& w) const {
         const Floats g11v = Floats{} + g11, g12v = Floats{} + g12, g22v = Floats{} + g22;
-        for (std::size_t x = 0; x < baseA.size(); x += lanes) {
+        for (std::size_t x = 0; x < w.u.size(); x += lanes) {
             const Floats u = load(w.u.data() + x), v = load(w.v.data() + x);
-            save(baseA.data() + x, u * g11v + v * g12v);
-            save(baseB.data() + x, u * g12v + v * g22v);
-        }
-        for (std::size_t x = 0; x < width; ++x) {
-            baseA[x] += errorA[x + 1];
-            baseB[x] += errorB[x + 1];
-            baseShifted[x] = baseB[x] + halfLR;
+            save(w.u.data() + x, u * g11v + v * g12v);
+            save(w.v.data() + x, u * g12v + v * g22v);
         }
     }
 
-    // One row in direction Step (+1 or -1). What is carried to the next pixel is 7/16 of the
-    // error; the next row gets 3/7, 5/7 and 1/7 of that, written once per place from
-    // registers. The arithmetic uses lane 0 of small vectors so that the choices stay masks
-    // instead of becoming branches, and only the carry is on the chain from pixel to pixel.
-    template <int Step> void row(RowShares& w, std::size_t width) {
-        const Floats right = Floats{} + 7.0f / 16;
-        const Floats lA = right * g11, lB = right * g12, rB = right * g22; // 7/16 of each dot
+    // The dots of row y (A and B in w.u and w.v), serpentine: even rows run to the right.
+    // Around the pixel-by-pixel pass, vectorised: the error from the row above is added and
+    // the thresholds are moved onto the carries first, and the error for the row below is
+    // gathered from the carries afterwards.
+    void row(int y, RowShares& w) {
         const Floats overL = Floats{} + halfL, overR = Floats{} + halfR;
-        const Floats along = Floats{} + alongL;
+        const Floats overLR = Floats{} + halfLR;
+        for (std::size_t x = 0; x < w.u.size(); x += lanes) {
+            const Floats a = load(w.u.data() + x) + load(errorA.data() + x);
+            const Floats b = load(w.v.data() + x) + load(errorB.data() + x);
+            save(baseA.data() + x, a);
+            save(baseB.data() + x, b);
+            save(baseD.data() + x, a - b);
+            save(overA.data() + x, overL - a);
+            save(overB.data() + x, overR - b);
+            save(overD.data() + x, overLR - (a - b));
+        }
+        const bool right = (y & 1) == 0;
+        if (right)
+            run<1>(w);
+        else
+            run<-1>(w);
+        // Each pixel's error goes 7/16 ahead (the carry), then 3/16 behind, 5/16 below and
+        // 1/16 ahead in the row below: 3/7, 5/7 and 1/7 of the carry.
         const Floats behind = Floats{} + 3.0f / 7, below = Floats{} + 5.0f / 7;
         const Floats ahead = Floats{} + 1.0f / 7;
-        Floats carryA{}, carryB{};     // towards the next pixel
-        Floats pendingA{}, pendingB{}; // below the next pixel so far
-        Floats belowA{}, belowB{};     // below this pixel so far
+        const Floats before = right ? ahead : behind, after = right ? behind : ahead;
+        for (std::size_t x = 0; x < errorA.size(); x += lanes) {
+            const float* ca = carryA.data() + lanes + x;
+            const float* cb = carryB.data() + lanes + x;
+            save(errorA.data() + x,
+                 before * load(ca - 1) + below * load(ca) + after * load(ca + 1));
+            save(errorB.data() + x,
+                 before * load(cb - 1) + below * load(cb) + after * load(cb + 1));
+        }
+    }
+
+  private:
+    // The pass from pixel to pixel in direction Step (+1 or -1). Only the carries are on the
+    // chain from one pixel to the next: 7/16 of the error in A, in B and in D = A - B, each
+    // compared straight with its threshold less the pixel's own value. The arithmetic uses
+    // lane 0 of small vectors so that the choices stay masks instead of becoming branches.
+    template <int Step> void run(RowShares& w) {
+        const std::size_t width = w.width;
+        const Floats right = Floats{} + 7.0f / 16;
+        const Floats lA = right * g11, lB = right * g12, rB = right * g22; // 7/16 of each dot
+        const Floats lD = lA - lB, rD = lB - rB;
+        const Floats along = Floats{} + alongL, across = Floats{} + (1 - alongL);
+        const Ints one = Ints{} + 1, two = Ints{} + 2;
+        Floats ca{}, cb{}, cd{};
+        // Plain pointers, so that no store through one makes the compiler reload the others.
+        float* __restrict outA = carryA.data() + lanes;
+        float* __restrict outB = carryB.data() + lanes;
+        const float* __restrict inA = baseA.data();
+        const float* __restrict inB = baseB.data();
+        const float* __restrict inD = baseD.data();
+        const float* __restrict limitA = overA.data();
+        const float* __restrict limitB = overB.data();
+        const float* __restrict limitD = overD.data();
+        const std::int32_t* __restrict mayR = w.mayTakeR.data();
+        std::uint8_t* __restrict dots = w.dots.data();
         for (std::size_t i = 0; i < width; ++i) {
             const std::size_t x = Step > 0 ? i : width - 1 - i;
-            const Ints may = Ints{w.mayTakeR[x]};
-            const Floats a = Floats{baseA[x]} + carryA;
-            const Floats b = Floats{baseB[x]} + carryB;
-            const Floats shifted = Floats{baseShifted[x]} + carryB;
-            const Ints isL = (a > overL) & ((a >= shifted) | ~may);
-            const Ints isR = may & ~isL & (b > overR);
-            w.dots[x] = std::uint8_t((isL[0] & 1) | (isR[0] & 2));
-            carryA = a * right - (Floats)((isL & (Ints)lA) | (isR & (Ints)lB));
-            carryB =
-                pick(may, b, a * along) * right - (Floats)((isL & (Ints)lB) | (isR & (Ints)rB));
-            nextA[x + 1 - Step] = (belowA + carryA * behind)[0];
-            nextB[x + 1 - Step] = (belowB + carryB * behind)[0];
-            belowA = pendingA + carryA * below;
-            belowB = pendingB + carryB * below;
-            pendingA = carryA * ahead;
-            pendingB = carryB * ahead;
+            const Ints may = Ints{mayR[x]};
+            const Ints isL = (ca > Floats{limitA[x]}) & ((cd >= Floats{limitD[x]}) | ~may);
+            const Ints isR = may & ~isL & (cb > Floats{limitB[x]});
+            dots[x] = std::uint8_t(((isL & one) | (isR & two))[0]);
+            const Floats a = Floats{inA[x]} + ca;
+            const Floats b = Floats{inB[x]} + cb, d = Floats{inD[x]} + cd;
+            ca = a * right - (Floats)((isL & (Ints)lA) | (isR & (Ints)lB));
+            cb = pick(may, b, a * along) * right - (Floats)((isL & (Ints)lB) | (isR & (Ints)rB));
+            cd = pick(may, d, a * across) * right - (Floats)((isL & (Ints)lD) | (isR & (Ints)rD));
+            outA[x] = ca[0];
+            outB[x] = cb[0];
         }
-        const std::size_t last = Step > 0 ? width - 1 : 0;
-        nextA[last + 1] = belowA[0];
-        nextB[last + 1] = belowB[0];
-        errorA.swap(nextA);
-        errorB.swap(nextB);
     }
+
+    float g11, g12, g22;
+    float halfL, halfR, halfLR; // the thresholds above
+    float alongL;               // g12 / g11, 0 without L ink
+    // This row's error from the row above; the carries of the row, with a spare block of
+    // zeros at either end; the row's A, B and D with that error, and the thresholds less them.
+    std::vector<float> errorA, errorB, carryA, carryB;
+    std::vector<float> baseA, baseB, baseD, overA, overB, overD;
 };
 
+// Below this many pixels a helper thread for the diffusion costs more than it saves.
+constexpr std::size_t pixelsForHelper = std::size_t(1) << 16;
+
+// Only the diffusion itself has to go row after row. On a big picture a helper thread works
+// out the shares of the rows ahead and paints the rows behind, in a ring of rows that the two
+// threads hand to each other; the caller still sees one synchronous rebuild.
 void rebuildDiffused(const DitherPlan& plan, bool vector, const Picture& working,
                      Picture& preview) {
     const std::size_t width = std::size_t(working.width());
-    RowShares w(width);
+    const int rows = working.height();
     Diffusion diffusion(plan, width);
-    for (int y = 0; y < working.height(); ++y) {
+    auto shade = [&](int y, RowShares& w) {
         sharesOfRow(plan, vector, working.row(y), width, w);
-        diffusion.prepare(w, width);
-        if ((y & 1) == 0)
-            diffusion.row<1>(w, width);
-        else
-            diffusion.row<-1>(w, width);
+        diffusion.toInnerProducts(w);
+    };
+    auto paint = [&](int y, const RowShares& w) {
         paintRow(plan, w.dots.data(), width, preview.row(y));
+    };
+
+    if (width * std::size_t(rows) >= pixelsForHelper && std::thread::hardware_concurrency() > 1) {
+        constexpr int ring = 16;
+        std::vector<RowShares> slots(ring, RowShares(width));
+        std::atomic<int> shaded{0}, diffused{0}, painted{0};
+        auto helper = [&] {
+            for (int y = 0; y < rows || painted.load() < rows;) {
+                const int done = diffused.load(std::memory_order_acquire);
+                for (int p = painted.load(std::memory_order_relaxed); p < done; ++p)
+                    paint(p, slots[std::size_t(p % ring)]);
+                if (painted.load(std::memory_order_relaxed) != done) {
+                    painted.store(done, std::memory_order_release);
+                    painted.notify_one();
+                }
+                if (y < rows && y - done < ring) {
+                    shade(y, slots[std::size_t(y % ring)]);
+                    shaded.store(++y, std::memory_order_release);
+                    shaded.notify_one();
+                } else if (done < rows) {
+                    diffused.wait(done, std::memory_order_acquire);
+                }
+            }
+        };
+        std::thread thread;
+        try {
+            thread = std::thread(helper);
+        } catch (...) {
+        }
+        if (thread.joinable()) {
+            for (int y = 0; y < rows; ++y) {
+                for (int ready; (ready = shaded.load(std::memory_order_acquire)) <= y;)
+                    shaded.wait(ready, std::memory_order_acquire);
+                diffusion.row(y, slots[std::size_t(y % ring)]);
+                diffused.store(y + 1, std::memory_order_release);
+                diffused.notify_one();
+            }
+            thread.join();
+            return;
+        }
+    }
+    RowShares w(width);
+    for (int y = 0; y < rows; ++y) {
+        shade(y, w);
+        diffusion.row(y, w);
+        paint(y, w);
     }
 }
 
