@@ -1,8 +1,9 @@
-// Dithering into L ink, R ink and paper. Each pixel is first given its shares of the three
-// (coverage, below), then the shares are turned into dots by error diffusion or by a threshold
-// matrix. The shares live in the plane of the three ink colours in linear RGB, written as
-// u (L share) and v (R share) with paper 1 - u - v, and distances in that plane are measured
-// with the inks' Gram matrix, so "nearest" means nearest in linear light.
+// Dithering into L ink, R ink and paper (the rule is described at DitherMode). Each pixel is
+// first given its shares of the three, how much of its area each should cover; then the shares
+// are turned into dots by error diffusion or by a threshold matrix. The shares live in the
+// plane of the three display colours in linear RGB, written as u (L share) and v (R share)
+// with paper 1 - u - v; distances in that plane are measured with the Gram matrix of
+// e1 = L - P and e2 = R - P, so "nearest" means nearest in linear light.
 
 #include "separation/Separation.h"
 
@@ -325,9 +326,11 @@ void portableShares(const DitherPlan& plan, const std::uint8_t* in, std::size_t 
 // Helpers of the vector loops: inlined, so that their vectors never pass through memory.
 #define LOGOSMITH_AVX512_INLINE                                                                    \
     __attribute__((target("avx512f,avx512bw,avx512vbmi"), always_inline)) inline
-// The compiler's own vector headers trip this warning (their "undefined" vectors).
+// GCC's own vector headers trip this warning (their "undefined" vectors).
 #pragma GCC diagnostic push
+#if !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 
 // Byte-permute indices that split 64 pixels (192 bytes) into three planes of 64 bytes and join
 // three planes back: plane j byte k is input byte 3k + j, found in the first two 64-byte
@@ -886,8 +889,9 @@ constexpr std::size_t pixelsForHelper = std::size_t(1) << 16;
 
 // Only the diffusion itself has to go row after row. On a big picture a helper thread works
 // out the shares of the rows ahead and paints the rows behind, in a ring of rows that the two
-// threads hand to each other; the caller still sees one synchronous rebuild.
-void rebuildDiffused(const DitherPlan& plan, bool vector, const Picture& working,
+// threads hand to each other; the caller still sees one synchronous rebuild, and the dots are
+// the same as on one thread.
+void rebuildDiffused(const DitherPlan& plan, bool vector, bool helper, const Picture& working,
                      Picture& preview) {
     const std::size_t width = std::size_t(working.width());
     const int rows = working.height();
@@ -900,20 +904,19 @@ void rebuildDiffused(const DitherPlan& plan, bool vector, const Picture& working
         paintRow(plan, w.dots.data(), width, preview.row(y));
     };
 
-    if (width * std::size_t(rows) >= pixelsForHelper && std::thread::hardware_concurrency() > 1) {
+    if (helper && width * std::size_t(rows) >= pixelsForHelper &&
+        std::thread::hardware_concurrency() > 1) {
         constexpr int ring = 16;
         std::vector<RowShares> slots(ring, RowShares(width));
-        std::atomic<int> shaded{0}, diffused{0}, painted{0};
-        auto helper = [&] {
-            for (int y = 0; y < rows || painted.load() < rows;) {
+        // Rows shaded by the helper, and rows diffused by this thread.
+        std::atomic<int> shaded{0}, diffused{0};
+        auto work = [&] {
+            int painted = 0;
+            for (int y = 0; y < rows || painted < rows;) {
                 const int done = diffused.load(std::memory_order_acquire);
-                for (int p = painted.load(std::memory_order_relaxed); p < done; ++p)
-                    paint(p, slots[std::size_t(p % ring)]);
-                if (painted.load(std::memory_order_relaxed) != done) {
-                    painted.store(done, std::memory_order_release);
-                    painted.notify_one();
-                }
-                if (y < rows && y - done < ring) {
+                for (; painted < done; ++painted)
+                    paint(painted, slots[std::size_t(painted % ring)]);
+                if (y < rows && y - done < ring) { // the slot's row is diffused and painted
                     shade(y, slots[std::size_t(y % ring)]);
                     shaded.store(++y, std::memory_order_release);
                     shaded.notify_one();
@@ -924,8 +927,9 @@ void rebuildDiffused(const DitherPlan& plan, bool vector, const Picture& working
         };
         std::thread thread;
         try {
-            thread = std::thread(helper);
+            thread = std::thread(work);
         } catch (...) {
+            // No thread to be had: everything on this one, below.
         }
         if (thread.joinable()) {
             for (int y = 0; y < rows; ++y) {
@@ -962,7 +966,8 @@ void rebuildDithered(PreviewKernel kernel, const SeparationSettings& settings,
     if (settings.dither == DitherMode::Ordered)
         rebuildOrdered(plan, useVector(kernel), working, preview);
     else
-        rebuildDiffused(plan, useVector(kernel), working, preview);
+        rebuildDiffused(plan, useVector(kernel), kernel == PreviewKernel::Fastest, working,
+                        preview);
 }
 
 } // namespace separation_detail

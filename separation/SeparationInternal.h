@@ -27,7 +27,7 @@ void rebuildPreviewWith(PreviewKernel kernel, const SeparationSettings& settings
                         const Picture& working, Picture& preview);
 
 // The dithered separation, for settings.dither Diffusion and Ordered, with the same choice of
-// pixel loop; both give identical pictures.
+// pixel loop; Portable also keeps the diffusion on one thread. Both give identical pictures.
 void rebuildDithered(PreviewKernel kernel, const SeparationSettings& settings,
                      const Picture& working, Picture& preview);
 
