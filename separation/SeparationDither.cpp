@@ -645,6 +645,16 @@ bool haveByteShuffles() {
 #pragma GCC diagnostic pop
 #endif
 
+// The diffusion's pass from pixel to pixel also uses the 16 extra registers, where there are.
+bool haveWideRegisters() {
+#ifdef LOGOSMITH_DITHER_VECTOR
+    static const bool have = haveByteShuffles() && __builtin_cpu_supports("avx512vl");
+    return have;
+#else
+    return false;
+#endif
+}
+
 bool useVector(PreviewKernel kernel) {
 #ifdef LOGOSMITH_DITHER_VECTOR
     return kernel == PreviewKernel::Fastest && haveByteShuffles();
@@ -778,9 +788,10 @@ void rebuildOrdered(const DitherPlan& plan, bool vector, const Picture& working,
 // three are equally near cannot put an R dot into a grey.
 class Diffusion {
   public:
-    Diffusion(const DitherPlan& plan, std::size_t width)
-        : g11(plan.g11), g12(plan.g12), g22(plan.g22), halfL(plan.lUsable ? g11 / 2 : 1e30f),
-          halfR(g22 / 2), halfLR((g11 - g22) / 2 - 1e-4f * (g11 + g22)),
+    Diffusion(const DitherPlan& plan, std::size_t width, bool wide)
+        : wide(wide), g11(plan.g11), g12(plan.g12), g22(plan.g22),
+          halfL(plan.lUsable ? g11 / 2 : 1e30f), halfR(g22 / 2),
+          halfLR((g11 - g22) / 2 - 1e-4f * (g11 + g22)),
           alongL(plan.lUsable ? g12 * plan.invG11 : 0), errorA(RowShares::padded(width)),
           errorB(RowShares::padded(width)), carryA(RowShares::padded(width) + 2 * lanes),
           carryB(RowShares::padded(width) + 2 * lanes), baseA(RowShares::padded(width)),
@@ -816,7 +827,15 @@ class Diffusion {
             save(overD.data() + x, overLR - (a - b));
         }
         const bool right = (y & 1) == 0;
-        if (right)
+#ifdef LOGOSMITH_DITHER_VECTOR
+        if (wide) {
+            if (right)
+                runWide<1>(w);
+            else
+                runWide<-1>(w);
+        } else
+#endif
+            if (right)
             run<1>(w);
         else
             run<-1>(w);
@@ -836,11 +855,20 @@ class Diffusion {
     }
 
   private:
+#ifdef LOGOSMITH_DITHER_VECTOR
+    // The same pass compiled for processors with 32 vector registers, where none of its
+    // constants has to wait in memory; the same steps, so the same dots.
+    template <int Step>
+    __attribute__((target("avx512f,avx512vl,avx512bw,avx512vbmi"))) void runWide(RowShares& w) {
+        run<Step>(w);
+    }
+#endif
+
     // The pass from pixel to pixel in direction Step (+1 or -1). Only the carries are on the
     // chain from one pixel to the next: 7/16 of the error in A, in B and in D = A - B, each
     // compared straight with its threshold less the pixel's own value. The arithmetic uses
     // lane 0 of small vectors so that the choices stay masks instead of becoming branches.
-    template <int Step> void run(RowShares& w) {
+    template <int Step> __attribute__((always_inline)) inline void run(RowShares& w) {
         const std::size_t width = w.width;
         const Floats right = Floats{} + 7.0f / 16;
         const Floats lA = right * g11, lB = right * g12, rB = right * g22; // 7/16 of each dot
@@ -875,6 +903,7 @@ class Diffusion {
         }
     }
 
+    bool wide;
     float g11, g12, g22;
     float halfL, halfR, halfLR; // the thresholds above
     float alongL;               // g12 / g11, 0 without L ink
@@ -895,7 +924,7 @@ void rebuildDiffused(const DitherPlan& plan, bool vector, bool helper, const Pic
                      Picture& preview) {
     const std::size_t width = std::size_t(working.width());
     const int rows = working.height();
-    Diffusion diffusion(plan, width);
+    Diffusion diffusion(plan, width, vector && haveWideRegisters());
     auto shade = [&](int y, RowShares& w) {
         sharesOfRow(plan, vector, working.row(y), width, w);
         diffusion.toInnerProducts(w);
