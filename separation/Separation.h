@@ -12,10 +12,11 @@ enum class InkMode { None = 0, Red = 1, Green = 2, Blue = 3, BlackOnly = 4, User
 enum class PixelClass { LInk, RInk, Paper };
 
 // How the preview renders the tones between the inks. None is the plain separation, one class
-// per pixel by its scores; it stays the default. Diffusion (serpentine error diffusion) and
-// Ordered (a fixed 16 x 16 threshold matrix, so a pixel's dot depends only on its own colour
-// and place and a small edit changes only the pixels edited) print each pixel as a pattern of
-// L-ink, R-ink and paper dots whose average matches the picture in linear light.
+// per pixel by its scores; it stays the default. Diffusion (serpentine Floyd-Steinberg error
+// diffusion: the closest to the picture) and Ordered (a fixed 16 x 16 Bayer threshold matrix,
+// so a pixel's dot depends only on its own colour and place and a small edit changes only the
+// pixels edited) print the picture as a pattern of L-ink, R-ink and paper dots whose average
+// matches it in linear light.
 //
 // Under dithering the settings act as follows:
 // - The channel exchanges act on each pixel first, as without dithering.
