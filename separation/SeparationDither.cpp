@@ -753,28 +753,30 @@ void orderedRows(const DitherPlan& plan, bool vector, const Picture& working, Pi
 constexpr std::size_t pixelsPerThread = std::size_t(1) << 16;
 constexpr unsigned maxThreads = 8;
 
-// Ordered dots depend on nothing but the pixel and its place: rows split between the cores.
+// Ordered dots depend on nothing but the pixel and its place, so the rows are shared out
+// between the cores in runs taken from a common counter: a helper that the system keeps
+// waiting only does fewer runs, and this thread never waits for it but to finish its last.
 void rebuildOrdered(const DitherPlan& plan, bool vector, const Picture& working, Picture& preview) {
     const std::size_t pixels = std::size_t(working.width()) * std::size_t(working.height());
     unsigned parts = std::max(1u, std::min(std::thread::hardware_concurrency(), maxThreads));
     parts =
         unsigned(std::min<std::size_t>(parts, std::max<std::size_t>(1, pixels / pixelsPerThread)));
     const int rows = working.height();
-    const int perPart = (rows + int(parts) - 1) / int(parts);
+    constexpr int run = 16;
+    std::atomic<int> next{0};
+    auto work = [&] {
+        for (int first; (first = next.fetch_add(run)) < rows;)
+            orderedRows(plan, vector, working, preview, first, std::min(rows, first + run));
+    };
     std::vector<std::thread> helpers;
     for (unsigned part = 1; part < parts; ++part) {
-        const int first = std::min(rows, perPart * int(part));
-        const int end = std::min(rows, first + perPart);
-        auto work = [&plan, vector, &working, &preview, first, end] {
-            orderedRows(plan, vector, working, preview, first, end);
-        };
         try {
             helpers.emplace_back(work);
         } catch (...) {
-            work(); // no thread to be had: do that part here
+            break; // no thread to be had: the others do its share
         }
     }
-    orderedRows(plan, vector, working, preview, 0, std::min(rows, perPart));
+    work();
     for (auto& helper : helpers)
         helper.join();
 }
@@ -917,9 +919,10 @@ class Diffusion {
 constexpr std::size_t pixelsForHelper = std::size_t(1) << 16;
 
 // Only the diffusion itself has to go row after row. On a big picture a helper thread works
-// out the shares of the rows ahead and paints the rows behind, in a ring of rows that the two
-// threads hand to each other; the caller still sees one synchronous rebuild, and the dots are
-// the same as on one thread.
+// out the shares of the rows ahead, in a ring of rows. Rows to shade are claimed from a common
+// counter: when this thread comes to a row nobody has claimed yet it shades it itself, so a
+// helper that the system keeps waiting costs nothing but its help. The dots are the same as
+// on one thread, and the caller still sees one synchronous rebuild.
 void rebuildDiffused(const DitherPlan& plan, bool vector, bool helper, const Picture& working,
                      Picture& preview) {
     const std::size_t width = std::size_t(working.width());
@@ -929,7 +932,8 @@ void rebuildDiffused(const DitherPlan& plan, bool vector, bool helper, const Pic
         sharesOfRow(plan, vector, working.row(y), width, w);
         diffusion.toInnerProducts(w);
     };
-    auto paint = [&](int y, const RowShares& w) {
+    auto finish = [&](int y, RowShares& w) {
+        diffusion.row(y, w);
         paintRow(plan, w.dots.data(), width, preview.row(y));
     };
 
@@ -937,20 +941,20 @@ void rebuildDiffused(const DitherPlan& plan, bool vector, bool helper, const Pic
         std::thread::hardware_concurrency() > 1) {
         constexpr int ring = 16;
         std::vector<RowShares> slots(ring, RowShares(width));
-        // Rows shaded by the helper, and rows diffused by this thread.
-        std::atomic<int> shaded{0}, diffused{0};
+        std::array<std::atomic<int>, ring> shadedRow{}; // per slot: 1 + the row shaded in it
+        std::atomic<int> claimed{0}, finished{0};
+        // Claims row y for shading when nobody has yet.
+        auto claim = [&](int y) { return claimed.compare_exchange_strong(y, y + 1); };
         auto work = [&] {
-            int painted = 0;
-            for (int y = 0; y < rows || painted < rows;) {
-                const int done = diffused.load(std::memory_order_acquire);
-                for (; painted < done; ++painted)
-                    paint(painted, slots[std::size_t(painted % ring)]);
-                if (y < rows && y - done < ring) { // the slot's row is diffused and painted
+            for (int y; (y = claimed.load()) < rows;) {
+                const int done = finished.load(std::memory_order_acquire);
+                if (y >= done + ring) { // its slot still holds a row in use
+                    finished.wait(done, std::memory_order_acquire);
+                } else if (claim(y)) {
+                    std::atomic<int>& slot = shadedRow[std::size_t(y % ring)];
                     shade(y, slots[std::size_t(y % ring)]);
-                    shaded.store(++y, std::memory_order_release);
-                    shaded.notify_one();
-                } else if (done < rows) {
-                    diffused.wait(done, std::memory_order_acquire);
+                    slot.store(y + 1, std::memory_order_release);
+                    slot.notify_one();
                 }
             }
         };
@@ -958,25 +962,29 @@ void rebuildDiffused(const DitherPlan& plan, bool vector, bool helper, const Pic
         try {
             thread = std::thread(work);
         } catch (...) {
-            // No thread to be had: everything on this one, below.
+            // No thread to be had: this one claims every row.
         }
-        if (thread.joinable()) {
-            for (int y = 0; y < rows; ++y) {
-                for (int ready; (ready = shaded.load(std::memory_order_acquire)) <= y;)
-                    shaded.wait(ready, std::memory_order_acquire);
-                diffusion.row(y, slots[std::size_t(y % ring)]);
-                diffused.store(y + 1, std::memory_order_release);
-                diffused.notify_one();
+        for (int y = 0; y < rows; ++y) {
+            RowShares& w = slots[std::size_t(y % ring)];
+            std::atomic<int>& slot = shadedRow[std::size_t(y % ring)];
+            if (claim(y)) {
+                shade(y, w);
+            } else {
+                for (int row; (row = slot.load(std::memory_order_acquire)) != y + 1;)
+                    slot.wait(row, std::memory_order_acquire);
             }
-            thread.join();
-            return;
+            finish(y, w);
+            finished.store(y + 1, std::memory_order_release);
+            finished.notify_one();
         }
+        if (thread.joinable())
+            thread.join();
+        return;
     }
     RowShares w(width);
     for (int y = 0; y < rows; ++y) {
         shade(y, w);
-        diffusion.row(y, w);
-        paint(y, w);
+        finish(y, w);
     }
 }
 
