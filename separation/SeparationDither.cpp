@@ -723,7 +723,7 @@ void orderedRows(const DitherPlan& plan, bool vector, const Picture& working, Pi
                  int firstRow, int endRow) {
     static const BayerMatrix bayer;
     const std::size_t width = std::size_t(working.width());
-    RowShares w(width);
+    RowShares w(vector ? 0 : width); // the vector kernel paints straight from its registers
     const Ints one = Ints{} + 1, two = Ints{} + 2;
     for (int y = firstRow; y < endRow; ++y) {
         const float* t = bayer.t[std::size_t(y & 15)].data();
