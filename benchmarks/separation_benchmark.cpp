@@ -1,5 +1,6 @@
 // Whole-picture separation against the two yardsticks that matter: copying the same bytes
 // (the floor) and running the per-pixel rule over them (what the tables are meant to beat).
+// The dithered rebuilds run on the same pictures and are judged against the same memcpy.
 
 #include "separation/Separation.h"
 
@@ -20,8 +21,9 @@ Picture randomPicture(int width, int height) {
     return p;
 }
 
-SeparationSettings loadedSettings() {
+SeparationSettings loadedSettings(DitherMode dither = DitherMode::None) {
     SeparationSettings s;
+    s.dither = dither;
     s.inkMode = InkMode::Red;
     s.targetColor = hueToTarget(360);
     s.rValue = 100;
@@ -33,16 +35,28 @@ void setBytes(benchmark::State& state, const Picture& p) {
     state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(p.byteCount()));
 }
 
-void BM_Rebuild(benchmark::State& state) {
+void rebuildWith(benchmark::State& state, DitherMode dither) {
     const Picture working = randomPicture(int(state.range(0)), int(state.range(1)));
     Picture preview(working.width(), working.height());
-    const SeparationSettings settings = loadedSettings();
+    const SeparationSettings settings = loadedSettings(dither);
     for (auto _ : state) {
         rebuildPreview(settings, working, preview);
         benchmark::DoNotOptimize(preview.bytes());
         benchmark::ClobberMemory();
     }
     setBytes(state, working);
+}
+
+void BM_Rebuild(benchmark::State& state) {
+    rebuildWith(state, DitherMode::None);
+}
+
+void BM_RebuildDiffusion(benchmark::State& state) {
+    rebuildWith(state, DitherMode::Diffusion);
+}
+
+void BM_RebuildOrdered(benchmark::State& state) {
+    rebuildWith(state, DitherMode::Ordered);
 }
 
 void BM_Memcpy(benchmark::State& state) {
@@ -74,10 +88,17 @@ void sizes(benchmark::internal::Benchmark* b) {
     b->Args({255, 255})->Args({1015, 1000})->Args({4000, 3000})->Unit(benchmark::kMillisecond);
 }
 
+// A slider move on a fitted picture, and a 12-MP picture.
+void ditherSizes(benchmark::internal::Benchmark* b) {
+    b->Args({255, 200})->Args({4000, 3000})->Unit(benchmark::kMillisecond);
+}
+
 } // namespace
 
 BENCHMARK(BM_Rebuild)->Apply(sizes)->UseRealTime();
-BENCHMARK(BM_Memcpy)->Apply(sizes)->UseRealTime();
+BENCHMARK(BM_RebuildDiffusion)->Apply(ditherSizes)->UseRealTime();
+BENCHMARK(BM_RebuildOrdered)->Apply(ditherSizes)->UseRealTime();
+BENCHMARK(BM_Memcpy)->Apply(sizes)->Args({255, 200})->UseRealTime();
 BENCHMARK(BM_PlainFormula)->Apply(sizes)->UseRealTime();
 
 BENCHMARK_MAIN();

@@ -11,6 +11,33 @@ enum class InkMode { None = 0, Red = 1, Green = 2, Blue = 3, BlackOnly = 4, User
 
 enum class PixelClass { LInk, RInk, Paper };
 
+// How the preview renders the tones between the inks. None is the plain separation, one class
+// per pixel by its scores; it stays the default. Diffusion (serpentine Floyd-Steinberg error
+// diffusion: the closest to the picture) and Ordered (a fixed 16 x 16 Bayer threshold matrix,
+// so a pixel's dot depends only on its own colour and place and a small edit changes only the
+// pixels edited) print the picture as a pattern of L-ink, R-ink and paper dots whose average
+// matches it in linear light.
+//
+// Under dithering the settings act as follows:
+// - The channel exchanges act on each pixel first, as without dithering.
+// - THRESHOLD and R VALUE choose which pixels may take R ink, with the plain rule's own scores:
+//   a pixel may when its colour score (distance from the THRESHOLD colour less the R VALUE
+//   allowances) is below its black score (its channel sum less the L VALUE allowance), or
+//   equal to it outside Red mode. The paper score plays no part, so light tints of the
+//   THRESHOLD colour may take R ink too. Other pixels get only L ink and paper; Off has no R ink.
+// - How much of each a pixel gets: the mix of the allowed inks and paper whose colour, in linear
+//   light, lies nearest the pixel's colour (the inks' colours being lColor, the mode's R-ink
+//   colour and white).
+// - L VALUE sets how thickly the L ink is laid: an L share w becomes k*w / (1 + (k - 1)*w),
+//   k = 2^((L VALUE - 100) / 50), and R ink and paper share the rest in their old ratio. At 100,
+//   where every load puts it, the shares are the picture's own; a spot of half L ink gets 2/3 at
+//   150, 4/5 at 200, 1/3 at 50 and 1/5 at 0. Full black and paper stay as they are.
+// - Invert Color then exchanges the dots' inks as it exchanges the classes without dithering:
+//   L and R dots in Red, Green and Blue mode, L dots and paper in User and Off mode. Exchange
+//   Black & White exchanges the display colours of L dots and paper, as without dithering.
+// Every preview pixel stays exactly one of the three display colours of paintClass.
+enum class DitherMode { None = 0, Diffusion = 1, Ordered = 2 };
+
 // The settings of the separation. The member initialisers are the start-up values; a picture
 // load resets some of them (the main window does that).
 //
@@ -35,6 +62,7 @@ struct SeparationSettings {
     bool swapBlackWhite = false;
     bool liveUpdate = true;
     bool fitOnLoad = true;
+    DitherMode dither = DitherMode::None; // any other value separates as None
 
     // Fixed display colours; the raster encoder tells the inks apart by these exact values.
     static constexpr Colour redInk{255, 0, 0};
@@ -60,9 +88,10 @@ Colour separatePixel(const SeparationSettings& settings, Colour pixel);
 // Exchange Black & White rule).
 Colour paintClass(const SeparationSettings& settings, PixelClass pixelClass);
 
-// Separates the whole working picture into preview, pixel for pixel equal to separatePixel.
-// Resizes preview to the working picture's size when it differs; an empty working picture
-// leaves preview untouched. working and preview may be the same picture.
+// Separates the whole working picture into preview: with dither None pixel for pixel equal to
+// separatePixel, otherwise dithered as described at DitherMode. Resizes preview to the working
+// picture's size when it differs; an empty working picture leaves preview untouched. working and
+// preview may be the same picture.
 void rebuildPreview(const SeparationSettings& settings, const Picture& working, Picture& preview);
 
 // The swatch tint of a strength 0..255 in a pure colour: every channel that is 255 stays 255,

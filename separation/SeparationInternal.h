@@ -26,4 +26,9 @@ enum class PreviewKernel { Fastest, Portable };
 void rebuildPreviewWith(PreviewKernel kernel, const SeparationSettings& settings,
                         const Picture& working, Picture& preview);
 
+// The dithered separation, for settings.dither Diffusion and Ordered, with the same choice of
+// pixel loop; Portable also keeps the diffusion on one thread. Both give identical pictures.
+void rebuildDithered(PreviewKernel kernel, const SeparationSettings& settings,
+                     const Picture& working, Picture& preview);
+
 } // namespace logosmith::separation_detail

@@ -409,7 +409,10 @@ void rebuildPreviewWith(PreviewKernel kernel, const SeparationSettings& settings
 } // namespace separation_detail
 
 void rebuildPreview(const SeparationSettings& settings, const Picture& working, Picture& preview) {
-    rebuildPreviewWith(PreviewKernel::Fastest, settings, working, preview);
+    if (settings.dither == DitherMode::Diffusion || settings.dither == DitherMode::Ordered)
+        rebuildDithered(PreviewKernel::Fastest, settings, working, preview);
+    else
+        rebuildPreviewWith(PreviewKernel::Fastest, settings, working, preview);
 }
 
 } // namespace logosmith

@@ -4,6 +4,7 @@
 #include "separation/loader/PictureLoader.h"
 #include "separation/picture/BmpFile.h"
 #include "separation/picture/Fitting.h"
+#include "tools/logosmith-cli/DitherOption.h"
 #include "tools/logosmith-cli/Options.h"
 
 #include <ostream>
@@ -16,16 +17,6 @@ namespace {
 constexpr int redPosition = 360;
 constexpr int greenPosition = 120;
 constexpr int bluePosition = 240;
-
-// The separation settings right after a picture load: Red mode, sliders at 100, 360, 100.
-SeparationSettings afterLoad() {
-    SeparationSettings s;
-    s.inkMode = InkMode::Red;
-    s.targetColor = hueToTarget(redPosition);
-    s.rValue = 100;
-    s.lValue = 100;
-    return s;
-}
 
 bool endsWithBmp(const std::string& path) {
     return pictureExtension(path) == ".BMP";
@@ -44,9 +35,19 @@ int run(const std::vector<std::string>& arguments, std::ostream& out) {
 
 } // namespace
 
+SeparationSettings settingsAfterLoad() {
+    SeparationSettings s;
+    s.inkMode = InkMode::Red;
+    s.targetColor = hueToTarget(redPosition);
+    s.rValue = 100;
+    s.lValue = 100;
+    return s;
+}
+
 ConvertRequest parseConvert(const std::vector<std::string>& arguments) {
     const Options options(
-        arguments, {"resize", "mode", "threshold", "r-value", "l-value", "l-color", "user-color"},
+        arguments,
+        {"resize", "mode", "threshold", "r-value", "l-value", "l-color", "user-color", "dither"},
         {"no-fit", "invert", "swap-red-green", "swap-red-blue", "swap-green-blue",
          "swap-black-white"});
     if (options.positional().size() != 2)
@@ -68,7 +69,7 @@ ConvertRequest parseConvert(const std::vector<std::string>& arguments) {
     }
 
     SeparationSettings& s = request.settings;
-    s = afterLoad();
+    s = settingsAfterLoad();
     if (const auto colour = options.colour("l-color"))
         s.lColor = *colour;
     if (const auto colour = options.colour("user-color"))
@@ -105,6 +106,7 @@ ConvertRequest parseConvert(const std::vector<std::string>& arguments) {
     s.swapGreenBlue = options.flag("swap-green-blue");
     s.swapBlackWhite = options.flag("swap-black-white");
     s.fitOnLoad = request.fit;
+    s.dither = ditherOption(options).value_or(DitherMode::None);
     return request;
 }
 
@@ -122,13 +124,22 @@ Picture convertPicture(const ConvertRequest& request) {
     return preview;
 }
 
+Picture separateAfterLoad(const std::string& path, DitherMode dither, Colour lColor) {
+    ConvertRequest request;
+    request.input = path;
+    request.settings = settingsAfterLoad();
+    request.settings.lColor = lColor;
+    request.settings.dither = dither;
+    return convertPicture(request);
+}
+
 Subcommand convertSubcommand() {
     return Subcommand{
         "convert",
         "INPUT OUTPUT.bmp [--no-fit] [--resize 75|50|25] [--mode red|green|blue|off|user]\n"
         "        [--threshold 0..360] [--r-value 0..255] [--l-value 0..255] [--l-color RRGGBB]\n"
         "        [--user-color RRGGBB] [--invert] [--swap-red-green] [--swap-red-blue]\n"
-        "        [--swap-green-blue] [--swap-black-white]",
+        "        [--swap-green-blue] [--swap-black-white] [--dither none|diffusion|ordered]",
         "load a picture as the program does, separate it into the two inks, write the preview",
         &run};
 }

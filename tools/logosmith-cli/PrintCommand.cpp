@@ -5,7 +5,9 @@
 #include "printdata/ByteSink.h"
 #include "printdata/Commands.h"
 #include "separation/loader/PictureLoader.h"
+#include "tools/logosmith-cli/ConvertCommand.h"
 #include "tools/logosmith-cli/DensityOption.h"
+#include "tools/logosmith-cli/DitherOption.h"
 #include "tools/logosmith-cli/Options.h"
 
 #include <ostream>
@@ -16,7 +18,9 @@ namespace {
 
 int run(const std::vector<std::string>& arguments, std::ostream& out) {
     const PrintRequest request = parsePrint(arguments);
-    const Picture preview = decodePictureFile(request.picture);
+    const Picture preview =
+        request.dither ? separateAfterLoad(request.picture, *request.dither, request.lColor)
+                       : decodePictureFile(request.picture);
     std::vector<std::uint8_t> bytes;
     VectorSink sink(bytes);
     const PrintBuild built =
@@ -33,7 +37,7 @@ int run(const std::vector<std::string>& arguments, std::ostream& out) {
 } // namespace
 
 PrintRequest parsePrint(const std::vector<std::string>& arguments) {
-    const Options options(arguments, {"density", "l-color", "user-color"}, {"center"});
+    const Options options(arguments, {"density", "l-color", "user-color", "dither"}, {"center"});
     if (options.positional().size() != 2)
         throw UsageError("print needs an output file and one picture");
     PrintRequest request;
@@ -49,13 +53,15 @@ PrintRequest parsePrint(const std::vector<std::string>& arguments) {
     request.centred = options.flag("center");
     request.lColor = options.colour("l-color").value_or(colours::black);
     request.userColor = options.colour("user-color").value_or(colours::black);
+    request.dither = ditherOption(options);
     return request;
 }
 
 Subcommand printSubcommand() {
     return Subcommand{"print",
                       "OUTPUT.prn PICTURE.bmp [--density single|double] [--center]\n"
-                      "        [--l-color RRGGBB] [--user-color RRGGBB]",
+                      "        [--l-color RRGGBB] [--user-color RRGGBB]\n"
+                      "        [--dither none|diffusion|ordered]",
                       "write the print command for a separated picture, as \"Print\" sends it",
                       &run};
 }

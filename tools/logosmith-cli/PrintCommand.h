@@ -1,9 +1,11 @@
 #pragma once
 
 #include "printdata/Density.h"
+#include "separation/Separation.h"
 #include "separation/picture/Colour.h"
 #include "tools/logosmith-cli/Subcommand.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,8 @@ struct PrintRequest {
     bool centred = false;
     Colour lColor = colours::black;
     Colour userColor = colours::black;
+    // Given: the picture is loaded and separated with this dithering, not taken as a preview.
+    std::optional<DitherMode> dither;
 };
 
 // Reads the arguments of `print`; throws UsageError.

@@ -4,7 +4,9 @@
 #include "platform/core/Error.h"
 #include "printdata/Commands.h"
 #include "separation/loader/PictureLoader.h"
+#include "tools/logosmith-cli/ConvertCommand.h"
 #include "tools/logosmith-cli/DensityOption.h"
+#include "tools/logosmith-cli/DitherOption.h"
 #include "tools/logosmith-cli/Options.h"
 
 #include <filesystem>
@@ -19,7 +21,8 @@ int run(const std::vector<std::string>& arguments, std::ostream& out) {
     std::vector<Picture> logos;
     logos.reserve(request.logos.size());
     for (const std::string& path : request.logos)
-        logos.push_back(decodePictureFile(path));
+        logos.push_back(request.dither ? separateAfterLoad(path, *request.dither)
+                                       : decodePictureFile(path));
     // The whole stream is built before the file is touched: a logo too long for its block
     // length leaves no file behind, and an old file stays as it was.
     const std::vector<std::uint8_t> bytes = BuildStoreStream(logos, request.density);
@@ -32,7 +35,7 @@ int run(const std::vector<std::string>& arguments, std::ostream& out) {
 } // namespace
 
 StoreRequest parseStore(const std::vector<std::string>& arguments) {
-    const Options options(arguments, {"density"}, {});
+    const Options options(arguments, {"density", "dither"}, {});
     const auto& positional = options.positional();
     if (positional.size() < 2)
         throw UsageError("store needs an output file and 1 to " + std::to_string(maxStoredLogos) +
@@ -54,11 +57,14 @@ StoreRequest parseStore(const std::vector<std::string>& arguments) {
             throw UsageError("the output would overwrite the logo " + logo);
     }
     request.density = densityOption(options);
+    request.dither = ditherOption(options);
     return request;
 }
 
 Subcommand storeSubcommand() {
-    return Subcommand{"store", "OUTPUT.prn LOGO.bmp... [--density single|double]",
+    return Subcommand{"store",
+                      "OUTPUT.prn LOGO.bmp... [--density single|double]\n"
+                      "        [--dither none|diffusion|ordered]",
                       "write the store command for 1 to 10 logos, as \"Store to File\" does", &run};
 }
 

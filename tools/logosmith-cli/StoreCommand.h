@@ -1,8 +1,10 @@
 #pragma once
 
 #include "printdata/Density.h"
+#include "separation/Separation.h"
 #include "tools/logosmith-cli/Subcommand.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,8 @@ struct StoreRequest {
     std::string output;
     std::vector<std::string> logos; // 1 to 10, in the order they are stored
     Density density;
+    // Given: the logos are pictures to load and separate with this dithering, not previews.
+    std::optional<DitherMode> dither;
 };
 
 // Reads the arguments of `store`; throws UsageError.

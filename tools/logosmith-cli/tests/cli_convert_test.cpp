@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 using namespace logosmith;
@@ -107,6 +108,20 @@ TEST_F(CliConvert, ModesColoursAndSwitchesReachTheSeparation) {
     EXPECT_EQ(output().pixel(200, 100), colours::white);
 }
 
+TEST_F(CliConvert, DitherNoneIsTheSeparationByteForByte) {
+    auto bytes = [](const std::string& name) {
+        std::ifstream in(path(name), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    for (const QStringList& options : {QStringList{}, QStringList{"--mode", "green", "--invert"},
+                                       QStringList{"--mode", "off"}}) {
+        ASSERT_EQ(convert(options).status, 0);
+        const std::string plain = bytes("out.bmp");
+        ASSERT_EQ(convert(options + QStringList{"--dither", "none"}).status, 0);
+        EXPECT_EQ(bytes("out.bmp"), plain) << options.join(' ').toStdString();
+    }
+}
+
 TEST_F(CliConvert, BadInputEndsWithAMessageAndNoOutputFile) {
     std::ofstream(path("cut.bmp"), std::ios::binary) << "BM\x36\x00\x01\x00";
     const struct {
@@ -124,6 +139,7 @@ TEST_F(CliConvert, BadInputEndsWithAMessageAndNoOutputFile) {
         {{"--resize", "60"}, "logo.bmp", 2, "--resize"},
         {{"--sharpen"}, "logo.bmp", 2, "unknown option"},
         {{"--r-value"}, "logo.bmp", 2, "needs a value"},
+        {{"--dither", "floyd"}, "logo.bmp", 2, "--dither takes none, diffusion or ordered"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.options.join(' ').toStdString() + " " + c.input);

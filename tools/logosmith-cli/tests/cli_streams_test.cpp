@@ -1,7 +1,9 @@
 #include "tools/logosmith-cli/tests/CliProcess.h"
 
+#include "separation/loader/PictureLoader.h"
 #include "separation/picture/BmpFile.h"
 #include "separation/picture/Picture.h"
+#include "tools/mrx310-sim/SimPrinter.h"
 
 #include <QJsonArray>
 #include <QTemporaryDir>
@@ -155,4 +157,59 @@ TEST_F(CliStreams, PrintRefusesPicturesWiderThanAnLLine) {
     }
     EXPECT_EQ(runCli({"print", arg("out.prn"), arg("black.bmp"), "--l-color", "black"}).status, 2);
     EXPECT_EQ(runCli({"print", arg("out.prn")}).status, 2);
+}
+
+TEST_F(CliStreams, DitheredPicturesAreStoredAndPrintedDotForDot) {
+    // 300 x 90, fitted on loading: a red-to-white ramp over a black-to-white one.
+    Picture shaded(300, 90);
+    for (int y = 0; y < shaded.height(); ++y)
+        for (int x = 0; x < shaded.width(); ++x) {
+            const int t = x * 255 / 299;
+            shaded.setPixel(x, y, y < 45 ? Colour{255, t, t} : Colour{t, t, t});
+        }
+    writeBmpFile(shaded, path("shaded.bmp"));
+    std::vector<Picture> previews;
+    for (const char* dither : {"none", "diffusion", "ordered"}) {
+        SCOPED_TRACE(dither);
+        ASSERT_EQ(
+            runCli({"convert", arg("shaded.bmp"), arg("preview.bmp"), "--dither", dither}).status,
+            0);
+        const Picture preview = decodePictureFile(path("preview.bmp"));
+        previews.push_back(preview);
+
+        // Storing or printing the picture with --dither is storing or printing its preview.
+        ASSERT_EQ(runCli({"store", arg("out.prn"), arg("shaded.bmp"), "--dither", dither}).status,
+                  0);
+        const Bytes stored = output();
+        ASSERT_EQ(runCli({"store", arg("out.prn"), arg("preview.bmp")}).status, 0);
+        EXPECT_EQ(output(), stored);
+        ASSERT_EQ(runCli({"print", arg("out.prn"), arg("shaded.bmp"), "--dither", dither}).status,
+                  0);
+        const Bytes printed = output();
+        ASSERT_EQ(runCli({"print", arg("out.prn"), arg("preview.bmp")}).status, 0);
+        EXPECT_EQ(output(), printed);
+
+        // The printer keeps every dot of the preview, which holds nothing but the inks.
+        const sim::SimPrinter printer = sim::simulate(stored);
+        ASSERT_TRUE(printer.ok());
+        ASSERT_EQ(printer.storedLogos().size(), 1u);
+        const sim::Sheet& logo = printer.storedLogos()[0].sheet;
+        ASSERT_EQ(logo.width(), preview.width());
+        int wrong = 0;
+        for (int y = 0; y < logo.height(); ++y)
+            for (int x = 0; x < logo.width(); ++x) {
+                const Colour c = y < preview.height() ? preview.pixel(x, y) : colours::white;
+                ASSERT_TRUE(c == colours::black || c == colours::red || c == colours::white)
+                    << x << "," << y;
+                const int ink = c == colours::black ? sim::Sheet::inkL
+                                : c == colours::red ? sim::Sheet::inkR
+                                                    : sim::Sheet::none;
+                wrong += logo.dot(x, y) != ink;
+            }
+        EXPECT_EQ(wrong, 0);
+    }
+    EXPECT_NE(previews[1], previews[0]);
+    EXPECT_NE(previews[2], previews[0]);
+    EXPECT_NE(previews[2], previews[1]);
+    EXPECT_EQ(runCli({"store", arg("out.prn"), arg("shaded.bmp"), "--dither", "random"}).status, 2);
 }

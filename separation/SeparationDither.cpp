@@ -1,0 +1,1012 @@
+// Dithering into L ink, R ink and paper (the rule is described at DitherMode). Each pixel is
+// first given its shares of the three, how much of its area each should cover; then the shares
+// are turned into dots by error diffusion or by a threshold matrix. The shares live in the
+// plane of the three display colours in linear RGB, written as u (L share) and v (R share)
+// with paper 1 - u - v; distances in that plane are measured with the Gram matrix of
+// e1 = L - P and e2 = R - P, so "nearest" means nearest in linear light.
+
+#include "separation/Separation.h"
+
+#include "separation/SeparationInternal.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
+
+namespace logosmith {
+
+using namespace separation_detail;
+
+namespace {
+
+// Linear light of each sRGB byte in 16 bits: plenty for dots, and the same numbers whichever
+// loop reads them.
+const std::array<std::uint16_t, 256>& linearTable() {
+    static const std::array<std::uint16_t, 256> table = [] {
+        std::array<std::uint16_t, 256> t{};
+        for (int v = 0; v < 256; ++v) {
+            const double c = v / 255.0;
+            const double linear = c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+            t[std::size_t(v)] = std::uint16_t(std::lround(linear * 65535));
+        }
+        return t;
+    }();
+    return table;
+}
+
+// Which shares a rebuild can use at all, from the ink colours.
+enum class Layout {
+    Triangle, // L, R and paper span a plane
+    LEdge,    // no usable R ink (Off, or R ink on the line of L ink and paper)
+    REdge,    // L ink shows as paper: only R ink and paper
+    PaperOnly
+};
+
+// Everything that depends only on the settings, built once per rebuild. Byte positions are
+// those of a pixel (0 blue, 1 green, 2 red) with the channel exchanges folded in.
+struct DitherPlan {
+    Layout layout = Layout::PaperOnly;
+    bool lUsable = false;
+    // d1 = (c - P).e1 and d2 = (c - P).e2, where e1 = L - P and e2 = R - P in linear RGB, as
+    // ((q0 * a[0] + q1 * a[1]) + q2 * a[2]) + offset from the 16-bit linear values q.
+    std::array<float, 3> a1{}, a2{};
+    float offset1 = 0, offset2 = 0;
+    // The plain rule's colour score in pieces: per byte position its target and whether its
+    // allowance counts, the allowance of each value, and the whole term per position and value.
+    std::array<std::uint8_t, 3> target{};
+    std::array<bool, 3> counted{};
+    std::array<std::uint8_t, 256> allowance{};
+    std::array<std::array<std::int32_t, 256>, 3> term{};
+    // A pixel may take R ink when its colour score is below this limit for its channel sum.
+    std::array<std::int32_t, 766> rLimit{};
+    // Gram matrix of e1, e2 and what the projections need of it.
+    float g11 = 0, g12 = 0, g22 = 0;
+    float invDet = 0, invG11 = 0, invG22 = 0, invLR = 0;
+    float k = 1, lBend = 0; // the L VALUE curve k*w / (1 + (k - 1)*w)
+    // Display colour (bytes blue, green, red) of each dot: 0 paper, 1 L ink, 2 R ink.
+    std::array<std::uint32_t, 3> paint{};
+};
+
+std::uint32_t bgrOf(Colour c) {
+    return std::uint32_t(c.b) | (std::uint32_t(c.g) << 8) | (std::uint32_t(c.r) << 16);
+}
+
+void buildPlan(const SeparationSettings& settings, DitherPlan& plan) {
+    const InkMode mode = effectiveMode(settings.inkMode);
+    const int rValue = clampChannel(settings.rValue);
+    const int lValue = clampChannel(settings.lValue);
+    const Colour target = clampColour(settings.targetColor);
+
+    std::array<int, 3> source{0, 1, 2}; // input channel (0 red) of each logical channel
+    if (settings.swapRedGreen)
+        std::swap(source[0], source[1]);
+    if (settings.swapRedBlue)
+        std::swap(source[0], source[2]);
+    if (settings.swapGreenBlue)
+        std::swap(source[1], source[2]);
+
+    // The ink colours as the quantiser sees them: the plain classes' colours before Invert and
+    // Exchange Black & White, which only repaint finished dots.
+    SeparationSettings plain = settings;
+    plain.invertColor = false;
+    plain.swapBlackWhite = false;
+    const Colour paperInk = SeparationSettings::paperColor;
+    const Colour lInk = paintClass(plain, PixelClass::LInk);
+    const Colour rInk = paintClass(plain, PixelClass::RInk);
+    const auto& lin = linearTable();
+    auto linear = [&](Colour c) {
+        return std::array<double, 3>{lin[std::size_t(c.r)] / 65535.0,
+                                     lin[std::size_t(c.g)] / 65535.0,
+                                     lin[std::size_t(c.b)] / 65535.0};
+    };
+    const auto p = linear(paperInk), l = linear(lInk), r = linear(rInk);
+    std::array<double, 3> e1{}, e2{};
+    for (int i = 0; i < 3; ++i) {
+        e1[std::size_t(i)] = l[std::size_t(i)] - p[std::size_t(i)];
+        e2[std::size_t(i)] = r[std::size_t(i)] - p[std::size_t(i)];
+    }
+    auto dot = [](const std::array<double, 3>& a, const std::array<double, 3>& b) {
+        return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+    };
+    const double g11 = dot(e1, e1), g12 = dot(e1, e2), g22 = dot(e2, e2);
+    const double det = g11 * g22 - g12 * g12;
+    constexpr double tiny = 1e-9;
+    const bool lUsable = g11 > tiny;
+    const bool rUsable = mode != InkMode::BlackOnly && g22 > tiny;
+    if (lUsable && rUsable && det > 1e-6 * g11 * g22)
+        plan.layout = Layout::Triangle;
+    else if (lUsable)
+        plan.layout = Layout::LEdge;
+    else if (rUsable)
+        plan.layout = Layout::REdge;
+    else
+        plan.layout = Layout::PaperOnly;
+    plan.lUsable = lUsable;
+    plan.g11 = float(g11);
+    plan.g12 = float(g12);
+    plan.g22 = float(g22);
+    plan.invDet = plan.layout == Layout::Triangle ? float(1 / det) : 0.0f;
+    plan.invG11 = lUsable ? float(1 / g11) : 0.0f;
+    plan.invG22 = rUsable ? float(1 / g22) : 0.0f;
+    const double lr = g11 + g22 - 2 * g12; // |R - L|^2
+    plan.invLR = lr > tiny ? float(1 / lr) : 0.0f;
+
+    const std::array<int, 3> targetOf{target.r, target.g, target.b};
+    std::array<bool, 3> counted{false, false, false};
+    switch (mode) {
+    case InkMode::Red:
+        counted = {false, true, true};
+        break;
+    case InkMode::Green:
+        counted = {true, false, true};
+        break;
+    case InkMode::Blue:
+        counted = {true, true, false};
+        break;
+    case InkMode::User:
+        counted = {true, true, true};
+        break;
+    default:
+        break;
+    }
+    for (int v = 0; v < 256; ++v)
+        plan.allowance[std::size_t(v)] = std::uint8_t(colourAllowance(rValue, v));
+    double offset1 = 0, offset2 = 0;
+    for (int logical = 0; logical < 3; ++logical) {
+        const std::size_t li = std::size_t(logical);
+        const std::size_t byteIndex = std::size_t(2 - source[li]); // bytes are blue, green, red
+        plan.a1[byteIndex] = float(e1[li] / 65535);
+        plan.a2[byteIndex] = float(e2[li] / 65535);
+        offset1 -= p[li] * e1[li];
+        offset2 -= p[li] * e2[li];
+        plan.target[byteIndex] = std::uint8_t(targetOf[li]);
+        plan.counted[byteIndex] = counted[li];
+        for (int v = 0; v < 256; ++v) {
+            int term = std::abs(targetOf[li] - v);
+            if (counted[li])
+                term -= plan.allowance[std::size_t(v)];
+            plan.term[byteIndex][std::size_t(v)] = term;
+        }
+    }
+    plan.offset1 = float(offset1);
+    plan.offset2 = float(offset2);
+    // The colour score must beat the black score; outside Red mode a tie will do.
+    const bool rDots = plan.layout == Layout::Triangle || plan.layout == Layout::REdge;
+    const int tie = mode == InkMode::Red ? 0 : 1;
+    for (int s = 0; s <= 765; ++s)
+        plan.rLimit[std::size_t(s)] =
+            rDots ? s - blackAllowance(lValue, s) + tie : std::numeric_limits<std::int32_t>::min();
+
+    plan.k = float(std::exp2((lValue - 100) / 50.0));
+    plan.lBend = plan.k - 1;
+
+    // Invert Color exchanges the dots' inks as it exchanges the plain classes.
+    std::array<PixelClass, 3> shown{PixelClass::Paper, PixelClass::LInk, PixelClass::RInk};
+    if (settings.invertColor) {
+        if (mode == InkMode::Red || mode == InkMode::Green || mode == InkMode::Blue)
+            std::swap(shown[1], shown[2]);
+        else
+            std::swap(shown[0], shown[1]);
+    }
+    for (std::size_t i = 0; i < 3; ++i)
+        plan.paint[i] = bgrOf(paintClass(settings, shown[i]));
+}
+
+// Four lanes of the share arithmetic. Selects, minima and maxima are spelt out so that any
+// wider loop doing the same steps gets the same bits.
+using Floats = float __attribute__((vector_size(16)));
+using Ints = std::int32_t __attribute__((vector_size(16)));
+constexpr std::size_t lanes = 4;
+// Rows are worked on in whole blocks of this many pixels; the spare lanes are never used.
+constexpr std::size_t block = 64;
+
+inline Floats pick(Ints mask, Floats yes, Floats no) {
+    return (Floats)((mask & (Ints)yes) | (~mask & (Ints)no));
+}
+inline Floats clamp01(Floats x) {
+    const Floats zero = Floats{} + 0.0f, one = Floats{} + 1.0f;
+    x = pick(x > zero, x, zero);
+    return pick(x < one, x, one);
+}
+inline Floats load(const float* p) {
+    Floats v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+inline void save(float* p, Floats v) {
+    std::memcpy(p, &v, sizeof v);
+}
+
+// One row's shares: u (L ink), v (R ink) and whether the pixel may take R ink (0 or -1).
+struct RowShares {
+    std::vector<float> u, v;
+    std::vector<std::int32_t> mayTakeR;
+    std::vector<std::uint8_t> dots;
+    std::size_t width;
+    explicit RowShares(std::size_t width)
+        : u(padded(width)), v(padded(width)), mayTakeR(padded(width)), dots(padded(width)),
+          width(width) {}
+    static std::size_t padded(std::size_t width) { return (width + block - 1) / block * block; }
+};
+
+// The nearest point of the allowed inks' hull, from d1, d2 in u, v, then the L VALUE curve.
+// Outside the triangle the nearest point lies on an edge: the three edges' nearest points are
+// compared by |q - c|^2 less the common |c - P|^2.
+void sharesFromProjections(const DitherPlan& plan, std::size_t count, float* u, float* v,
+                           const std::int32_t* may) {
+    const Floats g11 = Floats{} + plan.g11, g12 = Floats{} + plan.g12;
+    const Floats g22 = Floats{} + plan.g22, invDet = Floats{} + plan.invDet;
+    const Floats invG11 = Floats{} + plan.invG11, invG22 = Floats{} + plan.invG22;
+    const Floats invLR = Floats{} + plan.invLR, lrShift = Floats{} + (plan.g11 - plan.g12);
+    const Floats zero = Floats{}, one = Floats{} + 1.0f, two = Floats{} + 2.0f;
+    const Floats k = Floats{} + plan.k, bend = Floats{} + plan.lBend;
+    for (std::size_t x = 0; x < count; x += lanes) {
+        const Floats d1 = load(u + x), d2 = load(v + x);
+        Ints mayR;
+        std::memcpy(&mayR, may + x, sizeof mayR);
+        Floats fu, fv;
+        switch (plan.layout) {
+        case Layout::Triangle: {
+            const Floats u0 = (g22 * d1 - g12 * d2) * invDet;
+            const Floats v0 = (g11 * d2 - g12 * d1) * invDet;
+            const Floats tl = clamp01(d1 * invG11);
+            const Floats tr = clamp01(d2 * invG22);
+            const Floats tm = clamp01((d2 - d1 + lrShift) * invLR);
+            const Floats um = one - tm;
+            const Floats costL = tl * (tl * g11 - two * d1);
+            const Floats costR = tr * (tr * g22 - two * d2);
+            const Floats costM =
+                um * (um * g11 + two * tm * g12 - two * d1) + tm * (tm * g22 - two * d2);
+            const Ints rBeatsL = costR < costL;
+            const Ints middle = costM < pick(rBeatsL, costR, costL);
+            const Floats edgeU = pick(middle, um, pick(rBeatsL, zero, tl));
+            const Floats edgeV = pick(middle, tm, pick(rBeatsL, tr, zero));
+            const Ints inside = (u0 >= zero) & (v0 >= zero) & (u0 + v0 <= one);
+            fu = pick(mayR, pick(inside, u0, edgeU), tl);
+            fv = pick(mayR, pick(inside, v0, edgeV), zero);
+            break;
+        }
+        case Layout::LEdge:
+            fu = clamp01(d1 * invG11);
+            fv = zero;
+            break;
+        case Layout::REdge:
+            fu = zero;
+            fv = pick(mayR, clamp01(d2 * invG22), zero);
+            break;
+        default:
+            fu = fv = zero;
+            break;
+        }
+        if (plan.lBend == 0) { // L VALUE 100: k = 1, nothing to bend
+            save(u + x, fu);
+            save(v + x, fv);
+            continue;
+        }
+        const Floats rest = one / (one + bend * fu);
+        save(u + x, k * fu * rest);
+        save(v + x, fv * rest);
+    }
+}
+
+// The portable way to a row's shares: table reads pixel by pixel, then four lanes at a time.
+void portableShares(const DitherPlan& plan, const std::uint8_t* in, std::size_t width,
+                    RowShares& w) {
+    const auto& lin = linearTable();
+    const auto& t0 = plan.term[0];
+    const auto& t1 = plan.term[1];
+    const auto& t2 = plan.term[2];
+    for (std::size_t x = 0; x < width; ++x) {
+        const std::uint8_t* px = in + 3 * x;
+        const float q0 = lin[px[0]], q1 = lin[px[1]], q2 = lin[px[2]];
+        w.u[x] = ((q0 * plan.a1[0] + q1 * plan.a1[1]) + q2 * plan.a1[2]) + plan.offset1;
+        w.v[x] = ((q0 * plan.a2[0] + q1 * plan.a2[1]) + q2 * plan.a2[2]) + plan.offset2;
+        const int score = t0[px[0]] + t1[px[1]] + t2[px[2]];
+        w.mayTakeR[x] = score < plan.rLimit[std::size_t(px[0] + px[1] + px[2])] ? -1 : 0;
+    }
+    sharesFromProjections(plan, RowShares::padded(width), w.u.data(), w.v.data(),
+                          w.mayTakeR.data());
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#define LOGOSMITH_DITHER_VECTOR 1
+#define LOGOSMITH_AVX512 __attribute__((target("avx512f,avx512bw,avx512vbmi")))
+// Helpers of the vector loops: inlined, so that their vectors never pass through memory.
+#define LOGOSMITH_AVX512_INLINE                                                                    \
+    __attribute__((target("avx512f,avx512bw,avx512vbmi"), always_inline)) inline
+// GCC's own vector headers trip this warning (their "undefined" vectors).
+#pragma GCC diagnostic push
+#if !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+
+// Byte-permute indices that split 64 pixels (192 bytes) into three planes of 64 bytes and join
+// three planes back: plane j byte k is input byte 3k + j, found in the first two 64-byte
+// blocks or, for the masked lanes, in the third.
+struct alignas(64) PlaneShuffles {
+    std::uint8_t splitLow[3][64], splitHigh[3][64], joinLow[3][64], joinHigh[3][64];
+    std::uint64_t splitFromThird[3] = {0, 0, 0}, joinFromThird[3] = {0, 0, 0};
+    std::uint8_t linearLow[256], linearHigh[256];
+    PlaneShuffles() {
+        for (int j = 0; j < 3; ++j)
+            for (int k = 0; k < 64; ++k) {
+                const int source = 3 * k + j;
+                splitLow[j][k] = std::uint8_t(source & 127);
+                splitHigh[j][k] = std::uint8_t((source - 128) & 63);
+                if (source >= 128)
+                    splitFromThird[j] |= std::uint64_t(1) << k;
+                const int n = 64 * j + k; // output block j, byte k
+                const int pixel = n / 3, plane = n % 3;
+                joinLow[j][k] = std::uint8_t((pixel & 63) | (plane == 1 ? 64 : 0));
+                joinHigh[j][k] = std::uint8_t(pixel & 63);
+                if (plane == 2)
+                    joinFromThird[j] |= std::uint64_t(1) << k;
+            }
+        const auto& lin = linearTable();
+        for (int v = 0; v < 256; ++v) {
+            linearLow[v] = std::uint8_t(lin[std::size_t(v)]);
+            linearHigh[v] = std::uint8_t(lin[std::size_t(v)] >> 8);
+        }
+    }
+};
+
+const PlaneShuffles& planeShuffles() {
+    static const PlaneShuffles shuffles;
+    return shuffles;
+}
+
+LOGOSMITH_AVX512_INLINE __m512i lookup256(const __m512i (&table)[4], __m512i index) {
+    const __m512i low = _mm512_permutex2var_epi8(table[0], index, table[1]);
+    const __m512i high = _mm512_permutex2var_epi8(table[2], index, table[3]);
+    return _mm512_mask_blend_epi8(_mm512_movepi8_mask(index), low, high);
+}
+
+LOGOSMITH_AVX512_INLINE void load256(const std::uint8_t* bytes, __m512i (&table)[4]) {
+    for (int part = 0; part < 4; ++part)
+        table[part] = _mm512_loadu_si512(bytes + 64 * part);
+}
+
+// The share arithmetic of sharesFromProjections on 16 lanes, step for step.
+struct VectorShares {
+    __m512 a1[3], a2[3], offset1, offset2;
+    __m512 g11, g12, g22, invDet, invG11, invG22, invLR, lrShift, k, bend;
+    Layout layout;
+    bool curved;
+
+    LOGOSMITH_AVX512_INLINE explicit VectorShares(const DitherPlan& plan)
+        : layout(plan.layout), curved(plan.lBend != 0) {
+        for (int j = 0; j < 3; ++j) {
+            a1[j] = _mm512_set1_ps(plan.a1[std::size_t(j)]);
+            a2[j] = _mm512_set1_ps(plan.a2[std::size_t(j)]);
+        }
+        offset1 = _mm512_set1_ps(plan.offset1);
+        offset2 = _mm512_set1_ps(plan.offset2);
+        g11 = _mm512_set1_ps(plan.g11);
+        g12 = _mm512_set1_ps(plan.g12);
+        g22 = _mm512_set1_ps(plan.g22);
+        invDet = _mm512_set1_ps(plan.invDet);
+        invG11 = _mm512_set1_ps(plan.invG11);
+        invG22 = _mm512_set1_ps(plan.invG22);
+        invLR = _mm512_set1_ps(plan.invLR);
+        lrShift = _mm512_set1_ps(plan.g11 - plan.g12);
+        k = _mm512_set1_ps(plan.k);
+        bend = _mm512_set1_ps(plan.lBend);
+    }
+
+    LOGOSMITH_AVX512_INLINE static __m512 clamp01(__m512 x) {
+        return _mm512_min_ps(_mm512_max_ps(x, _mm512_setzero_ps()), _mm512_set1_ps(1.0f));
+    }
+
+    LOGOSMITH_AVX512_INLINE void shares(const __m512 (&q)[3], __mmask16 may, __m512& u,
+                                        __m512& v) const {
+        const __m512 d1 = _mm512_add_ps(
+            _mm512_add_ps(_mm512_add_ps(_mm512_mul_ps(q[0], a1[0]), _mm512_mul_ps(q[1], a1[1])),
+                          _mm512_mul_ps(q[2], a1[2])),
+            offset1);
+        const __m512 d2 = _mm512_add_ps(
+            _mm512_add_ps(_mm512_add_ps(_mm512_mul_ps(q[0], a2[0]), _mm512_mul_ps(q[1], a2[1])),
+                          _mm512_mul_ps(q[2], a2[2])),
+            offset2);
+        const __m512 zero = _mm512_setzero_ps(), one = _mm512_set1_ps(1.0f);
+        const __m512 two = _mm512_set1_ps(2.0f);
+        __m512 fu, fv;
+        switch (layout) {
+        case Layout::Triangle: {
+            const __m512 u0 = _mm512_mul_ps(
+                _mm512_sub_ps(_mm512_mul_ps(g22, d1), _mm512_mul_ps(g12, d2)), invDet);
+            const __m512 v0 = _mm512_mul_ps(
+                _mm512_sub_ps(_mm512_mul_ps(g11, d2), _mm512_mul_ps(g12, d1)), invDet);
+            const __m512 tl = clamp01(_mm512_mul_ps(d1, invG11));
+            const __m512 tr = clamp01(_mm512_mul_ps(d2, invG22));
+            const __m512 tm =
+                clamp01(_mm512_mul_ps(_mm512_add_ps(_mm512_sub_ps(d2, d1), lrShift), invLR));
+            const __m512 um = _mm512_sub_ps(one, tm);
+            const __m512 costL =
+                _mm512_mul_ps(tl, _mm512_sub_ps(_mm512_mul_ps(tl, g11), _mm512_mul_ps(two, d1)));
+            const __m512 costR =
+                _mm512_mul_ps(tr, _mm512_sub_ps(_mm512_mul_ps(tr, g22), _mm512_mul_ps(two, d2)));
+            const __m512 costM = _mm512_add_ps(
+                _mm512_mul_ps(
+                    um, _mm512_sub_ps(_mm512_add_ps(_mm512_mul_ps(um, g11),
+                                                    _mm512_mul_ps(_mm512_mul_ps(two, tm), g12)),
+                                      _mm512_mul_ps(two, d1))),
+                _mm512_mul_ps(tm, _mm512_sub_ps(_mm512_mul_ps(tm, g22), _mm512_mul_ps(two, d2))));
+            const __mmask16 rBeatsL = _mm512_cmp_ps_mask(costR, costL, _CMP_LT_OQ);
+            const __mmask16 middle =
+                _mm512_cmp_ps_mask(costM, _mm512_mask_blend_ps(rBeatsL, costL, costR), _CMP_LT_OQ);
+            const __m512 edgeU =
+                _mm512_mask_blend_ps(middle, _mm512_mask_blend_ps(rBeatsL, tl, zero), um);
+            const __m512 edgeV =
+                _mm512_mask_blend_ps(middle, _mm512_mask_blend_ps(rBeatsL, zero, tr), tm);
+            const __mmask16 inside = _mm512_cmp_ps_mask(u0, zero, _CMP_GE_OQ) &
+                                     _mm512_cmp_ps_mask(v0, zero, _CMP_GE_OQ) &
+                                     _mm512_cmp_ps_mask(_mm512_add_ps(u0, v0), one, _CMP_LE_OQ);
+            fu = _mm512_mask_blend_ps(may, tl, _mm512_mask_blend_ps(inside, edgeU, u0));
+            fv = _mm512_mask_blend_ps(may, zero, _mm512_mask_blend_ps(inside, edgeV, v0));
+            break;
+        }
+        case Layout::LEdge:
+            fu = clamp01(_mm512_mul_ps(d1, invG11));
+            fv = zero;
+            break;
+        case Layout::REdge:
+            fu = zero;
+            fv = _mm512_mask_blend_ps(may, zero, clamp01(_mm512_mul_ps(d2, invG22)));
+            break;
+        default:
+            fu = fv = zero;
+            break;
+        }
+        if (!curved) { // L VALUE 100: k = 1, nothing to bend
+            u = fu;
+            v = fv;
+            return;
+        }
+        const __m512 rest = _mm512_div_ps(one, _mm512_add_ps(one, _mm512_mul_ps(bend, fu)));
+        u = _mm512_mul_ps(_mm512_mul_ps(k, fu), rest);
+        v = _mm512_mul_ps(fv, rest);
+    }
+};
+
+// 64 pixels split into planes, with each byte's 16-bit linear value and plain colour term.
+struct PixelGroup {
+    __m512i plane[3], linearLow[3], linearHigh[3], distance[3], credit[3];
+};
+
+struct VectorTables {
+    __m512i linearLow[4], linearHigh[4], allowance[4];
+    __m512i target[3];
+    bool counted[3];
+};
+
+LOGOSMITH_AVX512_INLINE void loadGroup(const PlaneShuffles& sh, const VectorTables& t,
+                                       const std::uint8_t* p, PixelGroup& g) {
+    const __m512i block0 = _mm512_loadu_si512(p);
+    const __m512i block1 = _mm512_loadu_si512(p + 64);
+    const __m512i block2 = _mm512_loadu_si512(p + 128);
+    for (int j = 0; j < 3; ++j) {
+        __m512i plane = _mm512_permutex2var_epi8(block0, _mm512_load_si512(sh.splitLow[j]), block1);
+        plane = _mm512_mask_permutexvar_epi8(plane, sh.splitFromThird[j],
+                                             _mm512_load_si512(sh.splitHigh[j]), block2);
+        g.plane[j] = plane;
+        g.linearLow[j] = lookup256(t.linearLow, plane);
+        g.linearHigh[j] = lookup256(t.linearHigh, plane);
+        g.distance[j] = _mm512_or_si512(_mm512_subs_epu8(plane, t.target[j]),
+                                        _mm512_subs_epu8(t.target[j], plane));
+        g.credit[j] = t.counted[j] ? lookup256(t.allowance, plane) : _mm512_setzero_si512();
+    }
+}
+
+// Quarter Q (16 pixels) of a group: the linear values as floats and the R-ink permission.
+template <int Q>
+LOGOSMITH_AVX512_INLINE __mmask16 quarterOf(const PixelGroup& g, const std::int32_t* rLimit,
+                                            __m512 (&q)[3]) {
+    __m512i sum = _mm512_setzero_si512(), score = _mm512_setzero_si512();
+    for (int j = 0; j < 3; ++j) {
+        const __m512i low = _mm512_cvtepu8_epi32(_mm512_extracti32x4_epi32(g.linearLow[j], Q));
+        const __m512i high = _mm512_cvtepu8_epi32(_mm512_extracti32x4_epi32(g.linearHigh[j], Q));
+        q[j] = _mm512_cvtepi32_ps(_mm512_or_si512(low, _mm512_slli_epi32(high, 8)));
+        sum = _mm512_add_epi32(sum, _mm512_cvtepu8_epi32(_mm512_extracti32x4_epi32(g.plane[j], Q)));
+        score = _mm512_add_epi32(score,
+                                 _mm512_cvtepu8_epi32(_mm512_extracti32x4_epi32(g.distance[j], Q)));
+        score = _mm512_sub_epi32(score,
+                                 _mm512_cvtepu8_epi32(_mm512_extracti32x4_epi32(g.credit[j], Q)));
+    }
+    return _mm512_cmplt_epi32_mask(score, _mm512_i32gather_epi32(sum, rLimit, 4));
+}
+
+LOGOSMITH_AVX512_INLINE void tablesOf(const DitherPlan& plan, VectorTables& t) {
+    const PlaneShuffles& sh = planeShuffles();
+    load256(sh.linearLow, t.linearLow);
+    load256(sh.linearHigh, t.linearHigh);
+    load256(plan.allowance.data(), t.allowance);
+    for (int j = 0; j < 3; ++j) {
+        t.target[j] = _mm512_set1_epi8(char(plan.target[std::size_t(j)]));
+        t.counted[j] = plan.counted[std::size_t(j)];
+    }
+}
+
+template <int Q>
+LOGOSMITH_AVX512_INLINE void storeQuarter(const VectorShares& vs, const PixelGroup& g,
+                                          const std::int32_t* rLimit, float* u, float* v,
+                                          std::int32_t* may) {
+    __m512 q[3], su, sv;
+    const __mmask16 mayR = quarterOf<Q>(g, rLimit, q);
+    vs.shares(q, mayR, su, sv);
+    _mm512_storeu_ps(u + 16 * Q, su);
+    _mm512_storeu_ps(v + 16 * Q, sv);
+    _mm512_storeu_si512(may + 16 * Q, _mm512_maskz_set1_epi32(mayR, -1));
+}
+
+// The shares of a row, 64 pixels at a time; the last group is read from a copy.
+LOGOSMITH_AVX512 void vectorShares(const DitherPlan& plan, const std::uint8_t* in,
+                                   std::size_t width, RowShares& w) {
+    const PlaneShuffles& sh = planeShuffles();
+    VectorTables t;
+    tablesOf(plan, t);
+    const VectorShares vs(plan);
+    const std::int32_t* rLimit = plan.rLimit.data();
+    alignas(64) std::uint8_t last[192] = {};
+    for (std::size_t x = 0; x < width; x += 64) {
+        const std::uint8_t* group = in + 3 * x;
+        if (x + 64 > width) {
+            std::memcpy(last, group, 3 * (width - x));
+            group = last;
+        }
+        PixelGroup g;
+        loadGroup(sh, t, group, g);
+        float* u = w.u.data() + x;
+        float* v = w.v.data() + x;
+        std::int32_t* may = w.mayTakeR.data() + x;
+        storeQuarter<0>(vs, g, rLimit, u, v, may);
+        storeQuarter<1>(vs, g, rLimit, u, v, may);
+        storeQuarter<2>(vs, g, rLimit, u, v, may);
+        storeQuarter<3>(vs, g, rLimit, u, v, may);
+    }
+}
+
+template <int Q>
+LOGOSMITH_AVX512_INLINE void orderedQuarter(const VectorShares& vs, const PixelGroup& g,
+                                            const std::int32_t* rLimit, __m512 threshold,
+                                            std::uint64_t& lDots, std::uint64_t& rDots) {
+    __m512 q[3], u, v;
+    const __mmask16 mayR = quarterOf<Q>(g, rLimit, q);
+    vs.shares(q, mayR, u, v);
+    const __mmask16 l = _mm512_cmp_ps_mask(threshold, u, _CMP_LT_OQ);
+    const __mmask16 r =
+        __mmask16(~l) & _mm512_cmp_ps_mask(threshold, _mm512_add_ps(u, v), _CMP_LT_OQ);
+    lDots |= std::uint64_t(l) << (16 * Q);
+    rDots |= std::uint64_t(r) << (16 * Q);
+}
+
+// Ordered dots of a row, 64 pixels at a time, painted straight into out; the last group goes
+// through a copy. thresholds: the matrix row, 16 values.
+LOGOSMITH_AVX512 void vectorOrdered(const DitherPlan& plan, const std::uint8_t* in,
+                                    std::size_t width, const float* thresholds, std::uint8_t* out) {
+    const PlaneShuffles& sh = planeShuffles();
+    VectorTables t;
+    tablesOf(plan, t);
+    const VectorShares vs(plan);
+    const std::int32_t* rLimit = plan.rLimit.data();
+    const __m512 threshold = _mm512_loadu_ps(thresholds);
+    __m512i paper[3], lInk[3], rInk[3];
+    for (int j = 0; j < 3; ++j) {
+        paper[j] = _mm512_set1_epi8(char(plan.paint[0] >> (8 * j)));
+        lInk[j] = _mm512_set1_epi8(char(plan.paint[1] >> (8 * j)));
+        rInk[j] = _mm512_set1_epi8(char(plan.paint[2] >> (8 * j)));
+    }
+    alignas(64) std::uint8_t last[192] = {};
+    for (std::size_t x = 0; x < width; x += 64) {
+        const bool whole = x + 64 <= width;
+        if (!whole)
+            std::memcpy(last, in + 3 * x, 3 * (width - x));
+        PixelGroup g;
+        loadGroup(sh, t, whole ? in + 3 * x : last, g);
+        std::uint64_t lDots = 0, rDots = 0;
+        orderedQuarter<0>(vs, g, rLimit, threshold, lDots, rDots);
+        orderedQuarter<1>(vs, g, rLimit, threshold, lDots, rDots);
+        orderedQuarter<2>(vs, g, rLimit, threshold, lDots, rDots);
+        orderedQuarter<3>(vs, g, rLimit, threshold, lDots, rDots);
+        __m512i colour[3];
+        for (int j = 0; j < 3; ++j)
+            colour[j] = _mm512_mask_blend_epi8(
+                lDots, _mm512_mask_blend_epi8(rDots, paper[j], rInk[j]), lInk[j]);
+        std::uint8_t* q = whole ? out + 3 * x : last;
+        for (int j = 0; j < 3; ++j) {
+            __m512i joined =
+                _mm512_permutex2var_epi8(colour[0], _mm512_load_si512(sh.joinLow[j]), colour[1]);
+            joined = _mm512_mask_permutexvar_epi8(joined, sh.joinFromThird[j],
+                                                  _mm512_load_si512(sh.joinHigh[j]), colour[2]);
+            _mm512_storeu_si512(q + 64 * j, joined);
+        }
+        if (!whole)
+            std::memcpy(out + 3 * x, last, 3 * (width - x));
+    }
+}
+
+bool haveByteShuffles() {
+    static const bool have = __builtin_cpu_supports("avx512vbmi") &&
+                             __builtin_cpu_supports("avx512bw") &&
+                             __builtin_cpu_supports("avx512f");
+    return have;
+}
+#pragma GCC diagnostic pop
+#endif
+
+// The diffusion's pass from pixel to pixel also uses the 16 extra registers, where there are.
+bool haveWideRegisters() {
+#ifdef LOGOSMITH_DITHER_VECTOR
+    static const bool have = haveByteShuffles() && __builtin_cpu_supports("avx512vl");
+    return have;
+#else
+    return false;
+#endif
+}
+
+bool useVector(PreviewKernel kernel) {
+#ifdef LOGOSMITH_DITHER_VECTOR
+    return kernel == PreviewKernel::Fastest && haveByteShuffles();
+#else
+    (void)kernel;
+    return false;
+#endif
+}
+
+// A row's shares, by the vector kernel where there is one.
+void sharesOfRow(const DitherPlan& plan, bool vector, const std::uint8_t* in, std::size_t width,
+                 RowShares& w) {
+#ifdef LOGOSMITH_DITHER_VECTOR
+    if (vector) {
+        vectorShares(plan, in, width, w);
+        return;
+    }
+#else
+    (void)vector;
+#endif
+    portableShares(plan, in, width, w);
+}
+
+inline void store32(std::uint8_t* p, std::uint32_t v) {
+    std::memcpy(p, &v, 4);
+}
+
+// Paints a row of dots: four pixels as three 32-bit words, then one at a time.
+void paintRow(const DitherPlan& plan, const std::uint8_t* dots, std::size_t width,
+              std::uint8_t* out) {
+    const std::uint32_t* paint = plan.paint.data();
+    std::size_t x = 0;
+    for (; x + 4 <= width; x += 4) {
+        const std::uint32_t c0 = paint[dots[x]], c1 = paint[dots[x + 1]];
+        const std::uint32_t c2 = paint[dots[x + 2]], c3 = paint[dots[x + 3]];
+        std::uint8_t* q = out + 3 * x;
+        store32(q, c0 | (c1 << 24));
+        store32(q + 4, (c1 >> 8) | (c2 << 16));
+        store32(q + 8, (c2 >> 16) | (c3 << 8));
+    }
+    for (; x < width; ++x) {
+        const std::uint32_t c = paint[dots[x]];
+        out[3 * x] = std::uint8_t(c);
+        out[3 * x + 1] = std::uint8_t(c >> 8);
+        out[3 * x + 2] = std::uint8_t(c >> 16);
+    }
+}
+
+// 16 x 16 Bayer matrix as thresholds (level + 0.5) / 256: every level's dots dispersed.
+struct BayerMatrix {
+    std::array<std::array<float, 16>, 16> t{};
+    BayerMatrix() {
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x) {
+                int level = 0; // bit-reversed interleave of x ^ y and y
+                for (int bit = 0; bit < 4; ++bit) {
+                    const int xb = (x >> bit) & 1, yb = (y >> bit) & 1;
+                    level |= ((xb ^ yb) << (2 * (3 - bit) + 1)) | (yb << (2 * (3 - bit)));
+                }
+                t[std::size_t(y)][std::size_t(x)] = (float(level) + 0.5f) / 256;
+            }
+    }
+};
+
+void orderedRows(const DitherPlan& plan, bool vector, const Picture& working, Picture& preview,
+                 int firstRow, int endRow) {
+    static const BayerMatrix bayer;
+    const std::size_t width = std::size_t(working.width());
+    RowShares w(vector ? 0 : width); // the vector kernel paints straight from its registers
+    const Ints one = Ints{} + 1, two = Ints{} + 2;
+    for (int y = firstRow; y < endRow; ++y) {
+        const float* t = bayer.t[std::size_t(y & 15)].data();
+#ifdef LOGOSMITH_DITHER_VECTOR
+        if (vector) {
+            vectorOrdered(plan, working.row(y), width, t, preview.row(y));
+            continue;
+        }
+#else
+        (void)vector;
+#endif
+        portableShares(plan, working.row(y), width, w);
+        for (std::size_t x = 0; x < width; x += 16)
+            for (std::size_t j = 0; j < 16; j += lanes) {
+                const Floats threshold = load(t + j), u = load(w.u.data() + x + j);
+                const Ints lDot = threshold < u;
+                const Ints rDot = ~lDot & (threshold < u + load(w.v.data() + x + j));
+                const Ints dot = (lDot & one) | (rDot & two);
+                for (std::size_t lane = 0; lane < lanes; ++lane)
+                    w.dots[x + j + lane] = std::uint8_t(dot[lane]);
+            }
+        paintRow(plan, w.dots.data(), width, preview.row(y));
+    }
+}
+
+// Below this many pixels a second thread costs more than it saves.
+constexpr std::size_t pixelsPerThread = std::size_t(1) << 16;
+constexpr unsigned maxThreads = 8;
+
+// Ordered dots depend on nothing but the pixel and its place, so the rows are shared out
+// between the cores in runs taken from a common counter: a helper that the system keeps
+// waiting only does fewer runs, and this thread never waits for it but to finish its last.
+void rebuildOrdered(const DitherPlan& plan, bool vector, const Picture& working, Picture& preview) {
+    const std::size_t pixels = std::size_t(working.width()) * std::size_t(working.height());
+    unsigned parts = std::max(1u, std::min(std::thread::hardware_concurrency(), maxThreads));
+    parts =
+        unsigned(std::min<std::size_t>(parts, std::max<std::size_t>(1, pixels / pixelsPerThread)));
+    const int rows = working.height();
+    constexpr int run = 16;
+    std::atomic<int> next{0};
+    auto work = [&] {
+        for (int first; (first = next.fetch_add(run)) < rows;)
+            orderedRows(plan, vector, working, preview, first, std::min(rows, first + run));
+    };
+    std::vector<std::thread> helpers;
+    for (unsigned part = 1; part < parts; ++part) {
+        try {
+            helpers.emplace_back(work);
+        } catch (...) {
+            break; // no thread to be had: the others do its share
+        }
+    }
+    work();
+    for (auto& helper : helpers)
+        helper.join();
+}
+
+// Serpentine Floyd-Steinberg. The error is carried not as (u, v) but as A = u*g11 + v*g12 and
+// B = u*g12 + v*g22, the inner products with e1 and e2: in those the nearest dot is a few
+// compares (L when A > g11/2 and A - B >= (g11 - g22)/2, else R when B > g22/2, else paper),
+// which keeps the chain from one pixel to the next short. Where R ink is not allowed only the
+// part of the error along the L-paper line is kept: B becomes A*g12/g11, so no R is owed there.
+// Between L and R the test leans a hair towards L, so that rounding at the point where all
+// three are equally near cannot put an R dot into a grey.
+class Diffusion {
+  public:
+    Diffusion(const DitherPlan& plan, std::size_t width, bool wide)
+        : wide(wide), g11(plan.g11), g12(plan.g12), g22(plan.g22),
+          halfL(plan.lUsable ? g11 / 2 : 1e30f), halfR(g22 / 2),
+          halfLR((g11 - g22) / 2 - 1e-4f * (g11 + g22)),
+          alongL(plan.lUsable ? g12 * plan.invG11 : 0), errorA(RowShares::padded(width)),
+          errorB(RowShares::padded(width)), carryA(RowShares::padded(width) + 2 * lanes),
+          carryB(RowShares::padded(width) + 2 * lanes), baseA(RowShares::padded(width)),
+          baseB(baseA.size()), baseD(baseA.size()), overA(baseA.size()), overB(baseA.size()),
+          overD(baseA.size()) {}
+
+    // Turns a row's shares u, v into A and B, in place; vectorised, and independent of the
+    // rows around it.
+    void toInnerProducts(RowShares& w) const {
+        const Floats g11v = Floats{} + g11, g12v = Floats{} + g12, g22v = Floats{} + g22;
+        for (std::size_t x = 0; x < w.u.size(); x += lanes) {
+            const Floats u = load(w.u.data() + x), v = load(w.v.data() + x);
+            save(w.u.data() + x, u * g11v + v * g12v);
+            save(w.v.data() + x, u * g12v + v * g22v);
+        }
+    }
+
+    // The dots of row y (A and B in w.u and w.v), serpentine: even rows run to the right.
+    // Around the pixel-by-pixel pass, vectorised: the error from the row above is added and
+    // the thresholds are moved onto the carries first, and the error for the row below is
+    // gathered from the carries afterwards.
+    void row(int y, RowShares& w) {
+        const Floats overL = Floats{} + halfL, overR = Floats{} + halfR;
+        const Floats overLR = Floats{} + halfLR;
+        for (std::size_t x = 0; x < w.u.size(); x += lanes) {
+            const Floats a = load(w.u.data() + x) + load(errorA.data() + x);
+            const Floats b = load(w.v.data() + x) + load(errorB.data() + x);
+            save(baseA.data() + x, a);
+            save(baseB.data() + x, b);
+            save(baseD.data() + x, a - b);
+            save(overA.data() + x, overL - a);
+            save(overB.data() + x, overR - b);
+            save(overD.data() + x, overLR - (a - b));
+        }
+        const bool right = (y & 1) == 0;
+#ifdef LOGOSMITH_DITHER_VECTOR
+        if (wide) {
+            if (right)
+                runWide<1>(w);
+            else
+                runWide<-1>(w);
+        } else
+#endif
+            if (right)
+            run<1>(w);
+        else
+            run<-1>(w);
+        // Each pixel's error goes 7/16 ahead (the carry), then 3/16 behind, 5/16 below and
+        // 1/16 ahead in the row below: 3/7, 5/7 and 1/7 of the carry.
+        const Floats behind = Floats{} + 3.0f / 7, below = Floats{} + 5.0f / 7;
+        const Floats ahead = Floats{} + 1.0f / 7;
+        const Floats before = right ? ahead : behind, after = right ? behind : ahead;
+        for (std::size_t x = 0; x < errorA.size(); x += lanes) {
+            const float* ca = carryA.data() + lanes + x;
+            const float* cb = carryB.data() + lanes + x;
+            save(errorA.data() + x,
+                 before * load(ca - 1) + below * load(ca) + after * load(ca + 1));
+            save(errorB.data() + x,
+                 before * load(cb - 1) + below * load(cb) + after * load(cb + 1));
+        }
+    }
+
+  private:
+#ifdef LOGOSMITH_DITHER_VECTOR
+    // The same pass compiled for processors with 32 vector registers, where none of its
+    // constants has to wait in memory; the same steps, so the same dots.
+    template <int Step>
+    __attribute__((target("avx512f,avx512vl,avx512bw,avx512vbmi"))) void runWide(RowShares& w) {
+        run<Step>(w);
+    }
+#endif
+
+    // The pass from pixel to pixel in direction Step (+1 or -1). Only the carries are on the
+    // chain from one pixel to the next: 7/16 of the error in A, in B and in D = A - B, each
+    // compared straight with its threshold less the pixel's own value. The arithmetic uses
+    // lane 0 of small vectors so that the choices stay masks instead of becoming branches.
+    template <int Step> __attribute__((always_inline)) inline void run(RowShares& w) {
+        const std::size_t width = w.width;
+        const Floats right = Floats{} + 7.0f / 16;
+        const Floats lA = right * g11, lB = right * g12, rB = right * g22; // 7/16 of each dot
+        const Floats lD = lA - lB, rD = lB - rB;
+        const Floats along = Floats{} + alongL, across = Floats{} + (1 - alongL);
+        const Ints one = Ints{} + 1, two = Ints{} + 2;
+        Floats ca{}, cb{}, cd{};
+        // Plain pointers, so that no store through one makes the compiler reload the others.
+        float* __restrict outA = carryA.data() + lanes;
+        float* __restrict outB = carryB.data() + lanes;
+        const float* __restrict inA = baseA.data();
+        const float* __restrict inB = baseB.data();
+        const float* __restrict inD = baseD.data();
+        const float* __restrict limitA = overA.data();
+        const float* __restrict limitB = overB.data();
+        const float* __restrict limitD = overD.data();
+        const std::int32_t* __restrict mayR = w.mayTakeR.data();
+        std::uint8_t* __restrict dots = w.dots.data();
+        for (std::size_t i = 0; i < width; ++i) {
+            const std::size_t x = Step > 0 ? i : width - 1 - i;
+            const Ints may = Ints{mayR[x]};
+            const Ints isL = (ca > Floats{limitA[x]}) & ((cd >= Floats{limitD[x]}) | ~may);
+            const Ints isR = may & ~isL & (cb > Floats{limitB[x]});
+            dots[x] = std::uint8_t(((isL & one) | (isR & two))[0]);
+            const Floats a = Floats{inA[x]} + ca;
+            const Floats b = Floats{inB[x]} + cb, d = Floats{inD[x]} + cd;
+            ca = a * right - (Floats)((isL & (Ints)lA) | (isR & (Ints)lB));
+            cb = pick(may, b, a * along) * right - (Floats)((isL & (Ints)lB) | (isR & (Ints)rB));
+            cd = pick(may, d, a * across) * right - (Floats)((isL & (Ints)lD) | (isR & (Ints)rD));
+            outA[x] = ca[0];
+            outB[x] = cb[0];
+        }
+    }
+
+    bool wide;
+    float g11, g12, g22;
+    float halfL, halfR, halfLR; // the thresholds above
+    float alongL;               // g12 / g11, 0 without L ink
+    // This row's error from the row above; the carries of the row, with a spare block of
+    // zeros at either end; the row's A, B and D with that error, and the thresholds less them.
+    std::vector<float> errorA, errorB, carryA, carryB;
+    std::vector<float> baseA, baseB, baseD, overA, overB, overD;
+};
+
+// Below this many pixels a helper thread for the diffusion costs more than it saves.
+constexpr std::size_t pixelsForHelper = std::size_t(1) << 16;
+
+// Only the diffusion itself has to go row after row. On a big picture a helper thread works
+// out the shares of the rows ahead, in a ring of rows. Rows to shade are claimed from a common
+// counter: when this thread comes to a row nobody has claimed yet it shades it itself, so a
+// helper that the system keeps waiting costs nothing but its help. The dots are the same as
+// on one thread, and the caller still sees one synchronous rebuild.
+void rebuildDiffused(const DitherPlan& plan, bool vector, bool helper, const Picture& working,
+                     Picture& preview) {
+    const std::size_t width = std::size_t(working.width());
+    const int rows = working.height();
+    Diffusion diffusion(plan, width, vector && haveWideRegisters());
+    auto shade = [&](int y, RowShares& w) {
+        sharesOfRow(plan, vector, working.row(y), width, w);
+        diffusion.toInnerProducts(w);
+    };
+    auto finish = [&](int y, RowShares& w) {
+        diffusion.row(y, w);
+        paintRow(plan, w.dots.data(), width, preview.row(y));
+    };
+
+    if (helper && width * std::size_t(rows) >= pixelsForHelper &&
+        std::thread::hardware_concurrency() > 1) {
+        constexpr int ring = 16;
+        std::vector<RowShares> slots(ring, RowShares(width));
+        std::array<std::atomic<int>, ring> shadedRow{}; // per slot: 1 + the row shaded in it
+        std::atomic<int> claimed{0}, finished{0};
+        // Claims row y for shading when nobody has yet.
+        auto claim = [&](int y) { return claimed.compare_exchange_strong(y, y + 1); };
+        auto work = [&] {
+            for (int y; (y = claimed.load()) < rows;) {
+                const int done = finished.load(std::memory_order_acquire);
+                if (y >= done + ring) { // its slot still holds a row in use
+                    finished.wait(done, std::memory_order_acquire);
+                } else if (claim(y)) {
+                    std::atomic<int>& slot = shadedRow[std::size_t(y % ring)];
+                    shade(y, slots[std::size_t(y % ring)]);
+                    slot.store(y + 1, std::memory_order_release);
+                    slot.notify_one();
+                }
+            }
+        };
+        std::thread thread;
+        try {
+            thread = std::thread(work);
+        } catch (...) {
+            // No thread to be had: this one claims every row.
+        }
+        for (int y = 0; y < rows; ++y) {
+            RowShares& w = slots[std::size_t(y % ring)];
+            std::atomic<int>& slot = shadedRow[std::size_t(y % ring)];
+            if (claim(y)) {
+                shade(y, w);
+            } else {
+                for (int row; (row = slot.load(std::memory_order_acquire)) != y + 1;)
+                    slot.wait(row, std::memory_order_acquire);
+            }
+            finish(y, w);
+            finished.store(y + 1, std::memory_order_release);
+            finished.notify_one();
+        }
+        if (thread.joinable())
+            thread.join();
+        return;
+    }
+    RowShares w(width);
+    for (int y = 0; y < rows; ++y) {
+        shade(y, w);
+        finish(y, w);
+    }
+}
+
+} // namespace
+
+namespace separation_detail {
+
+void rebuildDithered(PreviewKernel kernel, const SeparationSettings& settings,
+                     const Picture& working, Picture& preview) {
+    if (working.isEmpty())
+        return;
+    if (preview.width() != working.width() || preview.height() != working.height())
+        preview = Picture(working.width(), working.height());
+    DitherPlan plan;
+    buildPlan(settings, plan);
+    if (settings.dither == DitherMode::Ordered)
+        rebuildOrdered(plan, useVector(kernel), working, preview);
+    else
+        rebuildDiffused(plan, useVector(kernel), kernel == PreviewKernel::Fastest, working,
+                        preview);
+}
+
+} // namespace separation_detail
+
+} // namespace logosmith
