@@ -1,9 +1,11 @@
 #include "app/library/LibraryPaths.h"
 
 #include "platform/SettingsStore.h"
+#include "platform/core/AtomicFile.h"
 #include "platform/core/Error.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -63,6 +65,10 @@ bool ensureLibraryFolder(const QString& rootDir) {
     if (!QFileInfo(rootDir).isDir())
         return false;
     return QDir().mkdir(folder) || QFileInfo(folder).isDir();
+}
+
+int removeStaleLibraryTemporaries(const QString& rootDir) {
+    return removeStaleTemporaries(QFile::encodeName(libraryFolder(rootDir)).toStdString());
 }
 
 } // namespace logosmith

@@ -280,6 +280,7 @@ void MainWindow::formCreate() {
     state.RootDir = resolveRootDir(settingsStore(), QCoreApplication::applicationDirPath() + "/");
     // The library folder is created when missing, so a first start can add pictures at once.
     QDir().mkpath(libraryFolder(state.RootDir));
+    removeStaleLibraryTemporaries(state.RootDir);
 
     delete library_;
     library_ = new ImageLibrary(libraryFolder(state.RootDir));
