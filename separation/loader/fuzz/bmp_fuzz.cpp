@@ -1,0 +1,19 @@
+// Fuzz target: BMP files and packed bitmaps (as metafiles embed them), run-length ones included.
+
+#include "separation/loader/BmpDecoder.h"
+#include "separation/loader/fuzz/FuzzSupport.h"
+
+using namespace logosmith;
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    fuzz::startGuiApplication(argc, argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    return fuzz::readPicture([&] {
+        if (size >= 2 && data[0] == 'B' && data[1] == 'M')
+            return decoders::decodeBmp(data, size);
+        return decoders::decodePackedDib(data, size);
+    });
+}
