@@ -23,6 +23,12 @@ work=$build/fuzz-run
 rm -rf "$work"
 mkdir -p "$work/seeds" "$work/corpus" "$work/findings" "$work/logs"
 
+# The settings targets write a settings file for every input: keep that in memory.
+if [ -d /dev/shm ] && [ -w /dev/shm ]; then
+  TMPDIR=$(mktemp -d /dev/shm/logosmith-fuzz.XXXXXX)
+  export TMPDIR
+  trap 'rm -rf "$TMPDIR"' EXIT
+fi
 export LOGOSMITH_BIN_DIR=$build/bin
 export QT_QPA_PLATFORM=offscreen
 export XDG_RUNTIME_DIR=$work/runtime

@@ -485,6 +485,11 @@ class Player {
 
 } // namespace
 
+WmfSize wmfSize(const std::uint8_t* data, std::size_t size) {
+    const Layout layout = readLayout(ByteReader(data, size, "The WMF file is truncated"));
+    return WmfSize{layout.width, layout.height};
+}
+
 Picture playWmf(const std::uint8_t* data, std::size_t size) {
     const ByteReader in(data, size, "The WMF file is truncated");
     const Layout layout = readLayout(in);

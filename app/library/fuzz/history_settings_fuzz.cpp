@@ -25,7 +25,8 @@ QStringList names(const ImageLibrary& library) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    static QCoreApplication app(*argc, *argv);
+    static QCoreApplication* app = new QCoreApplication(*argc, *argv); // never destroyed
+    (void)app;
     static QTemporaryDir root;
     libraryFolderPath = root.path() + "/storeImage/";
     QDir().mkpath(libraryFolderPath);

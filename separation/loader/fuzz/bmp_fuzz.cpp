@@ -11,8 +11,15 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const bool file = size >= 2 && data[0] == 'B' && data[1] == 'M';
+    try {
+        const std::size_t header = file && size > 14 ? 14 : 0;
+        if (decoders::packedDibPixels(data + header, size - header) > fuzz::fuzzedPixelLimit)
+            return 0;
+    } catch (const DecodeError&) {
+    }
     return fuzz::readPicture([&] {
-        if (size >= 2 && data[0] == 'B' && data[1] == 'M')
+        if (file)
             return decoders::decodeBmp(data, size);
         return decoders::decodePackedDib(data, size);
     });

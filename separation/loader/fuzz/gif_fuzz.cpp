@@ -11,5 +11,8 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size >= 10 &&
+        std::int64_t(data[6] | data[7] << 8) * (data[8] | data[9] << 8) > fuzz::fuzzedPixelLimit)
+        return 0;
     return fuzz::readPicture([&] { return decoders::decodeGif(data, size); });
 }
