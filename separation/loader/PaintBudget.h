@@ -42,9 +42,11 @@ class PaintBudget {
 
     // A record played: a small fixed cost, and at most MetafileLimits::maxRecords of them.
     void chargeRecord();
-    // A path drawn with a transform, pen and brush as QPainter would draw it.
+    // A path drawn with a transform, pen and brush as QPainter would draw it. Antialiased
+    // drawing (the SVG renderer always asks for it) goes through another rasterizer, which
+    // walks every edge in full, however far it runs outside the canvas.
     void chargeShape(const QPainterPath& path, const QTransform& transform, const QPen& pen,
-                     const QBrush& brush);
+                     const QBrush& brush, bool antialiased = false);
     // An image drawn into a target rectangle (logical coordinates); sourcePixels is the size
     // of the picture that has to be decoded or scaled for it.
     void chargeImage(const QRectF& target, const QTransform& transform, std::int64_t sourcePixels);
@@ -57,6 +59,7 @@ class PaintBudget {
     void chargeEdges(const std::vector<QPolygonF>& polygons, double grow, int edgesPerSegment,
                      bool closed);
     void chargeLines(const std::vector<QPolygonF>& polygons);
+    void chargeEdgeLengths(const std::vector<QPolygonF>& polygons, double grow);
     void chargeArea(QRectF bounds, int weight);
 
     std::string format_;
