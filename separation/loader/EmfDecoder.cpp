@@ -26,6 +26,9 @@ namespace {
 
 constexpr std::uint32_t recordHeader = 1;
 constexpr std::uint32_t recordEof = 14;
+constexpr std::uint32_t recordExtTextOutA = 83;
+constexpr std::uint32_t recordExtTextOutW = 84;
+constexpr std::uint32_t recordSmallTextOut = 108;
 constexpr std::uint32_t emfSignature = 0x464D4520; // " EMF"
 constexpr std::size_t minimumHeaderBytes = 88;
 // Cost of one bitmap pixel, in solid-fill pixels: the converter writes it into a compressed
@@ -53,6 +56,43 @@ void checkHeader(const ByteReader& in) {
         damaged("its header claims " + std::to_string(headerBytes) + " bytes");
     if (!in.fits(0, headerBytes))
         truncated();
+    // The converter reads the description and the pixel format wherever the header says.
+    const std::uint64_t descriptionChars = in.u32(60), descriptionAt = in.u32(64);
+    if (descriptionChars != 0 &&
+        (descriptionAt < minimumHeaderBytes || descriptionAt + 2 * descriptionChars > headerBytes))
+        damaged("its description lies outside its header");
+    if (headerBytes >= 100) {
+        const std::uint64_t formatBytes = in.u32(88), formatAt = in.u32(92);
+        if (formatBytes != 0 && formatAt + formatBytes > headerBytes)
+            damaged("its pixel format lies outside its header");
+    }
+}
+
+// The converter copies a text record's characters (and their spacing) from where the record
+// says they are; they must lie inside it.
+void checkText(const ByteReader& in, std::size_t record, std::uint32_t type, std::uint64_t bytes) {
+    auto inside = [&](std::uint64_t at, std::uint64_t count) { return at + count <= bytes; };
+    bool sound = true;
+    if (type == recordExtTextOutA || type == recordExtTextOutW) {
+        if (bytes < 76)
+            sound = false;
+        else {
+            const std::uint64_t chars = in.u32(record + 44), textAt = in.u32(record + 48);
+            const std::uint64_t spacingAt = in.u32(record + 72);
+            sound = inside(textAt, chars * (type == recordExtTextOutW ? 2 : 1)) &&
+                    (spacingAt == 0 || inside(spacingAt, chars * 4));
+        }
+    } else if (type == recordSmallTextOut) {
+        if (bytes < 36)
+            sound = false;
+        else {
+            const std::uint64_t chars = in.u32(record + 16), options = in.u32(record + 20);
+            const std::uint64_t textAt = (options & 0x100) ? 36 : 52;
+            sound = inside(textAt, chars * ((options & 0x200) ? 1 : 2));
+        }
+    }
+    if (!sound)
+        damaged("the text of the record at byte " + std::to_string(record) + " lies outside it");
 }
 
 // Where the records that carry a bitmap keep its header offset (then its size, the pixels'
@@ -127,6 +167,7 @@ std::size_t checkRecordChain(const ByteReader& in, PaintBudget& budget) {
         if (pos > 0 && type == recordHeader)
             damaged("a second header at byte " + std::to_string(pos));
         budget.chargeRecord();
+        checkText(in, pos, type, bytes);
         for (const BitmapRecord& r : bitmapRecords)
             if (r.type == type)
                 for (std::size_t fields : r.fields)

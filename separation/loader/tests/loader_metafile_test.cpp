@@ -174,6 +174,15 @@ TEST(EmfDrawing, IncompleteRecordChainsNeverReachTheConverter) {
     put32(sizeless, 20, 0xFFFFFFFFu);
     EXPECT_TRUE(refused(sizeless, "sizeless.emf", "size"));
     EXPECT_TRUE(refused(sampleWmf(), "wmf.emf", "not an EMF"));
+    // Strings the converter would copy from wherever the file says.
+    Bytes description = good;
+    put32(description, 60, 1000); // characters
+    put32(description, 64, 88);   // at the header's end
+    EXPECT_TRUE(refused(description, "description.emf", "description"));
+    const Bytes text = EmfWriter(20, 20)
+                           .record(84, {0, 0, 0, 0, 1, 0, 0, 0, 0, 500, 76, 0, 0, 0, 0, 0, 0})
+                           .finish();
+    EXPECT_TRUE(refused(text, "text.emf", "text of the record"));
 }
 
 TEST(Corruption, RandomlyDamagedMetafilesFailCleanly) {
