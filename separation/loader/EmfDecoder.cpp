@@ -56,16 +56,36 @@ void checkHeader(const ByteReader& in) {
         damaged("its header claims " + std::to_string(headerBytes) + " bytes");
     if (!in.fits(0, headerBytes))
         truncated();
-    // The converter reads the description and the pixel format wherever the header says.
-    const std::uint64_t descriptionChars = in.u32(60), descriptionAt = in.u32(64);
-    if (descriptionChars != 0 &&
-        (descriptionAt < minimumHeaderBytes || descriptionAt + 2 * descriptionChars > headerBytes))
-        damaged("its description lies outside its header");
     if (headerBytes >= 100) {
         const std::uint64_t formatBytes = in.u32(88), formatAt = in.u32(92);
         if (formatBytes != 0 && formatAt + formatBytes > headerBytes)
             damaged("its pixel format lies outside its header");
     }
+}
+
+// The converter reads the header's description as two strings: the first up to its end mark,
+// then the second, of the header's character count or up to its own end mark. Both must end
+// within the bytes it is given.
+void checkDescription(const ByteReader& in, std::size_t limit) {
+    const std::size_t at = in.u32(64);
+    const std::size_t chars = in.u32(60);
+    if (at == 0)
+        return;
+    auto endMark = [&](std::size_t from) {
+        std::size_t p = from;
+        while (p + 2 <= limit && in.u16(p) != 0)
+            p += 2;
+        if (p + 2 > limit)
+            damaged("its description has no end");
+        return p + 2;
+    };
+    if (at < minimumHeaderBytes || at % 2 != 0 || at >= limit)
+        damaged("its description lies outside the file");
+    const std::size_t second = endMark(at);
+    if (chars == 0)
+        endMark(second);
+    else if (chars > limit / 2 || at + 2 * chars > limit || second + 2 * chars > limit)
+        damaged("its description runs past the file");
 }
 
 // The converter copies a text record's characters (and their spacing) from where the record
@@ -205,8 +225,9 @@ Picture decodeEmf(const std::uint8_t* data, std::size_t size) {
     checkCanvasSize("EMF", target.width, target.height);
     const QSize canvasSize(target.width, target.height);
     PaintBudget budget("EMF", canvasSize);
-    const std::size_t used =
-        checkRecordChain(ByteReader(data, size, "The EMF file is truncated"), budget);
+    const ByteReader in(data, size, "The EMF file is truncated");
+    const std::size_t used = checkRecordChain(in, budget);
+    checkDescription(in, used);
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         throw DecodeError("Metafiles can only be drawn inside a graphical program");
     limitQtImageAllocations();
