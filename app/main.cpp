@@ -2,6 +2,7 @@
 #include "app/TerminationSignals.h"
 #include "app/windows/AppWindows.h"
 #include "app/windows/MainWindow.h"
+#include "app/windows/PictureView.h"
 #include "platform/ErrorGuard.h"
 #include "platform/widgets/GuardedApplication.h"
 #include "platform/widgets/QtUserDialogs.h"

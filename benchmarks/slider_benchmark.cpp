@@ -40,8 +40,8 @@ void sliderMove(benchmark::State& state, int width, int height, bool fit) {
         value = value == 100 ? 101 : 100;
         Form1->ScrollBar1->setValue(value);
     }
-    state.SetItemsProcessed(state.iterations() * Form1->previewImage.width() *
-                            Form1->previewImage.height());
+    state.SetItemsProcessed(state.iterations() * Form1->pictures().preview().width() *
+                            Form1->pictures().preview().height());
 }
 
 void memcpyPreview(benchmark::State& state, int width, int height) {

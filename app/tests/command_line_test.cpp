@@ -47,7 +47,7 @@ TEST_F(CommandLinePictures, AreAddedInOrderWithTheMessagesOfAddImage) {
     EXPECT_TRUE(dialogs().shown[1].text.contains("missing.gif"));
     EXPECT_EQ(dialogs().shown[2].text, duplicateImageMessage);
     EXPECT_EQ(Form1->Edit1->text(), last);
-    EXPECT_EQ(Form1->workingImage.width(), 50);
+    EXPECT_EQ(Form1->pictures().working().width(), 50);
     // Adding the second picture committed the first, as "Add Image" does.
     EXPECT_TRUE(QFile::exists(libraryDir() + "first.bmp"));
     // The information dialog names the folder the library went to.

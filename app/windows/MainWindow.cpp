@@ -85,6 +85,7 @@ MainWindow::MainWindow(QWidget* parent)
     buildMenu();
     connectHandlers();
     connectColourHandlers();
+    showColourControls();
     setFixedSize(clientWidth, clientHeight + menuBar()->sizeHint().height());
     // Placement and the print method survive restarts; applying a stored "DriverPrinter"
     // runs its handler as a click would.
@@ -216,15 +217,6 @@ void MainWindow::connectHandlers() {
     ON_CLICK(btnDeleteImage, btnDeleteImageClick);
     connect(ListView1, &QTreeWidget::itemClicked, this,
             [this] { guarded([this] { ListView1Click(); }); });
-    ON_CLICK(btnCenter, btnCenterClick);
-    ON_CLICK(btnScale, btnScaleClick);
-    connect(scaleCheckBox, &QCheckBox::toggled, this,
-            [this] { guarded([this] { scaleCheckBoxClick(); }); });
-    connect(N1001, &QAction::triggered, this,
-            [this] { guarded([this] { resizeByPercent(100); }); });
-    connect(N751, &QAction::triggered, this, [this] { guarded([this] { resizeByPercent(75); }); });
-    connect(N501, &QAction::triggered, this, [this] { guarded([this] { resizeByPercent(50); }); });
-    connect(N251, &QAction::triggered, this, [this] { guarded([this] { resizeByPercent(25); }); });
 
     connect(DirectPrint, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
@@ -259,11 +251,7 @@ void MainWindow::connectHandlers() {
 }
 
 void MainWindow::formCreate() {
-    // Separation start values; the fixed display colours are part of the settings type.
-    settings = SeparationSettings{};
-    settings.liveUpdate = true;
-    settings.fitOnLoad = true;
-
+    // The separation settings start at their start-up values in the colour-controls model.
     DirectPrint->setChecked(true);
 
     for (QPushButton* b :
@@ -275,7 +263,7 @@ void MainWindow::formCreate() {
         a->setEnabled(false);
 
     state.EditorCommand = defaultEditorCommand();
-    ScrollBar3->setValue(100);
+    pictures_.moveLValue(100);
     state.StoreImageCount = 1;
 
     // From here on a step can fail on outside data (the settings, the folders, a damaged library

@@ -1,10 +1,8 @@
 #pragma once
 
 #include "app/library/StoreCommandFile.h"
-#include "separation/Separation.h"
-#include "separation/picture/Picture.h"
+#include "separation/controls/ColourControlsModel.h"
 
-#include <QImage>
 #include <QMainWindow>
 #include <QPoint>
 #include <QSize>
@@ -49,10 +47,9 @@ class MainWindow : public QMainWindow {
     void formCreate();
 
     AppState state;
-    logosmith::SeparationSettings settings;
-    logosmith::Picture decodedImage;
-    logosmith::Picture workingImage;
-    logosmith::Picture previewImage;
+
+    // The colour controls, the separation settings and the three pictures under the preview.
+    logosmith::ColourControlsModel& pictures() { return pictures_; }
 
     // Loads a picture file as the current picture (decode, fit, reset the colour controls,
     // separate, enable the picture commands). Throws and changes nothing on a bad file.
@@ -60,7 +57,6 @@ class MainWindow : public QMainWindow {
     // Adds a picture file to the library as "Add Image" does once the open dialog has answered
     // (a file given on the command line).
     void addImageFile(const QString& path);
-    void rebuildPreview();
     // Commits the last entry and writes the history; the history is written even when the
     // commit fails. Throws the first failure.
     void CloseDown();
@@ -164,26 +160,9 @@ class MainWindow : public QMainWindow {
     void btnAddImageClick();
     void ListView1Click();
     void btnDeleteImageClick();
-    // Sizing.
-    void scaleCheckBoxClick();
-    void btnCenterClick();
-    void btnScaleClick();
-    void resizeByPercent(int percent);
-    // Colour controls.
-    void ScrollBar2Change();
-    void ScrollBar1Change();
-    void ScrollBar3Change();
-    void radioRedClick();
-    void RadioGreenClick();
-    void RadioBlueClick();
-    void RadioBlackClick();
-    void CheckBox1Click();
+    // The colour pickers: the dialog is the window's, the rest the model's.
     void Button10Click();
     void Button1Click();
-    void rgbControlClick();
-    void UpdateCheckBoxClick();
-    void Button15Click();
-    void RestoredefaultSetting1Click();
     // Print method.
     void DirectPrintClick();
     void DriverPrinterClick();
@@ -223,6 +202,8 @@ class MainWindow : public QMainWindow {
     void connectHandlers();
     void connectColourHandlers();
     void enablePictureCommands();
+    // Shows the colour-controls model's state in the colour panels, boxes and views.
+    void showColourControls();
     // The close-down before the program ends; when it fails, asks whether to quit anyway.
     // Answers whether the program may end.
     bool closeDownBeforeLeaving();
@@ -233,15 +214,8 @@ class MainWindow : public QMainWindow {
     void refreshLibraryList();
     std::vector<std::uint8_t> prepareStore();
     int selectedLibraryRow() const;
-    void setViewFlags(bool stretch, bool center);
-    void showWorking(const logosmith::Picture& picture);
-    void resetSeparationForLoad();
-    // The radio buttons' two meanings: the L-ink colour while CheckBox1 is ticked, else the
-    // R-ink mode.
-    void chooseLInkColour(logosmith::Colour colour, const QString& name);
-    void chooseInkMode(logosmith::InkMode mode, logosmith::Colour colour, const QString& name,
-                       int threshold);
 
+    logosmith::ColourControlsModel pictures_;
     FormStorage* FormStorage2 = nullptr;
     logosmith::ImageLibrary* library_ = nullptr;
     logosmith::LibrarySlots storeSlots_;
@@ -260,7 +234,3 @@ inline const QString quitAnywayQuestion =
 
 // Where the driver print puts a picture: centred on the page, one pixel per device pixel.
 QPoint driverPrintOrigin(const QSize& page, const QSize& picture);
-
-// What the picture open dialog previews: the file read by the program's own loader, so the
-// preview is what a load gives. Throws as a load does.
-QImage previewPictureFile(const QString& path);

@@ -26,7 +26,11 @@ int MainWindow::selectedLibraryRow() const {
 }
 
 void MainWindow::CommitCurrentImage() {
-    library_->CommitCurrentImage(previewImage, workingImage);
+    library_->CommitCurrentImage(pictures_.preview(), pictures_.working());
+}
+
+void MainWindow::loadPicture(const QString& path) {
+    pictures_.loadPicture(path.toStdString());
 }
 
 void MainWindow::btnAddImageClick() {
@@ -83,7 +87,7 @@ void MainWindow::btnDeleteImageClick() {
             userDialogs().showMessage(selectItemMessage);
         return;
     }
-    library_->deleteEntry(row, previewImage, workingImage);
+    library_->deleteEntry(row, pictures_.preview(), pictures_.working());
     ListView1->clearSelection();
     refreshLibraryList();
     SelectLastEntry();

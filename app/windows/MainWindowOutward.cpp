@@ -15,7 +15,7 @@ using namespace logosmith;
 void MainWindow::btnEditClick() {
     userDialogs().showMessage("This function only affects last image");
     const QString exchange = editorExchangeFile();
-    writeBmpFile(previewImage, exchange.toStdString());
+    writeBmpFile(pictures_.preview(), exchange.toStdString());
     if (!startEditor(state.EditorCommand, exchange))
         userDialogs().showMessage("Not found   " + state.EditorCommand +
                                   ". Check Default Image Editor Setting ");
@@ -31,7 +31,7 @@ void MainWindow::btnSaveClick() {
         return;
     Edit1->setText(*path);
     // Always BMP data, whatever the extension of the chosen name.
-    writeBmpFile(previewImage, path->toStdString());
+    writeBmpFile(pictures_.preview(), path->toStdString());
 }
 
 void MainWindow::save1Click() {

@@ -68,8 +68,9 @@ bool MainWindow::BuildPrintFile() {
     std::vector<std::uint8_t> bytes;
     VectorSink stream(bytes);
     const PrintBuild result =
-        WritePrintStream(stream, previewImage, irPrint(settings.lColor, settings.userColor),
-                         ResolutionForm->density(), Image2->center());
+        WritePrintStream(stream, pictures_.preview(),
+                         irPrint(pictures_.settings().lColor, pictures_.settings().userColor),
+                         ResolutionForm->density(), pictures_.state().center);
     if (result == PrintBuild::tooWide) {
         userDialogs().showMessage(imageTooLargeMessage);
         return false;
@@ -104,7 +105,8 @@ void MainWindow::SendToPrinter() {
 }
 
 void MainWindow::PrintThroughDriver() {
-    const QImage image = toQImage(Image2->stretch() ? fitToWidth(previewImage) : previewImage);
+    const Picture& preview = pictures_.preview();
+    const QImage image = toQImage(pictures_.state().stretch ? fitToWidth(preview) : preview);
     QPrinter printer(QPrinter::HighResolution);
     printer.setFullPage(true);
     if (!userDialogs().setUpPrinter(printer))

@@ -45,12 +45,12 @@ class ColourControls : public AppFixture {
         addPicture(path);
         ASSERT_TRUE(dialogs().texts("error").isEmpty());
     }
-    Colour stripe(int index) const { return Form1->previewImage.pixel(index * 10 + 5, 5); }
+    Colour stripe(int index) const { return Form1->pictures().preview().pixel(index * 10 + 5, 5); }
 };
 
 TEST_F(ColourControls, ALoadStartsInRedModeWithTheSlidersAtTheirPlaces) {
     EXPECT_TRUE(Form1->radioRed->isChecked());
-    EXPECT_EQ(Form1->settings.inkMode, InkMode::Red);
+    EXPECT_EQ(Form1->pictures().settings().inkMode, InkMode::Red);
     EXPECT_EQ(Form1->ScrollBar1->value(), 100);
     EXPECT_EQ(Form1->ScrollBar2->value(), 360);
     EXPECT_EQ(Form1->ScrollBar3->value(), 100);
@@ -64,8 +64,8 @@ TEST_F(ColourControls, ALoadStartsInRedModeWithTheSlidersAtTheirPlaces) {
 
 TEST_F(ColourControls, GreenRightAfterALoad) {
     Form1->RadioGreen->click();
-    EXPECT_EQ(Form1->settings.inkMode, InkMode::Green);
-    EXPECT_EQ(Form1->settings.targetColor, colours::green);
+    EXPECT_EQ(Form1->pictures().settings().inkMode, InkMode::Green);
+    EXPECT_EQ(Form1->pictures().settings().targetColor, colours::green);
     EXPECT_EQ(Form1->ScrollBar2->value(), 120);
     EXPECT_EQ(Form1->Edit2->text(), "120");
     EXPECT_EQ(Form1->Shape6->colour(), colours::green);
@@ -77,10 +77,10 @@ TEST_F(ColourControls, GreenRightAfterALoad) {
 
 TEST_F(ColourControls, OffLeavesOnlyTheLInkAndPaper) {
     Form1->RadioBlack->click();
-    EXPECT_EQ(Form1->settings.inkMode, InkMode::BlackOnly);
+    EXPECT_EQ(Form1->pictures().settings().inkMode, InkMode::BlackOnly);
     EXPECT_EQ(Form1->ScrollBar2->value(), 0);
     EXPECT_EQ(Form1->Edit5->text(), "  Off ");
-    for (std::uint32_t c : coloursIn(Form1->previewImage))
+    for (std::uint32_t c : coloursIn(Form1->pictures().preview()))
         EXPECT_TRUE(c == colours::black.packed() || c == colours::white.packed()) << c;
 }
 
@@ -89,10 +89,10 @@ TEST_F(ColourControls, WithCheckBox1TheRadioButtonsChooseTheLInkColour) {
     Form1->CheckBox1->click();
     EXPECT_EQ(Form1->RadioBlack->text(), "Black");
     EXPECT_TRUE(Form1->RadioBlack->isChecked());
-    EXPECT_EQ(Form1->settings.inkMode, InkMode::Blue); // the R ink keeps its mode
+    EXPECT_EQ(Form1->pictures().settings().inkMode, InkMode::Blue); // the R ink keeps its mode
 
     Form1->radioRed->click();
-    EXPECT_EQ(Form1->settings.lColor, colours::red);
+    EXPECT_EQ(Form1->pictures().settings().lColor, colours::red);
     EXPECT_EQ(Form1->Edit4->text(), " Red");
     EXPECT_EQ(Form1->Shape9->colour(), colours::red);
     EXPECT_EQ(stripe(3), colours::red);  // black dots now in the L ink's red
@@ -103,29 +103,30 @@ TEST_F(ColourControls, WithCheckBox1TheRadioButtonsChooseTheLInkColour) {
 
     Form1->CheckBox1->click();
     EXPECT_EQ(Form1->RadioBlack->text(), "Off");
-    EXPECT_EQ(Form1->settings.lColor, colours::red); // cleared: the L colour stays
+    EXPECT_EQ(Form1->pictures().settings().lColor, colours::red); // cleared: the L colour stays
 }
 
 TEST_F(ColourControls, TickingCheckBox1WhileOffIsSelectedStillMakesTheLInkBlack) {
     Form1->RadioBlack->click();
-    Form1->settings.lColor = colours::blue; // as if chosen earlier
+    dialogs().colourAnswers.push_back(colours::blue.packed());
+    Form1->Button1->click(); // the L ink blue, chosen earlier
     Form1->CheckBox1->click();
-    EXPECT_EQ(Form1->settings.lColor, colours::black);
+    EXPECT_EQ(Form1->pictures().settings().lColor, colours::black);
     EXPECT_EQ(Form1->Edit4->text(), " Black");
-    EXPECT_EQ(Form1->settings.inkMode, InkMode::BlackOnly);
+    EXPECT_EQ(Form1->pictures().settings().inkMode, InkMode::BlackOnly);
 }
 
 TEST_F(ColourControls, TheColourPickersChangeNothingWhenCancelled) {
-    const Picture before = Form1->previewImage;
+    const Picture before = Form1->pictures().preview();
     Form1->Button10->click(); // nothing queued: cancelled
-    EXPECT_EQ(Form1->settings.inkMode, InkMode::Red);
+    EXPECT_EQ(Form1->pictures().settings().inkMode, InkMode::Red);
     EXPECT_EQ(Form1->Edit5->text(), " Red");
-    EXPECT_EQ(Form1->previewImage, before);
+    EXPECT_EQ(Form1->pictures().preview(), before);
 
     dialogs().colourAnswers.push_back(Colour{128, 0, 255}.packed());
     Form1->Button10->click();
     EXPECT_EQ(Form1->Edit5->text(), "User");
-    EXPECT_EQ(Form1->settings.inkMode, InkMode::User);
+    EXPECT_EQ(Form1->pictures().settings().inkMode, InkMode::User);
     EXPECT_EQ(stripe(0), (Colour{128, 0, 255}));
 
     dialogs().colourAnswers.push_back(Colour{0, 0, 128}.packed());
@@ -137,13 +138,13 @@ TEST_F(ColourControls, TheColourPickersChangeNothingWhenCancelled) {
 TEST_F(ColourControls, RValueTintsItsSwatchOnlyInTheThreePureModes) {
     Form1->ScrollBar1->setValue(55);
     EXPECT_EQ(Form1->Shape3->colour(), (Colour{255, 200, 200}));
-    EXPECT_EQ(Form1->settings.rValue, 55);
+    EXPECT_EQ(Form1->pictures().settings().rValue, 55);
 
     Form1->RadioBlack->click(); // BlackOnly; the slider goes back to 100
     const Colour before = Form1->Shape3->colour();
     Form1->ScrollBar1->setValue(10);
     EXPECT_EQ(Form1->Shape3->colour(), before);
-    EXPECT_EQ(Form1->settings.rValue, 10);
+    EXPECT_EQ(Form1->pictures().settings().rValue, 10);
 
     dialogs().colourAnswers.push_back(Colour{1, 2, 3}.packed());
     Form1->Button10->click();
@@ -163,19 +164,19 @@ TEST_F(ColourControls, RestoreDefaultsKeepsLValueAndFitting) {
     Form1->RestoredefaultSetting1->trigger();
 
     EXPECT_EQ(Form1->ScrollBar3->value(), 200);
-    EXPECT_EQ(Form1->settings.lValue, 200);
+    EXPECT_EQ(Form1->pictures().settings().lValue, 200);
     EXPECT_TRUE(Form1->radioRed->isChecked());
-    EXPECT_EQ(Form1->settings.inkMode, InkMode::Red);
+    EXPECT_EQ(Form1->pictures().settings().inkMode, InkMode::Red);
     EXPECT_EQ(Form1->ScrollBar2->value(), 360);
     EXPECT_EQ(Form1->Edit5->text(), "  Red");
     EXPECT_EQ(Form1->Edit4->text(), "  Black");
-    EXPECT_EQ(Form1->settings.lColor, colours::black);
+    EXPECT_EQ(Form1->pictures().settings().lColor, colours::black);
     EXPECT_EQ(Form1->Shape9->colour(), colours::black);
     EXPECT_EQ(stripe(3), colours::black);
     EXPECT_FALSE(Form1->InvertCheckBox->isChecked());
     EXPECT_FALSE(Form1->swapRedBlue->isChecked());
     EXPECT_FALSE(Form1->Image2->center());
-    EXPECT_TRUE(Form1->settings.fitOnLoad);
+    EXPECT_TRUE(Form1->pictures().settings().fitOnLoad);
     EXPECT_TRUE(Form1->scaleCheckBox->isChecked());
 }
 
@@ -206,10 +207,10 @@ TEST_F(ColourControls, WithUpdateClearedThePreviewChangesButTheViewDoesNot) {
     EXPECT_EQ(Form1->Image2->drawing(), shown);
 
     Form1->Button15->click();
-    EXPECT_EQ(Form1->Image2->drawing(), toQImage(Form1->previewImage));
+    EXPECT_EQ(Form1->Image2->drawing(), toQImage(Form1->pictures().preview()));
     EXPECT_FALSE(Form1->UpdateCheckBox->isChecked());
     Form1->RadioBlue->click(); // the button switched live update back on
-    EXPECT_EQ(Form1->Image2->drawing(), toQImage(Form1->previewImage));
+    EXPECT_EQ(Form1->Image2->drawing(), toQImage(Form1->pictures().preview()));
 }
 
 TEST_F(ColourControls, ALoadResetsTheControlsButKeepsTheUserColourAndTheRgbBoxes) {
@@ -220,15 +221,15 @@ TEST_F(ColourControls, ALoadResetsTheControlsButKeepsTheUserColourAndTheRgbBoxes
     Form1->ScrollBar3->setValue(200);
     Form1->btnCenter->click();
     addPicture(makePicture("second.bmp"));
-    EXPECT_EQ(Form1->settings.userColor, (Colour{10, 20, 30}));
+    EXPECT_EQ(Form1->pictures().settings().userColor, (Colour{10, 20, 30}));
     EXPECT_TRUE(Form1->swapBlackWhite->isChecked());
-    EXPECT_EQ(Form1->settings.inkMode, InkMode::Red);
+    EXPECT_EQ(Form1->pictures().settings().inkMode, InkMode::Red);
     EXPECT_EQ(Form1->ScrollBar2->value(), 360);
     // L VALUE back at 100: the slider, its box and the setting agree.
     EXPECT_EQ(Form1->ScrollBar3->value(), 100);
     EXPECT_EQ(Form1->Edit3->text(), "100");
-    EXPECT_EQ(Form1->settings.lValue, 100);
+    EXPECT_EQ(Form1->pictures().settings().lValue, 100);
     EXPECT_FALSE(Form1->Image2->center());
     EXPECT_FALSE(Form1->Image1->center());
-    EXPECT_EQ(Form1->previewImage.pixel(39, 5), colours::white); // black swapped to paper
+    EXPECT_EQ(Form1->pictures().preview().pixel(39, 5), colours::white); // black swapped to paper
 }

@@ -77,7 +77,7 @@ TEST_F(LibraryWindow, ThreePicturesComeBackAfterARestartShownAsTheLastWasLeft) {
     Form1->exit2->trigger();
     restart();
     EXPECT_EQ(rows(), (QStringList{"1 a.bmp", "2 b.bmp", "3 c.bmp"}));
-    EXPECT_EQ(Form1->workingImage.width(), 50); // from tempImage.bmp
+    EXPECT_EQ(Form1->pictures().working().width(), 50); // from tempImage.bmp
     EXPECT_TRUE(Form1->library().LastImageLive());
     EXPECT_EQ(Form1->Edit1->text(), "/storeImage/c.bmp");
 }
@@ -136,7 +136,7 @@ TEST_F(LibraryWindow, DeletingAMiddleEntryRenumbersAndKeepsANewlyAddedLastPictur
     EXPECT_EQ(rows(), (QStringList{"1 a.bmp", "2 c.bmp", "3 d.bmp"}));
     // The last entry's picture was committed before the deletion, so it survives.
     EXPECT_TRUE(QFile::exists(libraryDir() + "d.bmp"));
-    EXPECT_EQ(Form1->workingImage.width(), 44);
+    EXPECT_EQ(Form1->pictures().working().width(), 44);
 }
 
 TEST_F(LibraryWindow, DeleteWithoutSelection) {
@@ -154,7 +154,7 @@ TEST_F(LibraryWindow, DeletingTheOnlyEntryLeavesThePictureAndTheCommands) {
     selectRow(0);
     Form1->btnDeleteImage->click();
     EXPECT_EQ(Form1->ListView1->topLevelItemCount(), 0);
-    EXPECT_FALSE(Form1->workingImage.isEmpty());
+    EXPECT_FALSE(Form1->pictures().working().isEmpty());
     EXPECT_TRUE(Form1->btnPrint->isEnabled());
     Form1->Button9->click();
     EXPECT_FALSE(QFile::exists(libraryDir() + "a.bmp"));

@@ -62,18 +62,18 @@ TEST_F(MainWindowTest, AddingAPictureFitsItSeparatesItAndEnablesTheCommands) {
     ASSERT_TRUE(dialogs().texts("error").isEmpty())
         << dialogs().allTexts().join("\n").toStdString();
 
-    EXPECT_EQ(Form1->workingImage.width(), 243);
-    EXPECT_EQ(Form1->workingImage.height(), 162);
-    EXPECT_EQ(Form1->decodedImage.width(), 300);
+    EXPECT_EQ(Form1->pictures().working().width(), 243);
+    EXPECT_EQ(Form1->pictures().working().height(), 162);
+    EXPECT_EQ(Form1->pictures().decoded().width(), 300);
     // Every preview pixel is exactly one of the inks or paper.
-    for (int y = 0; y < Form1->previewImage.height(); ++y)
-        for (int x = 0; x < Form1->previewImage.width(); ++x) {
-            const Colour c = Form1->previewImage.pixel(x, y);
+    for (int y = 0; y < Form1->pictures().preview().height(); ++y)
+        for (int x = 0; x < Form1->pictures().preview().width(); ++x) {
+            const Colour c = Form1->pictures().preview().pixel(x, y);
             EXPECT_TRUE(c == colours::red || c == colours::black || c == colours::white);
         }
-    EXPECT_EQ(Form1->previewImage.pixel(10, 10), colours::red);
-    EXPECT_EQ(Form1->previewImage.pixel(240, 10), colours::black);
-    EXPECT_EQ(Form1->Image2->drawing(), toQImage(Form1->previewImage));
+    EXPECT_EQ(Form1->pictures().preview().pixel(10, 10), colours::red);
+    EXPECT_EQ(Form1->pictures().preview().pixel(240, 10), colours::black);
+    EXPECT_EQ(Form1->Image2->drawing(), toQImage(Form1->pictures().preview()));
 
     for (QPushButton* b : {Form1->btnPrint, Form1->btnSave, Form1->btnPrintFile, Form1->btnCenter,
                            Form1->btnStorePrinter, Form1->btnEdit})
@@ -87,7 +87,7 @@ TEST_F(MainWindowTest, AddingAPictureFitsItSeparatesItAndEnablesTheCommands) {
 TEST_F(MainWindowTest, ABadFileLeavesThePreviousPictureAndSettings) {
     addPicture(makePicture("good.bmp"));
     Form1->RadioGreen->setChecked(true);
-    const Picture before = Form1->previewImage;
+    const Picture before = Form1->pictures().preview();
 
     const QString bad = pictures_.path() + "/broken.bmp";
     QFile f(bad);
@@ -97,7 +97,7 @@ TEST_F(MainWindowTest, ABadFileLeavesThePreviousPictureAndSettings) {
     addPicture(bad);
 
     ASSERT_EQ(dialogs().texts("error").size(), 1);
-    EXPECT_EQ(Form1->previewImage, before);
+    EXPECT_EQ(Form1->pictures().preview(), before);
     EXPECT_TRUE(Form1->RadioGreen->isChecked());
     EXPECT_EQ(Form1->ListView1->topLevelItemCount(), 1);
 }
@@ -105,47 +105,47 @@ TEST_F(MainWindowTest, ABadFileLeavesThePreviousPictureAndSettings) {
 TEST_F(MainWindowTest, FitScaleClearedKeepsFullSizeAndResizeAlwaysStartsFromTheLoad) {
     addPicture(makePicture("wide.bmp", 300, 200));
     Form1->N751->trigger();
-    EXPECT_EQ(Form1->workingImage.width(), 182);
-    EXPECT_EQ(Form1->workingImage.height(), 121);
+    EXPECT_EQ(Form1->pictures().working().width(), 182);
+    EXPECT_EQ(Form1->pictures().working().height(), 121);
     Form1->N251->trigger();
-    EXPECT_EQ(Form1->workingImage.width(), 60);
-    EXPECT_EQ(Form1->workingImage.height(), 40);
+    EXPECT_EQ(Form1->pictures().working().width(), 60);
+    EXPECT_EQ(Form1->pictures().working().height(), 40);
     Form1->N1001->trigger();
-    EXPECT_EQ(Form1->workingImage.width(), 243);
+    EXPECT_EQ(Form1->pictures().working().width(), 243);
 
     Form1->btnCenter->click();
     EXPECT_TRUE(Form1->Image2->center());
     Form1->scaleCheckBox->setChecked(false);
-    EXPECT_EQ(Form1->workingImage.width(), 300);
-    EXPECT_EQ(Form1->previewImage.width(), 300);
+    EXPECT_EQ(Form1->pictures().working().width(), 300);
+    EXPECT_EQ(Form1->pictures().preview().width(), 300);
     EXPECT_FALSE(Form1->Image2->center());
     Form1->scaleCheckBox->setChecked(true);
-    EXPECT_EQ(Form1->workingImage.width(), 243);
+    EXPECT_EQ(Form1->pictures().working().width(), 243);
 }
 
 // A picture without pixels could never be stored, and every later commit would fail on it:
 // each road to one is refused, and the library stays usable to the end.
 TEST_F(MainWindowTest, APictureThatWouldBeEmptyIsRefusedWhicheverWayItComes) {
     addPicture(makePicture("logo.bmp"));
-    const Picture shown = Form1->previewImage;
+    const Picture shown = Form1->pictures().preview();
     addPicture(makePicture("strip.bmp", 2000, 50)); // fits to 248 x 0
     ASSERT_EQ(dialogs().texts("error").size(), 1);
     EXPECT_TRUE(dialogs().texts("error").first().contains("248 x 0"));
     EXPECT_EQ(Form1->ListView1->topLevelItemCount(), 1);
-    EXPECT_EQ(Form1->previewImage, shown);
+    EXPECT_EQ(Form1->pictures().preview(), shown);
     EXPECT_TRUE(Form1->library().LastImageLive());
 
     addPicture(makePicture("low.bmp", 40, 3));
     Form1->N251->trigger(); // 10 x 0
     EXPECT_EQ(dialogs().texts("error").size(), 2);
-    EXPECT_EQ(Form1->workingImage.height(), 3);
+    EXPECT_EQ(Form1->pictures().working().height(), 3);
 
     Form1->scaleCheckBox->setChecked(false);
     addPicture(makePicture("strip.bmp", 2000, 50)); // at full size it is fine
     Form1->scaleCheckBox->setChecked(true);
     EXPECT_EQ(dialogs().texts("error").size(), 3);
-    EXPECT_EQ(Form1->workingImage.width(), 2000);
-    EXPECT_TRUE(Form1->settings.fitOnLoad) << "later pictures are fitted";
+    EXPECT_EQ(Form1->pictures().working().width(), 2000);
+    EXPECT_TRUE(Form1->pictures().settings().fitOnLoad) << "later pictures are fitted";
 
     Form1->Button9->click();
     EXPECT_EQ(dialogs().texts("error").size(), 3);
@@ -177,7 +177,7 @@ TEST_F(MainWindowTest, AStartWithADamagedLastPictureReportsItAndKeepsTheList) {
         start();
         EXPECT_EQ(dialogs().texts("error").size(), 1);
         ASSERT_EQ(Form1->ListView1->topLevelItemCount(), 2);
-        EXPECT_TRUE(Form1->previewImage.isEmpty());
+        EXPECT_TRUE(Form1->pictures().preview().isEmpty());
         EXPECT_TRUE(Form1->Image2->drawing().isNull());
         EXPECT_FALSE(Form1->btnPrint->isEnabled());
         EXPECT_FALSE(Form1->btnStorePrinter->isEnabled());
@@ -209,7 +209,7 @@ TEST_F(MainWindowTest, ExitClosesDownAndTheNextStartUsesTheStoredFolder) {
     restart();
     EXPECT_EQ(Form1->state.RootDir, rootDir());
     ASSERT_EQ(Form1->ListView1->topLevelItemCount(), 1);
-    EXPECT_EQ(Form1->workingImage.width(), 40);
+    EXPECT_EQ(Form1->pictures().working().width(), 40);
     EXPECT_TRUE(Form1->btnPrint->isEnabled());
 }
 

@@ -77,8 +77,8 @@ TEST_F(OutwardActions, TheEditedPictureComesBackConvertedAndReachesOnlyTheLastEn
         EXPECT_EQ(dialogs().texts("message"),
                   (QStringList{"This function only affects last image",
                                "Logosmith will now update the last image!"}));
-        EXPECT_EQ(Form1->workingImage.width(), 20);
-        EXPECT_EQ(Form1->previewImage.pixel(5, 5), colours::black);
+        EXPECT_EQ(Form1->pictures().working().width(), 20);
+        EXPECT_EQ(Form1->pictures().preview().pixel(5, 5), colours::black);
     };
 
     // An earlier entry: the edited picture is shown, its stored file stays as it was.
@@ -96,15 +96,15 @@ TEST_F(OutwardActions, TheEditedPictureComesBackConvertedAndReachesOnlyTheLastEn
     edit();
     dialogs().onMessage = nullptr;
     EXPECT_NE(readWholeFile((libraryDir() + "last.bmp").toStdString()),
-              encodeBmp24(Form1->previewImage));
+              encodeBmp24(Form1->pictures().preview()));
     Form1->Button9->click();
     EXPECT_EQ(readWholeFile((libraryDir() + "last.bmp").toStdString()),
-              encodeBmp24(Form1->previewImage));
+              encodeBmp24(Form1->pictures().preview()));
 }
 
 TEST_F(OutwardActions, AMissingEditorIsReportedAndThePictureComesBackUnchanged) {
     addPicture(makePicture("logo.bmp"));
-    const Picture before = Form1->previewImage;
+    const Picture before = Form1->pictures().preview();
     Form1->state.EditorCommand = "/nonexistent/paint.exe";
     Form1->btnEdit->click();
     EXPECT_EQ(
@@ -112,7 +112,7 @@ TEST_F(OutwardActions, AMissingEditorIsReportedAndThePictureComesBackUnchanged) 
         (QStringList{"This function only affects last image",
                      "Not found   /nonexistent/paint.exe. Check Default Image Editor Setting ",
                      "Logosmith will now update the last image!"}));
-    EXPECT_EQ(Form1->previewImage, before);
+    EXPECT_EQ(Form1->pictures().preview(), before);
     EXPECT_TRUE(editorExchangeFile().endsWith("/korvantMRX310.bmp"));
     EXPECT_FALSE(editorExchangeFile().startsWith("/tmp/korvant"));
 }
@@ -139,7 +139,7 @@ TEST_F(OutwardActions, SavingWritesBmpDataWhateverTheExtension) {
     const QByteArray data = contents(target);
     ASSERT_GT(data.size(), 54);
     EXPECT_TRUE(data.startsWith("BM"));
-    EXPECT_EQ(data.size(), qsizetype(encodeBmp24(Form1->previewImage).size()));
+    EXPECT_EQ(data.size(), qsizetype(encodeBmp24(Form1->pictures().preview()).size()));
 }
 
 TEST_F(OutwardActions, TheHelpPageIsTakenFromTheTwoNames) {

@@ -133,7 +133,7 @@ TEST_F(StoreAndPrint, PrintGivesPaperWhoseDotsAreThePreviewsInks) {
     Form1->btnPrint->click();
     ASSERT_TRUE(sim.report().value("ok").toBool());
     const QImage paper(sim.outPath("paper.png"));
-    const Picture& preview = Form1->previewImage;
+    const Picture& preview = Form1->pictures().preview();
     ASSERT_GE(paper.width(), preview.width());
     ASSERT_GE(paper.height(), preview.height());
     int inked = 0;
