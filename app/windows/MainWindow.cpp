@@ -1,6 +1,6 @@
 #include "app/windows/MainWindow.h"
 
-#include "app/library/ImageLibrary.h"
+#include "app/library/LibraryModel.h"
 #include "app/windows/EditorDialog.h"
 #include "app/windows/EditorHandoff.h"
 #include "app/windows/InformationDialog.h"
@@ -97,7 +97,6 @@ MainWindow::~MainWindow() {
     FormStorage2->windowDestroying();
     if (library_ && !leftWithoutSaving_)
         guarded([this] { CloseDown(); });
-    delete library_;
 }
 
 void MainWindow::buildControls(QWidget* client) {
@@ -264,7 +263,6 @@ void MainWindow::formCreate() {
 
     state.EditorCommand = defaultEditorCommand();
     pictures_.moveLValue(100);
-    state.StoreImageCount = 1;
 
     // From here on a step can fail on outside data (the settings, the folders, a damaged library
     // file). Each failure is reported and start-up goes on: the window comes up with the library
@@ -278,10 +276,9 @@ void MainWindow::formCreate() {
     // stored folder on a missing disk shows its failure at the first file operation.
     ensureLibraryFolder(state.RootDir);
 
-    delete library_;
-    library_ = new ImageLibrary(libraryFolder(state.RootDir));
-    guarded([this] { library_->RestoreHistory(settingsStore()); });
-    refreshLibraryList();
+    library_ = std::make_unique<LibraryModel>(libraryFolder(state.RootDir), pictures_);
+    connect(library_.get(), &LibraryModel::entriesChanged, this, &MainWindow::refreshLibraryList);
+    guarded([this] { library_->restoreHistory(settingsStore()); });
     guarded([this] { SelectLastEntry(); });
 }
 
@@ -328,20 +325,8 @@ void MainWindow::PrinterInfo1Click() {
 }
 
 void MainWindow::CloseDown() {
-    if (!library_)
-        return;
-    // The history is written even when the last picture cannot be: the entries already stored
-    // come back at the next start whatever became of the last one.
-    std::exception_ptr commitFailure;
-    try {
-        CommitCurrentImage();
-    } catch (...) {
-        commitFailure = std::current_exception();
-    }
-    library_->SaveHistory(settingsStore());
-    settingsStore().sync();
-    if (commitFailure)
-        std::rethrow_exception(commitFailure);
+    if (library_)
+        library_->closeDown(settingsStore());
 }
 
 bool MainWindow::closeDownBeforeLeaving() {

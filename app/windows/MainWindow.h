@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/library/StoreCommandFile.h"
 #include "separation/controls/ColourControlsModel.h"
 
 #include <QMainWindow>
@@ -8,6 +7,7 @@
 #include <QSize>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -25,7 +25,7 @@ class FormStorage;
 class Swatch;
 
 namespace logosmith {
-class ImageLibrary;
+class LibraryModel;
 }
 
 // The run state the whole program shares, held by the main window.
@@ -33,7 +33,6 @@ struct AppState {
     QString RootDir;
     QString EditorCommand;
     QString CurrentSourcePath;
-    int StoreImageCount = 1;
 };
 
 // The main window: library list, two-colour preview, colour panels, store and print commands.
@@ -63,7 +62,7 @@ class MainWindow : public QMainWindow {
     // The scratch command file: the program folder + "tlsdlek.prn".
     QString scratchFilePath() const;
 
-    logosmith::ImageLibrary& library() { return *library_; }
+    logosmith::LibraryModel& library() { return *library_; }
 
     // Controls, named as in the window design.
     QLineEdit* Edit1 = nullptr;
@@ -217,8 +216,7 @@ class MainWindow : public QMainWindow {
 
     logosmith::ColourControlsModel pictures_;
     FormStorage* FormStorage2 = nullptr;
-    logosmith::ImageLibrary* library_ = nullptr;
-    logosmith::LibrarySlots storeSlots_;
+    std::unique_ptr<logosmith::LibraryModel> library_;
     // The person chose to quit although the close-down could not write; the destruction then
     // does not try (and report) again.
     bool leftWithoutSaving_ = false;

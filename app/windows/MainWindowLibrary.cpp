@@ -1,7 +1,8 @@
-// The library commands of the main window: add, select, delete, commit.
+// The library commands of the main window: the person is asked and told here, the library model
+// does the rest.
 #include "app/windows/MainWindow.h"
 
-#include "app/library/ImageLibrary.h"
+#include "app/library/LibraryModel.h"
 #include "platform/SettingsStore.h"
 #include "platform/UserDialogs.h"
 #include "separation/loader/PictureFormats.h"
@@ -26,7 +27,7 @@ int MainWindow::selectedLibraryRow() const {
 }
 
 void MainWindow::CommitCurrentImage() {
-    library_->CommitCurrentImage(pictures_.preview(), pictures_.working());
+    library_->commit();
 }
 
 void MainWindow::loadPicture(const QString& path) {
@@ -48,36 +49,30 @@ void MainWindow::addImage(const std::function<std::optional<QString>()>& chooseP
         userDialogs().showMessage(libraryFullMessage);
         return;
     }
-    CommitCurrentImage();
+    library_->commit();
     const std::optional<QString> path = choosePicture();
     if (!path)
         return;
     Edit1->setText(*path);
     state.CurrentSourcePath = *path;
-    if (library_->IsInLibrary(*path)) {
+    switch (library_->add(*path)) {
+    case LibraryModel::AddResult::Duplicate:
         userDialogs().showConfirmation(duplicateImageMessage);
-        return;
-    }
-    if (ImageLibrary::isReservedName(*path)) {
+        break;
+    case LibraryModel::AddResult::ReservedName:
         userDialogs().showMessage(reservedNameMessage);
-        return;
+        break;
+    case LibraryModel::AddResult::Added:
+        break;
     }
-    loadPicture(*path);
-    library_->AddLibraryEntry(state.CurrentSourcePath);
-    refreshLibraryList();
 }
 
 void MainWindow::ListView1Click() {
     const int row = selectedLibraryRow();
     if (row < 0)
         return;
-    CommitCurrentImage();
-    const std::optional<LibrarySelection> selection = library_->selectionFor(row);
-    if (!selection)
-        return;
-    loadPicture(selection->fileToLoad);
-    library_->selectionLoaded(*selection);
-    Edit1->setText(selection->pathBoxText);
+    if (const std::optional<QString> pathBox = library_->select(row))
+        Edit1->setText(*pathBox);
 }
 
 void MainWindow::btnDeleteImageClick() {
@@ -87,9 +82,8 @@ void MainWindow::btnDeleteImageClick() {
             userDialogs().showMessage(selectItemMessage);
         return;
     }
-    library_->deleteEntry(row, pictures_.preview(), pictures_.working());
+    library_->remove(row);
     ListView1->clearSelection();
-    refreshLibraryList();
     SelectLastEntry();
 }
 

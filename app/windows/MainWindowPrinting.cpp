@@ -1,7 +1,7 @@
 // Storing the library in the printer, saving the store command, printing a test copy.
 #include "app/windows/MainWindow.h"
 
-#include "app/library/ImageLibrary.h"
+#include "app/library/LibraryModel.h"
 #include "app/library/StoreCommandFile.h"
 #include "app/windows/PictureView.h"
 #include "platform/UserDialogs.h"
@@ -30,9 +30,7 @@ QString MainWindow::scratchFilePath() const {
 // Reads the library and builds the store command, refusing before anything is asked, announced
 // or sent when the library cannot be stored as it is.
 std::vector<std::uint8_t> MainWindow::prepareStore() {
-    LoadLibraryImages(*library_, storeSlots_, state.StoreImageCount);
-    checkStorable(*library_, storeSlots_, state.StoreImageCount);
-    return BuildStoreCommand(storeSlots_, state.StoreImageCount, ResolutionForm->density());
+    return library_->buildStoreCommand(ResolutionForm->density());
 }
 
 void MainWindow::btnStorePrinterClick() {

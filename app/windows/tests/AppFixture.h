@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/library/ImageLibrary.h"
+#include "app/library/LibraryModel.h"
 #include "app/windows/AppWindows.h"
 #include "app/windows/MainWindow.h"
 #include "platform/SettingsStore.h"

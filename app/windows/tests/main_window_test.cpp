@@ -53,7 +53,7 @@ TEST_F(MainWindowTest, BeforeAnyPictureThePictureCommandsAreDisabled) {
     EXPECT_TRUE(Form1->ImageResize1->menuAction()->isEnabled());
     EXPECT_FALSE(Form1->btnScale->isVisible());
     EXPECT_TRUE(Form1->Image2->drawing().isNull());
-    EXPECT_EQ(Form1->state.StoreImageCount, 1);
+    EXPECT_EQ(Form1->library().storeImageCount(), 1);
     EXPECT_EQ(Form1->state.RootDir, rootDir());
 }
 
