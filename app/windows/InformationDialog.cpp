@@ -4,8 +4,6 @@
 #include <QLabel>
 #include <QPushButton>
 
-InformationDialog* helpForm = nullptr;
-
 InformationDialog::InformationDialog(QWidget* parent) : FixedDialog("Help", 339, 211, parent) {
     setObjectName("helpForm");
     QFont large = font();

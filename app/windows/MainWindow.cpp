@@ -1,19 +1,13 @@
 #include "app/windows/MainWindow.h"
 
 #include "app/library/LibraryModel.h"
-#include "app/windows/EditorDialog.h"
 #include "app/windows/EditorHandoff.h"
-#include "app/windows/InformationDialog.h"
 #include "app/windows/PictureView.h"
 #include "app/windows/Swatch.h"
 #include "platform/ErrorGuard.h"
 #include "platform/SettingsStore.h"
 #include "platform/UserDialogs.h"
 #include "platform/widgets/FormStorage.h"
-#include "printdata/windows/ResolutionDialog.h"
-#include "transport/windows/AlignmentDialog.h"
-#include "transport/windows/FirmwareDialog.h"
-#include "transport/windows/PortSettingsDialog.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -24,7 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -33,8 +26,6 @@
 #include <exception>
 
 using namespace logosmith;
-
-MainWindow* Form1 = nullptr;
 
 namespace {
 
@@ -70,10 +61,12 @@ QMenu* addMenu(QMenu* menu, const char* name, const QString& caption) {
 
 } // namespace
 
-MainWindow::MainWindow(QWidget* parent)
+MainWindow::MainWindow(SettingsStore& store, UserDialogs& dialogs, MainWindowLinks& links,
+                       QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                              Qt::WindowCloseButtonHint) {
+                              Qt::WindowCloseButtonHint),
+      store_(store), dialogs_(dialogs), links_(links) {
     setObjectName("Form1");
     setWindowTitle("KORVANT MRX-310 Logosmith");
     auto* client = new QWidget(this);
@@ -89,8 +82,8 @@ MainWindow::MainWindow(QWidget* parent)
     setFixedSize(clientWidth, clientHeight + menuBar()->sizeHint().height());
     // Placement and the print method survive restarts; applying a stored "DriverPrinter"
     // runs its handler as a click would.
-    FormStorage2 =
-        new FormStorage(this, "main", {"DirectPrint.Checked", "DriverPrinter.Checked"}, true);
+    FormStorage2 = new FormStorage(this, store_, "main",
+                                   {"DirectPrint.Checked", "DriverPrinter.Checked"}, true);
 }
 
 MainWindow::~MainWindow() {
@@ -225,15 +218,23 @@ void MainWindow::connectHandlers() {
         if (on)
             guarded([this] { DriverPrinterClick(); });
     });
-    ON_TRIGGER(directtoport1, directtoport1Click);
-    ON_TRIGGER(WindowPrintDriver1, WindowPrintDriver1Click);
+    connect(directtoport1, &QAction::triggered, this, [this] { DirectPrint->setChecked(true); });
+    // The menu item is never enabled; a stored "DriverPrinter" is the way to this method.
+    connect(WindowPrintDriver1, &QAction::triggered, this,
+            [this] { DriverPrinter->setChecked(true); });
 
-    ON_TRIGGER(SetResolution1, SetResolution1Click);
-    ON_TRIGGER(SetCommunicationPort1, SetCommunicationPort1Click);
-    ON_TRIGGER(SetImageEditer1, SetImageEditer1Click);
-    ON_TRIGGER(PrinterInfo1, PrinterInfo1Click);
+    // The menu items that only open a dialog.
+    const std::pair<QAction*, MainWindowLinks::Dialog> openers[] = {
+        {SetResolution1, MainWindowLinks::Dialog::Resolution},
+        {SetCommunicationPort1, MainWindowLinks::Dialog::PortSettings},
+        {SetImageEditer1, MainWindowLinks::Dialog::Editor},
+        {PrinterInfo1, MainWindowLinks::Dialog::Information},
+        // Showing the dialog puts its progress bar back to 0.
+        {CheckveticalAlignment1, MainWindowLinks::Dialog::Alignment}};
+    for (const auto& [item, dialog] : openers)
+        connect(item, &QAction::triggered, this,
+                [this, dialog = dialog] { guarded([&] { links_.openDialog(dialog); }); });
     ON_TRIGGER(firmwaredownload1, firmwaredownload1Click);
-    ON_TRIGGER(CheckveticalAlignment1, CheckveticalAlignment1Click);
 
     ON_CLICK(btnStorePrinter, btnStorePrinterClick);
     ON_CLICK(btnPrintFile, btnPrintFileClick);
@@ -242,11 +243,11 @@ void MainWindow::connectHandlers() {
     ON_TRIGGER(PrintOnPrinter1, PrintOnPrinter1Click);
     ON_CLICK(btnEdit, btnEditClick);
     ON_CLICK(btnSave, btnSaveClick);
-    ON_TRIGGER(save1, save1Click);
+    ON_TRIGGER(save1, btnSaveClick);
     ON_TRIGGER(help3, help3Click);
 
     ON_CLICK(Button9, Button9Click);
-    ON_TRIGGER(exit2, exit2Click);
+    ON_TRIGGER(exit2, Button9Click);
 }
 
 void MainWindow::formCreate() {
@@ -261,24 +262,23 @@ void MainWindow::formCreate() {
     for (QAction* a : {PrintOnPrinter1, PrintToFile1, StoreInPrinter1})
         a->setEnabled(false);
 
-    state.EditorCommand = defaultEditorCommand();
+    state_.EditorCommand = defaultEditorCommand();
     pictures_.moveLValue(100);
 
     // From here on a step can fail on outside data (the settings, the folders, a damaged library
     // file). Each failure is reported and start-up goes on: the window comes up with the library
     // list as far as it could be read, and without a picture when the last entry cannot load.
     const QString programFolder = QCoreApplication::applicationDirPath() + "/";
-    guarded(
-        [this, &programFolder] { state.RootDir = resolveRootDir(settingsStore(), programFolder); });
-    if (state.RootDir.isEmpty())
-        state.RootDir = programFolder;
+    guarded([this, &programFolder] { state_.RootDir = resolveRootDir(store_, programFolder); });
+    if (state_.RootDir.isEmpty())
+        state_.RootDir = programFolder;
     // Only the library folder is created, and only inside a program folder that exists: a
     // stored folder on a missing disk shows its failure at the first file operation.
-    ensureLibraryFolder(state.RootDir);
+    ensureLibraryFolder(state_.RootDir);
 
-    library_ = std::make_unique<LibraryModel>(libraryFolder(state.RootDir), pictures_);
+    library_ = std::make_unique<LibraryModel>(libraryFolder(state_.RootDir), pictures_);
     connect(library_.get(), &LibraryModel::entriesChanged, this, &MainWindow::refreshLibraryList);
-    guarded([this] { library_->restoreHistory(settingsStore()); });
+    guarded([this] { library_->restoreHistory(store_); });
     guarded([this] { SelectLastEntry(); });
 }
 
@@ -303,30 +303,17 @@ void MainWindow::DriverPrinterClick() {
     btnStorePrinter->setEnabled(false);
 }
 
-void MainWindow::directtoport1Click() {
-    DirectPrint->setChecked(true);
+bool MainWindow::directPrintChosen() const {
+    return DirectPrint->isChecked();
 }
 
-void MainWindow::WindowPrintDriver1Click() {
-    DriverPrinter->setChecked(true);
-}
-
-void MainWindow::SetResolution1Click() {
-    ResolutionForm->showModeless();
-}
-void MainWindow::SetCommunicationPort1Click() {
-    PortForm->showModeless();
-}
-void MainWindow::SetImageEditer1Click() {
-    ImageEditorForm->showModeless();
-}
-void MainWindow::PrinterInfo1Click() {
-    helpForm->showModeless();
+void MainWindow::setEditorCommand(const QString& command) {
+    state_.EditorCommand = command;
 }
 
 void MainWindow::CloseDown() {
     if (library_)
-        library_->closeDown(settingsStore());
+        library_->closeDown(store_);
 }
 
 bool MainWindow::closeDownBeforeLeaving() {
@@ -334,7 +321,7 @@ bool MainWindow::closeDownBeforeLeaving() {
         return true;
     // The failure has been reported. A person who cannot save (a read-only folder, a full disk)
     // must still be able to quit; nothing already stored is touched either way.
-    if (!userDialogs().askYesNo(quitAnywayQuestion))
+    if (!dialogs_.askYesNo(quitAnywayQuestion))
         return false;
     leftWithoutSaving_ = true;
     return true;
@@ -358,14 +345,10 @@ void MainWindow::Button9Click() {
         endEventLoop();
 }
 
-void MainWindow::exit2Click() {
-    Button9Click();
-}
-
 void MainWindow::closeEvent(QCloseEvent* event) {
     // A firmware download or alignment setup redraws its bar between writes; the program must
     // not end under it.
-    if ((DownloadForm && DownloadForm->isBusy()) || (verticalForm && verticalForm->isBusy())) {
+    if (links_.transferRunning()) {
         event->ignore();
         return;
     }
@@ -380,17 +363,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::firmwaredownload1Click() {
-    DownloadForm->progress->setValue(0);
-    const std::optional<QString> file =
-        userDialogs().openFile("firmware download", "*.fls (*.fls)");
+    links_.resetFirmwareProgress();
+    const std::optional<QString> file = dialogs_.openFile("firmware download", "*.fls (*.fls)");
     if (!file)
         return;
     Edit1->setText(*file);
-    state.CurrentSourcePath = *file;
-    DownloadForm->showModeless();
-}
-
-// Showing the dialog puts its progress bar back to 0.
-void MainWindow::CheckveticalAlignment1Click() {
-    verticalForm->showModeless();
+    state_.CurrentSourcePath = *file;
+    links_.openDialog(MainWindowLinks::Dialog::Firmware);
 }

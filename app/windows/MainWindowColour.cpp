@@ -245,14 +245,14 @@ void MainWindow::showColourControls() {
 
 void MainWindow::Button10Click() {
     const std::optional<std::uint32_t> chosen =
-        userDialogs().pickColour(pictures_.state().rCartridgeSwatch.packed());
+        dialogs_.pickColour(pictures_.state().rCartridgeSwatch.packed());
     if (chosen)
         pictures_.chooseRCartridgeColour(Colour::fromPacked(*chosen));
 }
 
 void MainWindow::Button1Click() {
     const std::optional<std::uint32_t> chosen =
-        userDialogs().pickColour(pictures_.state().lCartridgeSwatch.packed());
+        dialogs_.pickColour(pictures_.state().lCartridgeSwatch.packed());
     if (chosen)
         pictures_.chooseLCartridgeColour(Colour::fromPacked(*chosen));
 }

@@ -35,8 +35,8 @@ void MainWindow::loadPicture(const QString& path) {
 }
 
 void MainWindow::btnAddImageClick() {
-    addImage([] {
-        return userDialogs().openPicture("Open Image", QString::fromStdString(pictureOpenFilter()));
+    addImage([this] {
+        return dialogs_.openPicture("Open Image", QString::fromStdString(pictureOpenFilter()));
     });
 }
 
@@ -46,7 +46,7 @@ void MainWindow::addImageFile(const QString& path) {
 
 void MainWindow::addImage(const std::function<std::optional<QString>()>& choosePicture) {
     if (library_->isFull()) {
-        userDialogs().showMessage(libraryFullMessage);
+        dialogs_.showMessage(libraryFullMessage);
         return;
     }
     library_->commit();
@@ -54,13 +54,13 @@ void MainWindow::addImage(const std::function<std::optional<QString>()>& chooseP
     if (!path)
         return;
     Edit1->setText(*path);
-    state.CurrentSourcePath = *path;
+    state_.CurrentSourcePath = *path;
     switch (library_->add(*path)) {
     case LibraryModel::AddResult::Duplicate:
-        userDialogs().showConfirmation(duplicateImageMessage);
+        dialogs_.showConfirmation(duplicateImageMessage);
         break;
     case LibraryModel::AddResult::ReservedName:
-        userDialogs().showMessage(reservedNameMessage);
+        dialogs_.showMessage(reservedNameMessage);
         break;
     case LibraryModel::AddResult::Added:
         break;
@@ -79,7 +79,7 @@ void MainWindow::btnDeleteImageClick() {
     const int row = selectedLibraryRow();
     if (row < 0) {
         if (!library_->isEmpty())
-            userDialogs().showMessage(selectItemMessage);
+            dialogs_.showMessage(selectItemMessage);
         return;
     }
     library_->remove(row);

@@ -9,11 +9,9 @@
 #include "platform/core/Error.h"
 #include "printdata/ByteSink.h"
 #include "printdata/Commands.h"
-#include "printdata/windows/ResolutionDialog.h"
 #include "separation/picture/Fitting.h"
 #include "transport/DeviceSettings.h"
 #include "transport/PortSender.h"
-#include "transport/windows/PortSettingsDialog.h"
 
 #include <QFileInfo>
 #include <QLineEdit>
@@ -24,20 +22,20 @@
 using namespace logosmith;
 
 QString MainWindow::scratchFilePath() const {
-    return state.RootDir + "tlsdlek.prn";
+    return state_.RootDir + "tlsdlek.prn";
 }
 
 // Reads the library and builds the store command, refusing before anything is asked, announced
 // or sent when the library cannot be stored as it is.
 std::vector<std::uint8_t> MainWindow::prepareStore() {
-    return library_->buildStoreCommand(ResolutionForm->density());
+    return library_->buildStoreCommand(links_.density());
 }
 
 void MainWindow::btnStorePrinterClick() {
     CommitCurrentImage();
     const std::vector<std::uint8_t> command = prepareStore();
     // The warning means the data goes out now: every refusal has come before it.
-    userDialogs().showWarning(
+    dialogs_.showWarning(
         " Please wait until download is completed. \r When complete, both the LEFT CARTRIDGE "
         "LED and RIGHT CARTRIDGE LED are ON.");
     BuildStoreFile(scratchFilePath(), command);
@@ -48,7 +46,7 @@ void MainWindow::btnPrintFileClick() {
     CommitCurrentImage();
     const std::vector<std::uint8_t> command = prepareStore();
     const std::optional<QString> destination =
-        userDialogs().saveFile("Store to File", "print files (*.prn)", "prn");
+        dialogs_.saveFile("Store to File", "print files (*.prn)", "prn");
     if (!destination)
         return;
     Edit1->setText(*destination);
@@ -56,7 +54,7 @@ void MainWindow::btnPrintFileClick() {
     runThenDelete(scratch.toStdString(), [&] {
         BuildStoreFile(scratch, command);
         if (QFileInfo::exists(*destination) &&
-            !userDialogs().askYesNo(*destination + " already exists.\nDo you want to replace it?"))
+            !dialogs_.askYesNo(*destination + " already exists.\nDo you want to replace it?"))
             return;
         CopyCommandFile(scratch, *destination);
     });
@@ -68,9 +66,9 @@ bool MainWindow::BuildPrintFile() {
     const PrintBuild result =
         WritePrintStream(stream, pictures_.preview(),
                          irPrint(pictures_.settings().lColor, pictures_.settings().userColor),
-                         ResolutionForm->density(), pictures_.state().center);
+                         links_.density(), pictures_.state().center);
     if (result == PrintBuild::tooWide) {
-        userDialogs().showMessage(imageTooLargeMessage);
+        dialogs_.showMessage(imageTooLargeMessage);
         return false;
     }
     writeFileAtomically(scratchFilePath().toStdString(), bytes);
@@ -95,7 +93,7 @@ void MainWindow::SendToPrinter() {
     if (DirectPrint->isChecked()) {
         const std::string scratch = scratchFilePath().toStdString();
         runThenDelete(scratch, [&] {
-            logosmith::SendToPrinter(makeTransferRequest(scratch, PortForm->portSettings()));
+            logosmith::SendToPrinter(makeTransferRequest(scratch, links_.portSettings()));
         });
     } else if (DriverPrinter->isChecked()) {
         PrintThroughDriver();
@@ -107,7 +105,7 @@ void MainWindow::PrintThroughDriver() {
     const QImage image = toQImage(pictures_.state().stretch ? fitToWidth(preview) : preview);
     QPrinter printer(QPrinter::HighResolution);
     printer.setFullPage(true);
-    if (!userDialogs().setUpPrinter(printer))
+    if (!dialogs_.setUpPrinter(printer))
         return;
     QPainter painter;
     if (!painter.begin(&printer))
