@@ -1,14 +1,14 @@
 #include "app/CommandLine.h"
 #include "app/Session.h"
 #include "app/TerminationSignals.h"
-#include "platform/widgets/GuardedApplication.h"
 
+#include <QApplication>
 #include <QIcon>
 
 int main(int argc, char* argv[]) {
     if (const std::optional<int> status = logosmith::answerInformationOptions(argc, argv))
         return *status;
-    logosmith::GuardedApplication app(argc, argv);
+    QApplication app(argc, argv);
     QApplication::setApplicationName("logosmith");
     QApplication::setOrganizationName("KORVANT");
     // No display name: Qt would append it to every window title, cutting the captions short.

@@ -31,10 +31,9 @@ EditorDialog::EditorDialog(logosmith::SettingsStore& store, QWidget* parent)
     btnCancel = new QPushButton("cancel", this);
     btnCancel->setObjectName("btnCancel");
     btnCancel->setGeometry(246, 120, 86, 26);
-    connect(Button1, &QPushButton::clicked, this,
-            [this] { logosmith::guarded([this] { Button1Click(); }); });
-    connect(btnCancel, &QPushButton::clicked, this,
-            [this] { logosmith::guarded([this] { btnCancelClick(); }); });
+    logosmith::connectGuarded(Button1, &QPushButton::clicked, this, &EditorDialog::Button1Click);
+    logosmith::connectGuarded(btnCancel, &QPushButton::clicked, this,
+                              &EditorDialog::btnCancelClick);
     FormStorage1 = new FormStorage(this, store, "editer", {"Edit1.Text"});
 }
 

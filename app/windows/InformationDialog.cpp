@@ -1,5 +1,7 @@
 #include "app/windows/InformationDialog.h"
 
+#include "platform/ErrorGuard.h"
+
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
@@ -31,7 +33,7 @@ InformationDialog::InformationDialog(QWidget* parent) : FixedDialog("Help", 339,
     btnInfo->setObjectName("btnInfo");
     btnInfo->setGeometry(150, 176, 86, 26);
     btnInfo->hide();
-    connect(btnOK, &QPushButton::clicked, this, &QWidget::close);
+    logosmith::connectGuarded(btnOK, &QPushButton::clicked, this, [this] { close(); });
 
     filesFolderLabel = new QLabel(this);
     filesFolderLabel->setObjectName("filesFolderLabel");

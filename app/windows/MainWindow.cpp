@@ -196,32 +196,35 @@ void MainWindow::buildMenu() {
     help3 = addItem(help2, "help3", "help");
 }
 
-// Every user action runs inside the one error guard.
-#define ON_CLICK(sender, handler)                                                                  \
-    connect(sender, &QPushButton::clicked, this, [this] { guarded([this] { handler(); }); })
-#define ON_TRIGGER(action, handler)                                                                \
-    connect(action, &QAction::triggered, this, [this] { guarded([this] { handler(); }); })
-
+// Every user action starts through connectGuarded: an error ends it where it happened, is
+// reported, and the program goes on.
 void MainWindow::connectHandlers() {
-    ON_CLICK(btnAddImage, btnAddImageClick);
-    ON_CLICK(btnLoad, btnAddImageClick);
-    ON_TRIGGER(open1, btnAddImageClick);
-    ON_CLICK(btnDeleteImage, btnDeleteImageClick);
-    connect(ListView1, &QTreeWidget::itemClicked, this,
-            [this] { guarded([this] { ListView1Click(); }); });
+    const auto onClick = [this](QPushButton* button, void (MainWindow::*handler)()) {
+        connectGuarded(button, &QPushButton::clicked, this, handler);
+    };
+    const auto onTrigger = [this](QAction* item, void (MainWindow::*handler)()) {
+        connectGuarded(item, &QAction::triggered, this, handler);
+    };
+    onClick(btnAddImage, &MainWindow::btnAddImageClick);
+    onClick(btnLoad, &MainWindow::btnAddImageClick);
+    onTrigger(open1, &MainWindow::btnAddImageClick);
+    onClick(btnDeleteImage, &MainWindow::btnDeleteImageClick);
+    connectGuarded(ListView1, &QTreeWidget::itemClicked, this, &MainWindow::ListView1Click);
 
-    connect(DirectPrint, &QRadioButton::toggled, this, [this](bool on) {
+    // A radio button's handler runs when it becomes checked, by the person or from code.
+    connectGuarded(DirectPrint, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
-            guarded([this] { DirectPrintClick(); });
+            DirectPrintClick();
     });
-    connect(DriverPrinter, &QRadioButton::toggled, this, [this](bool on) {
+    connectGuarded(DriverPrinter, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
-            guarded([this] { DriverPrinterClick(); });
+            DriverPrinterClick();
     });
-    connect(directtoport1, &QAction::triggered, this, [this] { DirectPrint->setChecked(true); });
+    connectGuarded(directtoport1, &QAction::triggered, this,
+                   [this] { DirectPrint->setChecked(true); });
     // The menu item is never enabled; a stored "DriverPrinter" is the way to this method.
-    connect(WindowPrintDriver1, &QAction::triggered, this,
-            [this] { DriverPrinter->setChecked(true); });
+    connectGuarded(WindowPrintDriver1, &QAction::triggered, this,
+                   [this] { DriverPrinter->setChecked(true); });
 
     // The menu items that only open a dialog.
     const std::pair<QAction*, MainWindowLinks::Dialog> openers[] = {
@@ -232,22 +235,22 @@ void MainWindow::connectHandlers() {
         // Showing the dialog puts its progress bar back to 0.
         {CheckveticalAlignment1, MainWindowLinks::Dialog::Alignment}};
     for (const auto& [item, dialog] : openers)
-        connect(item, &QAction::triggered, this,
-                [this, dialog = dialog] { guarded([&] { links_.openDialog(dialog); }); });
-    ON_TRIGGER(firmwaredownload1, firmwaredownload1Click);
+        connectGuarded(item, &QAction::triggered, this,
+                       [this, dialog = dialog] { links_.openDialog(dialog); });
+    onTrigger(firmwaredownload1, &MainWindow::firmwaredownload1Click);
 
-    ON_CLICK(btnStorePrinter, btnStorePrinterClick);
-    ON_CLICK(btnPrintFile, btnPrintFileClick);
-    ON_TRIGGER(PrintToFile1, btnPrintFileClick);
-    ON_CLICK(btnPrint, btnPrintClick);
-    ON_TRIGGER(PrintOnPrinter1, PrintOnPrinter1Click);
-    ON_CLICK(btnEdit, btnEditClick);
-    ON_CLICK(btnSave, btnSaveClick);
-    ON_TRIGGER(save1, btnSaveClick);
-    ON_TRIGGER(help3, help3Click);
+    onClick(btnStorePrinter, &MainWindow::btnStorePrinterClick);
+    onClick(btnPrintFile, &MainWindow::btnPrintFileClick);
+    onTrigger(PrintToFile1, &MainWindow::btnPrintFileClick);
+    onClick(btnPrint, &MainWindow::btnPrintClick);
+    onTrigger(PrintOnPrinter1, &MainWindow::PrintOnPrinter1Click);
+    onClick(btnEdit, &MainWindow::btnEditClick);
+    onClick(btnSave, &MainWindow::btnSaveClick);
+    onTrigger(save1, &MainWindow::btnSaveClick);
+    onTrigger(help3, &MainWindow::help3Click);
 
-    ON_CLICK(Button9, Button9Click);
-    ON_TRIGGER(exit2, Button9Click);
+    onClick(Button9, &MainWindow::Button9Click);
+    onTrigger(exit2, &MainWindow::Button9Click);
 }
 
 void MainWindow::formCreate() {

@@ -127,13 +127,13 @@ void MainWindow::buildColourPanels(QWidget* client) {
 
 void MainWindow::connectColourHandlers() {
     ColourControlsModel* model = &pictures_;
-    const auto onValue = [this](QScrollBar* bar, void (ColourControlsModel::*move)(int)) {
-        connect(bar, &QScrollBar::valueChanged, this,
-                [this, move](int position) { guarded([&] { (pictures_.*move)(position); }); });
-    };
-    onValue(ScrollBar2, &ColourControlsModel::moveThreshold);
-    onValue(ScrollBar1, &ColourControlsModel::moveRValue);
-    onValue(ScrollBar3, &ColourControlsModel::moveLValue);
+    const std::pair<QScrollBar*, void (ColourControlsModel::*)(int)> sliders[] = {
+        {ScrollBar2, &ColourControlsModel::moveThreshold},
+        {ScrollBar1, &ColourControlsModel::moveRValue},
+        {ScrollBar3, &ColourControlsModel::moveLValue}};
+    for (const auto& [bar, move] : sliders)
+        connectGuarded(bar, &QScrollBar::valueChanged, this,
+                       [model, move = move](int position) { (model->*move)(position); });
 
     // A radio button's handler runs when it becomes selected, by the person or by the model.
     const std::pair<QRadioButton*, InkChoice> radios[] = {{radioRed, InkChoice::Red},
@@ -141,44 +141,39 @@ void MainWindow::connectColourHandlers() {
                                                           {RadioBlue, InkChoice::Blue},
                                                           {RadioBlack, InkChoice::Black}};
     for (const auto& [button, choice] : radios)
-        connect(button, &QRadioButton::toggled, this, [this, choice = choice](bool on) {
+        connectGuarded(button, &QRadioButton::toggled, this, [model, choice = choice](bool on) {
             if (on)
-                guarded([&] { pictures_.selectInk(choice); });
+                model->selectInk(choice);
         });
 
-    const auto onToggle = [this](QCheckBox* box, auto apply) {
-        connect(box, &QCheckBox::toggled, this,
-                [this, apply](bool on) { guarded([&] { apply(pictures_, on); }); });
-    };
-    onToggle(CheckBox1, [](ColourControlsModel& m, bool on) { m.setRadiosChooseLInk(on); });
+    connectGuarded(CheckBox1, &QCheckBox::toggled, this,
+                   [model](bool on) { model->setRadiosChooseLInk(on); });
     const std::pair<QCheckBox*, RgbControl> rgb[] = {{InvertCheckBox, RgbControl::Invert},
                                                      {swapBlackWhite, RgbControl::SwapBlackWhite},
                                                      {swapGreenBlue, RgbControl::SwapGreenBlue},
                                                      {swapRedBlue, RgbControl::SwapRedBlue},
                                                      {swapRedGreen, RgbControl::SwapRedGreen}};
     for (const auto& [box, control] : rgb)
-        onToggle(box, [control = control](ColourControlsModel& m, bool on) {
-            m.setRgbControl(control, on);
-        });
-    onToggle(UpdateCheckBox, [](ColourControlsModel& m, bool on) { m.setUpdateTicked(on); });
-    onToggle(scaleCheckBox, [](ColourControlsModel& m, bool on) { m.setFitScale(on); });
+        connectGuarded(box, &QCheckBox::toggled, this,
+                       [model, control = control](bool on) { model->setRgbControl(control, on); });
+    connectGuarded(UpdateCheckBox, &QCheckBox::toggled, this,
+                   [model](bool on) { model->setUpdateTicked(on); });
+    connectGuarded(scaleCheckBox, &QCheckBox::toggled, this,
+                   [model](bool on) { model->setFitScale(on); });
 
-    connect(Button10, &QPushButton::clicked, this,
-            [this] { guarded([this] { Button10Click(); }); });
-    connect(Button1, &QPushButton::clicked, this, [this] { guarded([this] { Button1Click(); }); });
-    connect(Button15, &QPushButton::clicked, this,
-            [model] { guarded([model] { model->updateNow(); }); });
-    connect(RestoredefaultSetting1, &QAction::triggered, this,
-            [model] { guarded([model] { model->restoreDefaults(); }); });
-    connect(btnCenter, &QPushButton::clicked, this,
-            [model] { guarded([model] { model->centre(); }); });
-    connect(btnScale, &QPushButton::clicked, this,
-            [model] { guarded([model] { model->stretch(); }); });
+    connectGuarded(Button10, &QPushButton::clicked, this, &MainWindow::Button10Click);
+    connectGuarded(Button1, &QPushButton::clicked, this, &MainWindow::Button1Click);
+    connectGuarded(Button15, &QPushButton::clicked, this, [model] { model->updateNow(); });
+    connectGuarded(RestoredefaultSetting1, &QAction::triggered, this,
+                   [model] { model->restoreDefaults(); });
+    connectGuarded(btnCenter, &QPushButton::clicked, this, [model] { model->centre(); });
+    connectGuarded(btnScale, &QPushButton::clicked, this, [model] { model->stretch(); });
     const std::pair<QAction*, int> sizes[] = {{N1001, 100}, {N751, 75}, {N501, 50}, {N251, 25}};
     for (const auto& [item, percent] : sizes)
-        connect(item, &QAction::triggered, this,
-                [model, percent = percent] { guarded([&] { model->resizeByPercent(percent); }); });
+        connectGuarded(item, &QAction::triggered, this,
+                       [model, percent = percent] { model->resizeByPercent(percent); });
 
+    // The model's changes reach the widgets; these run inside the action that caused them.
     connect(model, &ColourControlsModel::changed, this, &MainWindow::showColourControls);
     connect(model, &ColourControlsModel::drawWorking, this,
             [this] { Image1->redraw(pictures_.working()); });

@@ -74,7 +74,8 @@ void ResolutionDialog::buildControls() {
     outer->addWidget(GroupBox1);
     outer->addLayout(row);
 
-    connect(Button1, &QPushButton::clicked, this, &ResolutionDialog::Button1Click);
+    logosmith::connectGuarded(Button1, &QPushButton::clicked, this,
+                              &ResolutionDialog::Button1Click);
 }
 
 void ResolutionDialog::FormCreate() {
