@@ -36,8 +36,7 @@ std::string folderOf(const std::string& path) {
 
 } // namespace
 
-void writeFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
-                         const std::function<void()>& beforeRename) {
+void writeFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     std::string temp = folderOf(path) + "/.logosmith-XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0)
@@ -54,14 +53,10 @@ void writeFileAtomically(const std::string& path, const std::vector<std::uint8_t
         ::unlink(temp.c_str());
         throw;
     }
-    try {
-        if (beforeRename)
-            beforeRename();
-        if (::rename(temp.c_str(), path.c_str()) != 0)
-            throw FileError("Cannot create " + path + ": " + systemText());
-    } catch (...) {
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
+        const std::string reason = systemText();
         ::unlink(temp.c_str());
-        throw;
+        throw FileError("Cannot create " + path + ": " + reason);
     }
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -10,10 +9,8 @@ namespace logosmith {
 
 // Writes bytes to a temporary file in the target's folder, flushes it to disk and renames it
 // over the target. Either the old file or the complete new one is there afterwards, never a
-// truncated one. beforeRename, when given, runs between the write and the rename (tests use it
-// to inject a failure). Throws FileError; the temporary file is removed on failure.
-void writeFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
-                         const std::function<void()>& beforeRename = {});
+// truncated one. Throws FileError; the temporary file is removed on failure.
+void writeFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
 // Reads a whole file. Throws FileError.
 std::vector<std::uint8_t> readWholeFile(const std::string& path);
