@@ -190,13 +190,15 @@ void MainWindow::showColourControls() {
     const ColourControlsState& now = pictures_.state();
     const SeparationSettings& settings = pictures_.settings();
     // The model's state goes into the widgets without running their handlers again.
-    const QList<QWidget*> bound = {ScrollBar2,     ScrollBar1,     ScrollBar3,    radioRed,
-                                   RadioGreen,     RadioBlue,      RadioBlack,    CheckBox1,
-                                   InvertCheckBox, swapBlackWhite, swapGreenBlue, swapRedBlue,
-                                   swapRedGreen,   UpdateCheckBox, scaleCheckBox};
-    std::vector<std::unique_ptr<QSignalBlocker>> blockers;
-    for (QWidget* widget : bound)
-        blockers.push_back(std::make_unique<QSignalBlocker>(widget));
+    const QSignalBlocker blocked[] = {
+        QSignalBlocker(ScrollBar2),     QSignalBlocker(ScrollBar1),
+        QSignalBlocker(ScrollBar3),     QSignalBlocker(radioRed),
+        QSignalBlocker(RadioGreen),     QSignalBlocker(RadioBlue),
+        QSignalBlocker(RadioBlack),     QSignalBlocker(CheckBox1),
+        QSignalBlocker(InvertCheckBox), QSignalBlocker(swapBlackWhite),
+        QSignalBlocker(swapGreenBlue),  QSignalBlocker(swapRedBlue),
+        QSignalBlocker(swapRedGreen),   QSignalBlocker(UpdateCheckBox),
+        QSignalBlocker(scaleCheckBox)};
 
     const auto setText = [](QLineEdit* box, const QString& text) {
         if (box->text() != text)
