@@ -1,5 +1,7 @@
 #include "app/TerminationSignals.h"
 
+#include "platform/ErrorGuard.h"
+
 #include <QSocketNotifier>
 #include <QWidget>
 
@@ -30,7 +32,7 @@ void closeOnTerminationSignals(QWidget* window) {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, wakePair) != 0)
         return; // the signals keep their default action
     auto* notifier = new QSocketNotifier(wakePair[0], QSocketNotifier::Read, window);
-    QObject::connect(notifier, &QSocketNotifier::activated, window, [window] {
+    connectGuarded(notifier, &QSocketNotifier::activated, window, [window] {
         char drained[64];
         while (::read(wakePair[0], drained, sizeof drained) > 0) {
         }

@@ -1,11 +1,11 @@
 // One move of the "R VALUE" slider in the real main window: the handler recomputes every
 // preview pixel and redraws the view before it returns. Measured on a fitted picture and on
 // an unfitted 4000 x 3000 one, beside a memcpy of the same preview bytes.
-#include "app/windows/AppWindows.h"
-#include "app/windows/MainWindow.h"
+#include "app/Session.h"
 #include "platform/SettingsStore.h"
 #include "separation/picture/BmpFile.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "tests/support/WidgetLookup.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -19,6 +19,11 @@
 namespace {
 
 QTemporaryDir* folder = nullptr;
+MainWindow* window = nullptr;
+
+template <class T> T* control(const char* name) {
+    return logosmith::testing::child<T>(window, name);
+}
 
 void loadPicture(int width, int height, bool fit) {
     using namespace logosmith;
@@ -28,20 +33,21 @@ void loadPicture(int width, int height, bool fit) {
         p.bytes()[i] = std::uint8_t(random());
     const QString path = folder->path() + QString("/p%1x%2.bmp").arg(width).arg(height);
     writeBmpFile(p, path.toStdString());
-    Form1->scaleCheckBox->setChecked(fit);
+    control<QCheckBox>("scaleCheckBox")->setChecked(fit);
     testing::scriptedDialogs().openAnswers.push_back(path);
-    Form1->btnLoad->click();
+    control<QPushButton>("btnLoad")->click();
 }
 
 void sliderMove(benchmark::State& state, int width, int height, bool fit) {
     loadPicture(width, height, fit);
+    QScrollBar* rValue = control<QScrollBar>("ScrollBar1");
     int value = 100;
     for (auto _ : state) {
         value = value == 100 ? 101 : 100;
-        Form1->ScrollBar1->setValue(value);
+        rValue->setValue(value);
     }
-    state.SetItemsProcessed(state.iterations() * Form1->previewImage.width() *
-                            Form1->previewImage.height());
+    const logosmith::Picture& preview = window->pictures().preview();
+    state.SetItemsProcessed(state.iterations() * preview.width() * preview.height());
 }
 
 void memcpyPreview(benchmark::State& state, int width, int height) {
@@ -66,10 +72,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     logosmith::testing::scriptedDialogs();
     logosmith::settingsStore().writeText("", "RootDir", config.path() + "/");
-    createWindows();
+    logosmith::Session session(logosmith::settingsStore(), logosmith::testing::scriptedDialogs());
+    window = &session.mainWindow();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    destroyWindows();
     return 0;
 }

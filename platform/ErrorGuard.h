@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QObject>
 #include <exception>
+#include <type_traits>
 #include <utility>
 
 namespace logosmith {
@@ -22,6 +24,31 @@ template <class Action> bool guarded(Action&& action) {
         reportUnknownError();
     }
     return false;
+}
+
+// Connects a control's signal to a user action run inside the guard. This is how every action
+// starts: the error is caught where Qt calls in, so it never has to travel through Qt's own
+// code, which cannot carry exceptions. The action takes the signal's arguments or none.
+template <class Sender, class Signal, class Action>
+QMetaObject::Connection connectGuarded(const Sender* sender, Signal signal, const QObject* context,
+                                       Action action) {
+    return QObject::connect(
+        sender, signal, context, [action = std::move(action)](const auto&... arguments) {
+            guarded([&] {
+                if constexpr (std::is_invocable_v<const Action&, decltype(arguments)...>)
+                    action(arguments...);
+                else
+                    action();
+            });
+        });
+}
+
+// The same for a handler of the receiving window itself.
+template <class Sender, class Signal, class Receiver>
+QMetaObject::Connection connectGuarded(const Sender* sender, Signal signal, Receiver* receiver,
+                                       void (Receiver::*handler)()) {
+    return connectGuarded(sender, signal, receiver,
+                          [receiver, handler] { (receiver->*handler)(); });
 }
 
 } // namespace logosmith

@@ -14,8 +14,10 @@ UserDialogs& userDialogs() {
     return *installed;
 }
 
-void installUserDialogs(UserDialogs* dialogs) {
+UserDialogs* installUserDialogs(UserDialogs* dialogs) {
+    UserDialogs* previous = installed;
     installed = dialogs;
+    return previous;
 }
 
 } // namespace logosmith

@@ -41,8 +41,9 @@ class UserDialogs {
     virtual bool setUpPrinter(QPrinter& printer) = 0;
 };
 
-// The dialogs in force. The program installs QtUserDialogs at start; tests install their own.
+// The dialogs the general error report shows its boxes through. The session installs its own;
+// the test mains install the scripted person. Answers the dialogs installed before.
 UserDialogs& userDialogs();
-void installUserDialogs(UserDialogs* dialogs);
+UserDialogs* installUserDialogs(UserDialogs* dialogs);
 
 } // namespace logosmith

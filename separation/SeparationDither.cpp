@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -213,7 +214,13 @@ constexpr std::size_t lanes = 4;
 constexpr std::size_t block = 64;
 
 inline Floats pick(Ints mask, Floats yes, Floats no) {
-    return (Floats)((mask & (Ints)yes) | (~mask & (Ints)no));
+    return std::bit_cast<Floats>((mask & std::bit_cast<Ints>(yes)) |
+                                 (~mask & std::bit_cast<Ints>(no)));
+}
+// a where maskA is set, b where maskB is set, 0 elsewhere (the masks never overlap).
+inline Floats either(Ints maskA, Floats a, Ints maskB, Floats b) {
+    return std::bit_cast<Floats>((maskA & std::bit_cast<Ints>(a)) |
+                                 (maskB & std::bit_cast<Ints>(b)));
 }
 inline Floats clamp01(Floats x) {
     const Floats zero = Floats{} + 0.0f, one = Floats{} + 1.0f;
@@ -235,9 +242,9 @@ struct RowShares {
     std::vector<std::int32_t> mayTakeR;
     std::vector<std::uint8_t> dots;
     std::size_t width;
-    explicit RowShares(std::size_t width)
-        : u(padded(width)), v(padded(width)), mayTakeR(padded(width)), dots(padded(width)),
-          width(width) {}
+    explicit RowShares(std::size_t pixels)
+        : u(padded(pixels)), v(padded(pixels)), mayTakeR(padded(pixels)), dots(padded(pixels)),
+          width(pixels) {}
     static std::size_t padded(std::size_t width) { return (width + block - 1) / block * block; }
 };
 
@@ -790,8 +797,8 @@ void rebuildOrdered(const DitherPlan& plan, bool vector, const Picture& working,
 // three are equally near cannot put an R dot into a grey.
 class Diffusion {
   public:
-    Diffusion(const DitherPlan& plan, std::size_t width, bool wide)
-        : wide(wide), g11(plan.g11), g12(plan.g12), g22(plan.g22),
+    Diffusion(const DitherPlan& plan, std::size_t width, bool wideRows)
+        : wide(wideRows), g11(plan.g11), g12(plan.g12), g22(plan.g22),
           halfL(plan.lUsable ? g11 / 2 : 1e30f), halfR(g22 / 2),
           halfLR((g11 - g22) / 2 - 1e-4f * (g11 + g22)),
           alongL(plan.lUsable ? g12 * plan.invG11 : 0), errorA(RowShares::padded(width)),
@@ -897,9 +904,9 @@ class Diffusion {
             dots[x] = std::uint8_t(((isL & one) | (isR & two))[0]);
             const Floats a = Floats{inA[x]} + ca;
             const Floats b = Floats{inB[x]} + cb, d = Floats{inD[x]} + cd;
-            ca = a * right - (Floats)((isL & (Ints)lA) | (isR & (Ints)lB));
-            cb = pick(may, b, a * along) * right - (Floats)((isL & (Ints)lB) | (isR & (Ints)rB));
-            cd = pick(may, d, a * across) * right - (Floats)((isL & (Ints)lD) | (isR & (Ints)rD));
+            ca = a * right - either(isL, lA, isR, lB);
+            cb = pick(may, b, a * along) * right - either(isL, lB, isR, rB);
+            cd = pick(may, d, a * across) * right - either(isL, lD, isR, rD);
             outA[x] = ca[0];
             outB[x] = cb[0];
         }

@@ -154,14 +154,14 @@ void buildTables(const SeparationSettings& settings, PreviewTables& tables) {
 
     for (int s = 0; s <= maxSum; ++s) {
         int black = s - blackAllowance(lValue, s);
-        int paper = maxSum - s;
+        int paperScore = maxSum - s;
         if (invert && mode == InkMode::User)
-            std::swap(black, paper);
+            std::swap(black, paperScore);
         // colourScoreWinsTies: low when c <= min(black, paper).
         // Otherwise low when c < black and c <= paper.
         const int threshold =
-            colourScoreWinsTies ? std::min(black, paper) + 1 : std::min(black, paper + 1);
-        const bool highIsPaper = black > paper;
+            colourScoreWinsTies ? std::min(black, paperScore) + 1 : std::min(black, paperScore + 1);
+        const bool highIsPaper = black > paperScore;
         tables.steps[std::size_t(s)] = Step{std::clamp(threshold + scoreBias, never, always),
                                             {highIsPaper ? paperBgr : highInk, lowColour},
                                             highIsPaper};

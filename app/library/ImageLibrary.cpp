@@ -76,7 +76,7 @@ void ImageLibrary::AddLibraryEntry(const QString& sourcePath) {
 }
 
 void ImageLibrary::writePicture(const Picture& picture, const QString& path) const {
-    writeFileAtomically(localPath(path), encodeBmp24(picture), beforeRename_);
+    writeFileAtomically(localPath(path), encodeBmp24(picture));
 }
 
 void ImageLibrary::CommitCurrentImage(const Picture& preview, const Picture& working) {

@@ -4,7 +4,6 @@
 
 #include <QList>
 #include <QString>
-#include <functional>
 #include <optional>
 
 namespace logosmith {
@@ -108,16 +107,12 @@ class ImageLibrary {
     // Writes every entry to consecutive slots and empty text to the remaining slots up to 10.
     void SaveHistory(SettingsStore& store) const;
 
-    // Failure injection for tests: runs between writing a file and renaming it into place.
-    void setBeforeRenameHook(std::function<void()> hook) { beforeRename_ = std::move(hook); }
-
   private:
     void writePicture(const Picture& picture, const QString& path) const;
 
     QString folder_;
     QList<LibraryEntry> entries_;
     bool lastImageLive_ = false;
-    std::function<void()> beforeRename_;
 };
 
 // A history name that stays inside the library folder and is not the scratch file.

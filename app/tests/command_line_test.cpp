@@ -10,18 +10,15 @@
 
 using namespace logosmith;
 
-using CommandLinePictures = AppFixture;
-
-namespace {
-
-QStringList libraryNames() {
-    QStringList names;
-    for (int i = 0; i < Form1->ListView1->topLevelItemCount(); ++i)
-        names << Form1->ListView1->topLevelItem(i)->text(1);
-    return names;
-}
-
-} // namespace
+class CommandLinePictures : public AppFixture {
+  protected:
+    QStringList libraryNames() {
+        QStringList names;
+        for (int i = 0; i < list()->topLevelItemCount(); ++i)
+            names << list()->topLevelItem(i)->text(1);
+        return names;
+    }
+};
 
 TEST_F(CommandLinePictures, AreAddedInOrderWithTheMessagesOfAddImage) {
     const QString first = makePicture("first.bmp");
@@ -35,7 +32,7 @@ TEST_F(CommandLinePictures, AreAddedInOrderWithTheMessagesOfAddImage) {
     const QString sameName = makePicture("other/FIRST.rle");
     const QString last = makePicture("last.bmp", 50, 20);
 
-    addPicturesFromCommandLine(*Form1, {first, broken, missing, sameName, last});
+    addPicturesFromCommandLine(window(), {first, broken, missing, sameName, last});
 
     EXPECT_EQ(libraryNames(), (QStringList{"first.bmp", "last.bmp"}));
     QStringList kinds;
@@ -46,19 +43,20 @@ TEST_F(CommandLinePictures, AreAddedInOrderWithTheMessagesOfAddImage) {
         << dialogs().shown[0].text.toStdString();
     EXPECT_TRUE(dialogs().shown[1].text.contains("missing.gif"));
     EXPECT_EQ(dialogs().shown[2].text, duplicateImageMessage);
-    EXPECT_EQ(Form1->Edit1->text(), last);
-    EXPECT_EQ(Form1->workingImage.width(), 50);
+    EXPECT_EQ(ui<QLineEdit>("Edit1")->text(), last);
+    EXPECT_EQ(pictures().working().width(), 50);
     // Adding the second picture committed the first, as "Add Image" does.
     EXPECT_TRUE(QFile::exists(libraryDir() + "first.bmp"));
     // The information dialog names the folder the library went to.
-    EXPECT_EQ(helpForm->filesFolderLabel->toolTip(), QDir::cleanPath(rootDir()) + "/");
+    EXPECT_EQ(dialogControl<QLabel>("helpForm", "filesFolderLabel")->toolTip(),
+              QDir::cleanPath(rootDir()) + "/");
 }
 
 TEST_F(CommandLinePictures, BeyondTenEachPictureLeftGetsTheLimitMessage) {
     QStringList files;
     for (int i = 1; i <= 12; ++i)
         files << makePicture(QString("logo%1.bmp").arg(i));
-    addPicturesFromCommandLine(*Form1, files);
+    addPicturesFromCommandLine(window(), files);
     EXPECT_EQ(libraryNames().size(), 10);
     EXPECT_EQ(libraryNames().last(), "logo10.bmp");
     EXPECT_EQ(dialogs().allTexts(), QStringList(2, "message: " + libraryFullMessage));
@@ -66,8 +64,8 @@ TEST_F(CommandLinePictures, BeyondTenEachPictureLeftGetsTheLimitMessage) {
 
 TEST_F(CommandLinePictures, NoneIsAddedOnceTheWindowWasClosedDuringAMessage) {
     const QString logo = makePicture("logo.bmp");
-    dialogs().onMessage = [](const auto&) { Form1->close(); };
-    addPicturesFromCommandLine(*Form1, {logo, logo, makePicture("later.bmp")});
+    dialogs().onMessage = [this](const auto&) { window().close(); };
+    addPicturesFromCommandLine(window(), {logo, logo, makePicture("later.bmp")});
     dialogs().onMessage = nullptr;
     EXPECT_EQ(libraryNames(), QStringList{"logo.bmp"});
 }

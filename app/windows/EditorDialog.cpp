@@ -1,7 +1,6 @@
 #include "app/windows/EditorDialog.h"
 
 #include "app/windows/EditorHandoff.h"
-#include "app/windows/MainWindow.h"
 #include "platform/ErrorGuard.h"
 #include "platform/widgets/FormStorage.h"
 
@@ -9,9 +8,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-EditorDialog* ImageEditorForm = nullptr;
-
-EditorDialog::EditorDialog(QWidget* parent) : FixedDialog("Select Image Editor", 344, 158, parent) {
+EditorDialog::EditorDialog(logosmith::SettingsStore& store, QWidget* parent)
+    : FixedDialog("Select Image Editor", 344, 158, parent) {
     setObjectName("ImageEditorForm");
     const QString editor = defaultEditorCommand();
     const QStringList lines = {
@@ -33,11 +31,10 @@ EditorDialog::EditorDialog(QWidget* parent) : FixedDialog("Select Image Editor",
     btnCancel = new QPushButton("cancel", this);
     btnCancel->setObjectName("btnCancel");
     btnCancel->setGeometry(246, 120, 86, 26);
-    connect(Button1, &QPushButton::clicked, this,
-            [this] { logosmith::guarded([this] { Button1Click(); }); });
-    connect(btnCancel, &QPushButton::clicked, this,
-            [this] { logosmith::guarded([this] { btnCancelClick(); }); });
-    FormStorage1 = new FormStorage(this, "editer", {"Edit1.Text"});
+    logosmith::connectGuarded(Button1, &QPushButton::clicked, this, &EditorDialog::Button1Click);
+    logosmith::connectGuarded(btnCancel, &QPushButton::clicked, this,
+                              &EditorDialog::btnCancelClick);
+    FormStorage1 = new FormStorage(this, store, "editer", {"Edit1.Text"});
 }
 
 EditorDialog::~EditorDialog() {
@@ -45,7 +42,7 @@ EditorDialog::~EditorDialog() {
 }
 
 void EditorDialog::Button1Click() {
-    Form1->state.EditorCommand = Edit1->text();
+    emit commandChosen(Edit1->text());
     close();
 }
 

@@ -6,21 +6,29 @@ class QLineEdit;
 class QPushButton;
 class FormStorage;
 
-// "Select Image Editor": the command that starts the external picture editor.
+namespace logosmith {
+class SettingsStore;
+}
+
+// "Select Image Editor": the command that starts the external picture editor. The text in its
+// box is remembered in the settings group "editer"; it becomes the program's editor command only
+// with "OK".
 class EditorDialog : public logosmith::FixedDialog {
     Q_OBJECT
   public:
-    explicit EditorDialog(QWidget* parent = nullptr);
+    explicit EditorDialog(logosmith::SettingsStore& store, QWidget* parent = nullptr);
     ~EditorDialog() override;
+
+  signals:
+    // "OK" with the command in the box.
+    void commandChosen(const QString& command);
+
+  private:
+    void Button1Click();
+    void btnCancelClick();
 
     QLineEdit* Edit1 = nullptr;
     QPushButton* Button1 = nullptr;
     QPushButton* btnCancel = nullptr;
     FormStorage* FormStorage1 = nullptr;
-
-  public slots:
-    void Button1Click();
-    void btnCancelClick();
 };
-
-extern EditorDialog* ImageEditorForm;

@@ -1,10 +1,10 @@
 #include "app/windows/InformationDialog.h"
 
+#include "platform/ErrorGuard.h"
+
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
-
-InformationDialog* helpForm = nullptr;
 
 InformationDialog::InformationDialog(QWidget* parent) : FixedDialog("Help", 339, 211, parent) {
     setObjectName("helpForm");
@@ -33,7 +33,7 @@ InformationDialog::InformationDialog(QWidget* parent) : FixedDialog("Help", 339,
     btnInfo->setObjectName("btnInfo");
     btnInfo->setGeometry(150, 176, 86, 26);
     btnInfo->hide();
-    connect(btnOK, &QPushButton::clicked, this, &QWidget::close);
+    logosmith::connectGuarded(btnOK, &QPushButton::clicked, this, [this] { close(); });
 
     filesFolderLabel = new QLabel(this);
     filesFolderLabel->setObjectName("filesFolderLabel");

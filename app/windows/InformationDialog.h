@@ -15,9 +15,8 @@ class InformationDialog : public logosmith::FixedDialog {
     // files (rootDir), which is the per-user data folder for an installed program.
     void showFilesFolder(const QString& rootDir);
 
+  private:
     QPushButton* btnOK = nullptr;
     QPushButton* btnInfo = nullptr;
     QLabel* filesFolderLabel = nullptr;
 };
-
-extern InformationDialog* helpForm;

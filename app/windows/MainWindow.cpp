@@ -1,19 +1,13 @@
 #include "app/windows/MainWindow.h"
 
-#include "app/library/ImageLibrary.h"
-#include "app/windows/EditorDialog.h"
+#include "app/library/LibraryModel.h"
 #include "app/windows/EditorHandoff.h"
-#include "app/windows/InformationDialog.h"
 #include "app/windows/PictureView.h"
 #include "app/windows/Swatch.h"
 #include "platform/ErrorGuard.h"
 #include "platform/SettingsStore.h"
 #include "platform/UserDialogs.h"
 #include "platform/widgets/FormStorage.h"
-#include "printdata/windows/ResolutionDialog.h"
-#include "transport/windows/AlignmentDialog.h"
-#include "transport/windows/FirmwareDialog.h"
-#include "transport/windows/PortSettingsDialog.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -24,7 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -33,8 +26,6 @@
 #include <exception>
 
 using namespace logosmith;
-
-MainWindow* Form1 = nullptr;
 
 namespace {
 
@@ -70,10 +61,12 @@ QMenu* addMenu(QMenu* menu, const char* name, const QString& caption) {
 
 } // namespace
 
-MainWindow::MainWindow(QWidget* parent)
+MainWindow::MainWindow(SettingsStore& store, UserDialogs& dialogs, MainWindowLinks& links,
+                       QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                              Qt::WindowCloseButtonHint) {
+                              Qt::WindowCloseButtonHint),
+      store_(store), dialogs_(dialogs), links_(links) {
     setObjectName("Form1");
     setWindowTitle("KORVANT MRX-310 Logosmith");
     auto* client = new QWidget(this);
@@ -85,18 +78,18 @@ MainWindow::MainWindow(QWidget* parent)
     buildMenu();
     connectHandlers();
     connectColourHandlers();
+    showColourControls();
     setFixedSize(clientWidth, clientHeight + menuBar()->sizeHint().height());
     // Placement and the print method survive restarts; applying a stored "DriverPrinter"
     // runs its handler as a click would.
-    FormStorage2 =
-        new FormStorage(this, "main", {"DirectPrint.Checked", "DriverPrinter.Checked"}, true);
+    FormStorage2 = new FormStorage(this, store_, "main",
+                                   {"DirectPrint.Checked", "DriverPrinter.Checked"}, true);
 }
 
 MainWindow::~MainWindow() {
     FormStorage2->windowDestroying();
     if (library_ && !leftWithoutSaving_)
         guarded([this] { CloseDown(); });
-    delete library_;
 }
 
 void MainWindow::buildControls(QWidget* client) {
@@ -203,67 +196,65 @@ void MainWindow::buildMenu() {
     help3 = addItem(help2, "help3", "help");
 }
 
-// Every user action runs inside the one error guard.
-#define ON_CLICK(sender, handler)                                                                  \
-    connect(sender, &QPushButton::clicked, this, [this] { guarded([this] { handler(); }); })
-#define ON_TRIGGER(action, handler)                                                                \
-    connect(action, &QAction::triggered, this, [this] { guarded([this] { handler(); }); })
-
+// Every user action starts through connectGuarded: an error ends it where it happened, is
+// reported, and the program goes on.
 void MainWindow::connectHandlers() {
-    ON_CLICK(btnAddImage, btnAddImageClick);
-    ON_CLICK(btnLoad, btnAddImageClick);
-    ON_TRIGGER(open1, btnAddImageClick);
-    ON_CLICK(btnDeleteImage, btnDeleteImageClick);
-    connect(ListView1, &QTreeWidget::itemClicked, this,
-            [this] { guarded([this] { ListView1Click(); }); });
-    ON_CLICK(btnCenter, btnCenterClick);
-    ON_CLICK(btnScale, btnScaleClick);
-    connect(scaleCheckBox, &QCheckBox::toggled, this,
-            [this] { guarded([this] { scaleCheckBoxClick(); }); });
-    connect(N1001, &QAction::triggered, this,
-            [this] { guarded([this] { resizeByPercent(100); }); });
-    connect(N751, &QAction::triggered, this, [this] { guarded([this] { resizeByPercent(75); }); });
-    connect(N501, &QAction::triggered, this, [this] { guarded([this] { resizeByPercent(50); }); });
-    connect(N251, &QAction::triggered, this, [this] { guarded([this] { resizeByPercent(25); }); });
+    const auto onClick = [this](QPushButton* button, void (MainWindow::*handler)()) {
+        connectGuarded(button, &QPushButton::clicked, this, handler);
+    };
+    const auto onTrigger = [this](QAction* item, void (MainWindow::*handler)()) {
+        connectGuarded(item, &QAction::triggered, this, handler);
+    };
+    onClick(btnAddImage, &MainWindow::btnAddImageClick);
+    onClick(btnLoad, &MainWindow::btnAddImageClick);
+    onTrigger(open1, &MainWindow::btnAddImageClick);
+    onClick(btnDeleteImage, &MainWindow::btnDeleteImageClick);
+    connectGuarded(ListView1, &QTreeWidget::itemClicked, this, &MainWindow::ListView1Click);
 
-    connect(DirectPrint, &QRadioButton::toggled, this, [this](bool on) {
+    // A radio button's handler runs when it becomes checked, by the person or from code.
+    connectGuarded(DirectPrint, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
-            guarded([this] { DirectPrintClick(); });
+            DirectPrintClick();
     });
-    connect(DriverPrinter, &QRadioButton::toggled, this, [this](bool on) {
+    connectGuarded(DriverPrinter, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
-            guarded([this] { DriverPrinterClick(); });
+            DriverPrinterClick();
     });
-    ON_TRIGGER(directtoport1, directtoport1Click);
-    ON_TRIGGER(WindowPrintDriver1, WindowPrintDriver1Click);
+    connectGuarded(directtoport1, &QAction::triggered, this,
+                   [this] { DirectPrint->setChecked(true); });
+    // The menu item is never enabled; a stored "DriverPrinter" is the way to this method.
+    connectGuarded(WindowPrintDriver1, &QAction::triggered, this,
+                   [this] { DriverPrinter->setChecked(true); });
 
-    ON_TRIGGER(SetResolution1, SetResolution1Click);
-    ON_TRIGGER(SetCommunicationPort1, SetCommunicationPort1Click);
-    ON_TRIGGER(SetImageEditer1, SetImageEditer1Click);
-    ON_TRIGGER(PrinterInfo1, PrinterInfo1Click);
-    ON_TRIGGER(firmwaredownload1, firmwaredownload1Click);
-    ON_TRIGGER(CheckveticalAlignment1, CheckveticalAlignment1Click);
+    // The menu items that only open a dialog.
+    const std::pair<QAction*, MainWindowLinks::Dialog> openers[] = {
+        {SetResolution1, MainWindowLinks::Dialog::Resolution},
+        {SetCommunicationPort1, MainWindowLinks::Dialog::PortSettings},
+        {SetImageEditer1, MainWindowLinks::Dialog::Editor},
+        {PrinterInfo1, MainWindowLinks::Dialog::Information},
+        // Showing the dialog puts its progress bar back to 0.
+        {CheckveticalAlignment1, MainWindowLinks::Dialog::Alignment}};
+    for (const auto& [item, dialog] : openers)
+        connectGuarded(item, &QAction::triggered, this,
+                       [this, dialog = dialog] { links_.openDialog(dialog); });
+    onTrigger(firmwaredownload1, &MainWindow::firmwaredownload1Click);
 
-    ON_CLICK(btnStorePrinter, btnStorePrinterClick);
-    ON_CLICK(btnPrintFile, btnPrintFileClick);
-    ON_TRIGGER(PrintToFile1, btnPrintFileClick);
-    ON_CLICK(btnPrint, btnPrintClick);
-    ON_TRIGGER(PrintOnPrinter1, PrintOnPrinter1Click);
-    ON_CLICK(btnEdit, btnEditClick);
-    ON_CLICK(btnSave, btnSaveClick);
-    ON_TRIGGER(save1, save1Click);
-    ON_TRIGGER(help3, help3Click);
+    onClick(btnStorePrinter, &MainWindow::btnStorePrinterClick);
+    onClick(btnPrintFile, &MainWindow::btnPrintFileClick);
+    onTrigger(PrintToFile1, &MainWindow::btnPrintFileClick);
+    onClick(btnPrint, &MainWindow::btnPrintClick);
+    onTrigger(PrintOnPrinter1, &MainWindow::PrintOnPrinter1Click);
+    onClick(btnEdit, &MainWindow::btnEditClick);
+    onClick(btnSave, &MainWindow::btnSaveClick);
+    onTrigger(save1, &MainWindow::btnSaveClick);
+    onTrigger(help3, &MainWindow::help3Click);
 
-    ON_CLICK(Button9, Button9Click);
-    ON_TRIGGER(exit2, exit2Click);
+    onClick(Button9, &MainWindow::Button9Click);
+    onTrigger(exit2, &MainWindow::Button9Click);
 }
 
 void MainWindow::formCreate() {
-    // Separation start values; the fixed display colours are part of the settings type.
-    settings = SeparationSettings{};
-    settings.liveUpdate = true;
-    settings.fitOnLoad = true;
-
+    // The separation settings start at their start-up values in the colour-controls model.
     DirectPrint->setChecked(true);
 
     for (QPushButton* b :
@@ -274,28 +265,25 @@ void MainWindow::formCreate() {
     for (QAction* a : {PrintOnPrinter1, PrintToFile1, StoreInPrinter1})
         a->setEnabled(false);
 
-    state.EditorCommand = defaultEditorCommand();
-    ScrollBar3->setValue(100);
-    state.StoreImageCount = 1;
+    state_.EditorCommand = defaultEditorCommand();
+    pictures_.moveLValue(100);
 
     // From here on a step can fail on outside data (the settings, the folders, a damaged library
     // file). Each failure is reported and start-up goes on: the window comes up with the library
     // list as far as it could be read, and without a picture when the last entry cannot load.
     const QString programFolder = QCoreApplication::applicationDirPath() + "/";
-    guarded(
-        [this, &programFolder] { state.RootDir = resolveRootDir(settingsStore(), programFolder); });
-    if (state.RootDir.isEmpty())
-        state.RootDir = programFolder;
+    guarded([this, &programFolder] { state_.RootDir = resolveRootDir(store_, programFolder); });
+    if (state_.RootDir.isEmpty())
+        state_.RootDir = programFolder;
     // Only the library folder is created, and only inside a program folder that exists: a
     // stored folder on a missing disk shows its failure at the first file operation.
-    ensureLibraryFolder(state.RootDir);
+    ensureLibraryFolder(state_.RootDir);
     // What a crash between writing and renaming left behind in the library folder.
-    guarded([this] { removeStaleLibraryTemporaries(state.RootDir); });
+    guarded([this] { removeStaleLibraryTemporaries(state_.RootDir); });
 
-    delete library_;
-    library_ = new ImageLibrary(libraryFolder(state.RootDir));
-    guarded([this] { library_->RestoreHistory(settingsStore()); });
-    refreshLibraryList();
+    library_ = std::make_unique<LibraryModel>(libraryFolder(state_.RootDir), pictures_);
+    connect(library_.get(), &LibraryModel::entriesChanged, this, &MainWindow::refreshLibraryList);
+    guarded([this] { library_->restoreHistory(store_); });
     guarded([this] { SelectLastEntry(); });
 }
 
@@ -320,42 +308,17 @@ void MainWindow::DriverPrinterClick() {
     btnStorePrinter->setEnabled(false);
 }
 
-void MainWindow::directtoport1Click() {
-    DirectPrint->setChecked(true);
+bool MainWindow::directPrintChosen() const {
+    return DirectPrint->isChecked();
 }
 
-void MainWindow::WindowPrintDriver1Click() {
-    DriverPrinter->setChecked(true);
-}
-
-void MainWindow::SetResolution1Click() {
-    ResolutionForm->showModeless();
-}
-void MainWindow::SetCommunicationPort1Click() {
-    PortForm->showModeless();
-}
-void MainWindow::SetImageEditer1Click() {
-    ImageEditorForm->showModeless();
-}
-void MainWindow::PrinterInfo1Click() {
-    helpForm->showModeless();
+void MainWindow::setEditorCommand(const QString& command) {
+    state_.EditorCommand = command;
 }
 
 void MainWindow::CloseDown() {
-    if (!library_)
-        return;
-    // The history is written even when the last picture cannot be: the entries already stored
-    // come back at the next start whatever became of the last one.
-    std::exception_ptr commitFailure;
-    try {
-        CommitCurrentImage();
-    } catch (...) {
-        commitFailure = std::current_exception();
-    }
-    library_->SaveHistory(settingsStore());
-    settingsStore().sync();
-    if (commitFailure)
-        std::rethrow_exception(commitFailure);
+    if (library_)
+        library_->closeDown(store_);
 }
 
 bool MainWindow::closeDownBeforeLeaving() {
@@ -363,7 +326,7 @@ bool MainWindow::closeDownBeforeLeaving() {
         return true;
     // The failure has been reported. A person who cannot save (a read-only folder, a full disk)
     // must still be able to quit; nothing already stored is touched either way.
-    if (!userDialogs().askYesNo(quitAnywayQuestion))
+    if (!dialogs_.askYesNo(quitAnywayQuestion))
         return false;
     leftWithoutSaving_ = true;
     return true;
@@ -387,14 +350,10 @@ void MainWindow::Button9Click() {
         endEventLoop();
 }
 
-void MainWindow::exit2Click() {
-    Button9Click();
-}
-
 void MainWindow::closeEvent(QCloseEvent* event) {
     // A firmware download or alignment setup redraws its bar between writes; the program must
     // not end under it.
-    if ((DownloadForm && DownloadForm->isBusy()) || (verticalForm && verticalForm->isBusy())) {
+    if (links_.transferRunning()) {
         event->ignore();
         return;
     }
@@ -409,17 +368,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::firmwaredownload1Click() {
-    DownloadForm->progress->setValue(0);
-    const std::optional<QString> file =
-        userDialogs().openFile("firmware download", "*.fls (*.fls)");
+    links_.resetFirmwareProgress();
+    const std::optional<QString> file = dialogs_.openFile("firmware download", "*.fls (*.fls)");
     if (!file)
         return;
     Edit1->setText(*file);
-    state.CurrentSourcePath = *file;
-    DownloadForm->showModeless();
-}
-
-// Showing the dialog puts its progress bar back to 0.
-void MainWindow::CheckveticalAlignment1Click() {
-    verticalForm->showModeless();
+    state_.CurrentSourcePath = *file;
+    links_.openDialog(MainWindowLinks::Dialog::Firmware);
 }

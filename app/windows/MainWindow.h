@@ -1,16 +1,17 @@
 #pragma once
 
-#include "app/library/StoreCommandFile.h"
-#include "separation/Separation.h"
-#include "separation/picture/Picture.h"
+#include "printdata/Density.h"
+#include "separation/controls/ColourControlsModel.h"
+#include "transport/PortSettings.h"
 
-#include <QImage>
 #include <QMainWindow>
 #include <QPoint>
 #include <QSize>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -27,47 +28,132 @@ class FormStorage;
 class Swatch;
 
 namespace logosmith {
-class ImageLibrary;
-}
+class LibraryModel;
+class SettingsStore;
+class UserDialogs;
+} // namespace logosmith
 
 // The run state the whole program shares, held by the main window.
 struct AppState {
     QString RootDir;
     QString EditorCommand;
     QString CurrentSourcePath;
-    int StoreImageCount = 1;
+};
+
+// What the main window reads from the session's other windows and opens in them. The session
+// root implements it; no window reaches into another.
+class MainWindowLinks {
+  public:
+    virtual ~MainWindowLinks() = default;
+
+    enum class Dialog { Resolution, PortSettings, Editor, Information, Firmware, Alignment };
+    // Shows a dialog modeless; one already open is only brought to the front.
+    virtual void openDialog(Dialog dialog) = 0;
+    // The firmware dialog's bar back at 0, before the firmware file is asked for.
+    virtual void resetFirmwareProgress() = 0;
+    // The resolution dialog's choice and the port dialog's lists, as they are now.
+    virtual logosmith::Density density() const = 0;
+    virtual logosmith::PortSettings portSettings() const = 0;
+    // A firmware download or an alignment transfer is under way.
+    virtual bool transferRunning() const = 0;
 };
 
 // The main window: library list, two-colour preview, colour panels, store and print commands.
+// Its controls carry the names of the window's design as object names; what they show comes
+// from the colour-controls and library models, which hold the rules.
 class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    MainWindow(logosmith::SettingsStore& store, logosmith::UserDialogs& dialogs,
+               MainWindowLinks& links, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Start-up steps run while the window is created.
+    // Start-up steps run while the window is created: the controls' start state, the program
+    // folder, the library restored and its last entry shown. A step that fails on outside data
+    // is reported and start-up goes on.
     void formCreate();
 
-    AppState state;
-    logosmith::SeparationSettings settings;
-    logosmith::Picture decodedImage;
-    logosmith::Picture workingImage;
-    logosmith::Picture previewImage;
+    const AppState& state() const { return state_; }
+    // The colour controls, the separation settings and the three pictures under the preview.
+    logosmith::ColourControlsModel& pictures() { return pictures_; }
+    // The image library (after formCreate).
+    logosmith::LibraryModel& library() { return *library_; }
 
-    // Loads a picture file as the current picture (decode, fit, reset the colour controls,
-    // separate, enable the picture commands). Throws and changes nothing on a bad file.
-    void loadPicture(const QString& path);
     // Adds a picture file to the library as "Add Image" does once the open dialog has answered
     // (a file given on the command line).
     void addImageFile(const QString& path);
-    void rebuildPreview();
-    // Commits the last entry and writes the history; the history is written even when the
-    // commit fails. Throws the first failure.
-    void CloseDown();
+    // Whether "Direct Print" is the print method.
+    bool directPrintChosen() const;
     // The scratch command file: the program folder + "tlsdlek.prn".
     QString scratchFilePath() const;
 
-    logosmith::ImageLibrary& library() { return *library_; }
+  public slots:
+    // The editor dialog's "OK".
+    void setEditorCommand(const QString& command);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void buildControls(QWidget* client);
+    void buildColourPanels(QWidget* client);
+    void buildMenu();
+    void connectHandlers();
+    void connectColourHandlers();
+    void enablePictureCommands();
+    // Shows the colour-controls model's state in the colour panels, boxes and views.
+    void showColourControls();
+
+    // Library.
+    void btnAddImageClick();
+    void ListView1Click();
+    void btnDeleteImageClick();
+    void SelectLastEntry();
+    // "Add Image" with the picture chosen by choosePicture (nullopt: nothing chosen).
+    void addImage(const std::function<std::optional<QString>()>& choosePicture);
+    void CommitCurrentImage();
+    void loadPicture(const QString& path);
+    void refreshLibraryList();
+    int selectedLibraryRow() const;
+    // The colour pickers: the dialog is the window's, the rest the model's.
+    void Button10Click();
+    void Button1Click();
+    // Print method.
+    void DirectPrintClick();
+    void DriverPrinterClick();
+    // Store and print.
+    std::vector<std::uint8_t> prepareStore();
+    void btnStorePrinterClick();
+    void btnPrintFileClick();
+    void btnPrintClick();
+    void PrintOnPrinter1Click();
+    bool BuildPrintFile();
+    void SendToPrinter();
+    void PrintThroughDriver();
+    // Editor, saving, help.
+    void btnEditClick();
+    void btnSaveClick();
+    void help3Click();
+    void firmwaredownload1Click();
+    // Leaving.
+    // Commits the last entry and writes the history; the history is written even when the
+    // commit fails. Throws the first failure.
+    void CloseDown();
+    // The close-down before the program ends; when it fails, asks whether to quit anyway.
+    // Answers whether the program may end.
+    bool closeDownBeforeLeaving();
+    void Button9Click();
+
+    logosmith::SettingsStore& store_;
+    logosmith::UserDialogs& dialogs_;
+    MainWindowLinks& links_;
+    AppState state_;
+    logosmith::ColourControlsModel pictures_;
+    std::unique_ptr<logosmith::LibraryModel> library_;
+    FormStorage* FormStorage2 = nullptr;
+    // The person chose to quit although the close-down could not write; the destruction then
+    // does not try (and report) again.
+    bool leftWithoutSaving_ = false;
 
     // Controls, named as in the window design.
     QLineEdit* Edit1 = nullptr;
@@ -158,99 +244,7 @@ class MainWindow : public QMainWindow {
     QMenu* help2 = nullptr;
     QAction* PrinterInfo1 = nullptr;
     QAction* help3 = nullptr;
-
-  public slots:
-    // Library.
-    void btnAddImageClick();
-    void ListView1Click();
-    void btnDeleteImageClick();
-    // Sizing.
-    void scaleCheckBoxClick();
-    void btnCenterClick();
-    void btnScaleClick();
-    void resizeByPercent(int percent);
-    // Colour controls.
-    void ScrollBar2Change();
-    void ScrollBar1Change();
-    void ScrollBar3Change();
-    void radioRedClick();
-    void RadioGreenClick();
-    void RadioBlueClick();
-    void RadioBlackClick();
-    void CheckBox1Click();
-    void Button10Click();
-    void Button1Click();
-    void rgbControlClick();
-    void UpdateCheckBoxClick();
-    void Button15Click();
-    void RestoredefaultSetting1Click();
-    // Print method.
-    void DirectPrintClick();
-    void DriverPrinterClick();
-    void directtoport1Click();
-    void WindowPrintDriver1Click();
-    // Store and print.
-    void btnStorePrinterClick();
-    void btnPrintFileClick();
-    void btnPrintClick();
-    void PrintOnPrinter1Click();
-    bool BuildPrintFile();
-    void SendToPrinter();
-    void PrintThroughDriver();
-    // Editor, saving, help.
-    void btnEditClick();
-    void btnSaveClick();
-    void save1Click();
-    void help3Click();
-    // Dialogs.
-    void SetResolution1Click();
-    void SetCommunicationPort1Click();
-    void SetImageEditer1Click();
-    void PrinterInfo1Click();
-    void firmwaredownload1Click();
-    void CheckveticalAlignment1Click();
-    // Leaving.
-    void Button9Click();
-    void exit2Click();
-
-  protected:
-    void closeEvent(QCloseEvent* event) override;
-
-  private:
-    void buildControls(QWidget* client);
-    void buildColourPanels(QWidget* client);
-    void buildMenu();
-    void connectHandlers();
-    void connectColourHandlers();
-    void enablePictureCommands();
-    // The close-down before the program ends; when it fails, asks whether to quit anyway.
-    // Answers whether the program may end.
-    bool closeDownBeforeLeaving();
-    void SelectLastEntry();
-    // "Add Image" with the picture chosen by choosePicture (nullopt: nothing chosen).
-    void addImage(const std::function<std::optional<QString>()>& choosePicture);
-    void CommitCurrentImage();
-    void refreshLibraryList();
-    std::vector<std::uint8_t> prepareStore();
-    int selectedLibraryRow() const;
-    void setViewFlags(bool stretch, bool center);
-    void showWorking(const logosmith::Picture& picture);
-    void resetSeparationForLoad();
-    // The radio buttons' two meanings: the L-ink colour while CheckBox1 is ticked, else the
-    // R-ink mode.
-    void chooseLInkColour(logosmith::Colour colour, const QString& name);
-    void chooseInkMode(logosmith::InkMode mode, logosmith::Colour colour, const QString& name,
-                       int threshold);
-
-    FormStorage* FormStorage2 = nullptr;
-    logosmith::ImageLibrary* library_ = nullptr;
-    logosmith::LibrarySlots storeSlots_;
-    // The person chose to quit although the close-down could not write; the destruction then
-    // does not try (and report) again.
-    bool leftWithoutSaving_ = false;
 };
-
-extern MainWindow* Form1;
 
 // Asked after a close-down that could not write.
 inline const QString quitAnywayQuestion =
@@ -260,7 +254,3 @@ inline const QString quitAnywayQuestion =
 
 // Where the driver print puts a picture: centred on the page, one pixel per device pixel.
 QPoint driverPrintOrigin(const QSize& page, const QSize& picture);
-
-// What the picture open dialog previews: the file read by the program's own loader, so the
-// preview is what a load gives. Throws as a load does.
-QImage previewPictureFile(const QString& path);

@@ -1,18 +1,24 @@
-// The colour panels of the main window: which colours go to which ink.
+// The colour panels and the picture views of the main window, bound to the colour-controls model:
+// the model holds every rule, the window shows its state and hands it the person's changes.
 #include "app/windows/MainWindow.h"
 
 #include "app/windows/PictureView.h"
 #include "app/windows/Swatch.h"
 #include "platform/ErrorGuard.h"
 #include "platform/UserDialogs.h"
+#include "separation/loader/PictureFormats.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSignalBlocker>
 
 using namespace logosmith;
 
@@ -120,219 +126,130 @@ void MainWindow::buildColourPanels(QWidget* client) {
 }
 
 void MainWindow::connectColourHandlers() {
-    auto onValue = [this](QScrollBar* bar, void (MainWindow::*handler)()) {
-        connect(bar, &QScrollBar::valueChanged, this,
-                [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
-    };
-    onValue(ScrollBar2, &MainWindow::ScrollBar2Change);
-    onValue(ScrollBar1, &MainWindow::ScrollBar1Change);
-    onValue(ScrollBar3, &MainWindow::ScrollBar3Change);
+    ColourControlsModel* model = &pictures_;
+    const std::pair<QScrollBar*, void (ColourControlsModel::*)(int)> sliders[] = {
+        {ScrollBar2, &ColourControlsModel::moveThreshold},
+        {ScrollBar1, &ColourControlsModel::moveRValue},
+        {ScrollBar3, &ColourControlsModel::moveLValue}};
+    for (const auto& [bar, move] : sliders)
+        connectGuarded(bar, &QScrollBar::valueChanged, this,
+                       [model, move = move](int position) { (model->*move)(position); });
 
-    // A radio button's handler runs when it becomes selected, by the user or by code.
-    auto onSelect = [this](QRadioButton* button, void (MainWindow::*handler)()) {
-        connect(button, &QRadioButton::toggled, this, [this, handler](bool on) {
+    // A radio button's handler runs when it becomes selected, by the person or by the model.
+    const std::pair<QRadioButton*, InkChoice> radios[] = {{radioRed, InkChoice::Red},
+                                                          {RadioGreen, InkChoice::Green},
+                                                          {RadioBlue, InkChoice::Blue},
+                                                          {RadioBlack, InkChoice::Black}};
+    for (const auto& [button, choice] : radios)
+        connectGuarded(button, &QRadioButton::toggled, this, [model, choice = choice](bool on) {
             if (on)
-                guarded([this, handler] { (this->*handler)(); });
+                model->selectInk(choice);
         });
+
+    connectGuarded(CheckBox1, &QCheckBox::toggled, this,
+                   [model](bool on) { model->setRadiosChooseLInk(on); });
+    const std::pair<QCheckBox*, RgbControl> rgb[] = {{InvertCheckBox, RgbControl::Invert},
+                                                     {swapBlackWhite, RgbControl::SwapBlackWhite},
+                                                     {swapGreenBlue, RgbControl::SwapGreenBlue},
+                                                     {swapRedBlue, RgbControl::SwapRedBlue},
+                                                     {swapRedGreen, RgbControl::SwapRedGreen}};
+    for (const auto& [box, control] : rgb)
+        connectGuarded(box, &QCheckBox::toggled, this,
+                       [model, control = control](bool on) { model->setRgbControl(control, on); });
+    connectGuarded(UpdateCheckBox, &QCheckBox::toggled, this,
+                   [model](bool on) { model->setUpdateTicked(on); });
+    connectGuarded(scaleCheckBox, &QCheckBox::toggled, this,
+                   [model](bool on) { model->setFitScale(on); });
+
+    connectGuarded(Button10, &QPushButton::clicked, this, &MainWindow::Button10Click);
+    connectGuarded(Button1, &QPushButton::clicked, this, &MainWindow::Button1Click);
+    connectGuarded(Button15, &QPushButton::clicked, this, [model] { model->updateNow(); });
+    connectGuarded(RestoredefaultSetting1, &QAction::triggered, this,
+                   [model] { model->restoreDefaults(); });
+    connectGuarded(btnCenter, &QPushButton::clicked, this, [model] { model->centre(); });
+    connectGuarded(btnScale, &QPushButton::clicked, this, [model] { model->stretch(); });
+    const std::pair<QAction*, int> sizes[] = {{N1001, 100}, {N751, 75}, {N501, 50}, {N251, 25}};
+    for (const auto& [item, percent] : sizes)
+        connectGuarded(item, &QAction::triggered, this,
+                       [model, percent = percent] { model->resizeByPercent(percent); });
+
+    // The model's changes reach the widgets; these run inside the action that caused them.
+    connect(model, &ColourControlsModel::changed, this, &MainWindow::showColourControls);
+    connect(model, &ColourControlsModel::drawWorking, this,
+            [this] { Image1->redraw(pictures_.working()); });
+    connect(model, &ColourControlsModel::drawPreview, this,
+            [this] { Image2->redraw(pictures_.preview()); });
+    connect(model, &ColourControlsModel::pictureLoaded, this, [this](const QString& path) {
+        if (pictureFormatFor(path.toStdString())->becomesWindowIcon)
+            QApplication::setWindowIcon(QIcon(path));
+        enablePictureCommands();
+    });
+}
+
+void MainWindow::showColourControls() {
+    const ColourControlsState& now = pictures_.state();
+    const SeparationSettings& settings = pictures_.settings();
+    // The model's state goes into the widgets without running their handlers again.
+    const QSignalBlocker blocked[] = {
+        QSignalBlocker(ScrollBar2),     QSignalBlocker(ScrollBar1),
+        QSignalBlocker(ScrollBar3),     QSignalBlocker(radioRed),
+        QSignalBlocker(RadioGreen),     QSignalBlocker(RadioBlue),
+        QSignalBlocker(RadioBlack),     QSignalBlocker(CheckBox1),
+        QSignalBlocker(InvertCheckBox), QSignalBlocker(swapBlackWhite),
+        QSignalBlocker(swapGreenBlue),  QSignalBlocker(swapRedBlue),
+        QSignalBlocker(swapRedGreen),   QSignalBlocker(UpdateCheckBox),
+        QSignalBlocker(scaleCheckBox)};
+
+    const auto setText = [](QLineEdit* box, const QString& text) {
+        if (box->text() != text)
+            box->setText(text);
     };
-    onSelect(radioRed, &MainWindow::radioRedClick);
-    onSelect(RadioGreen, &MainWindow::RadioGreenClick);
-    onSelect(RadioBlue, &MainWindow::RadioBlueClick);
-    onSelect(RadioBlack, &MainWindow::RadioBlackClick);
-
-    auto onToggle = [this](QCheckBox* box, void (MainWindow::*handler)()) {
-        connect(box, &QCheckBox::toggled, this,
-                [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
-    };
-    onToggle(CheckBox1, &MainWindow::CheckBox1Click);
-    for (QCheckBox* box :
-         {InvertCheckBox, swapBlackWhite, swapGreenBlue, swapRedBlue, swapRedGreen})
-        onToggle(box, &MainWindow::rgbControlClick);
-    onToggle(UpdateCheckBox, &MainWindow::UpdateCheckBoxClick);
-
-    connect(Button10, &QPushButton::clicked, this,
-            [this] { guarded([this] { Button10Click(); }); });
-    connect(Button1, &QPushButton::clicked, this, [this] { guarded([this] { Button1Click(); }); });
-    connect(Button15, &QPushButton::clicked, this,
-            [this] { guarded([this] { Button15Click(); }); });
-    connect(RestoredefaultSetting1, &QAction::triggered, this,
-            [this] { guarded([this] { RestoredefaultSetting1Click(); }); });
-}
-
-void MainWindow::rebuildPreview() {
-    settings.invertColor = InvertCheckBox->isChecked();
-    settings.swapRedGreen = swapRedGreen->isChecked();
-    settings.swapRedBlue = swapRedBlue->isChecked();
-    settings.swapGreenBlue = swapGreenBlue->isChecked();
-    settings.swapBlackWhite = swapBlackWhite->isChecked();
-    if (workingImage.isEmpty() && previewImage.isEmpty())
-        return;
-    logosmith::rebuildPreview(settings, workingImage, previewImage);
-    if (settings.liveUpdate)
-        Image2->redraw(previewImage);
-}
-
-void MainWindow::ScrollBar2Change() {
-    const int position = ScrollBar2->value();
-    Edit2->setText(QString::number(position));
-    settings.targetColor = hueToTarget(position);
-    Shape6->setColour(settings.targetColor);
-    rebuildPreview();
-}
-
-void MainWindow::ScrollBar1Change() {
-    const int position = ScrollBar1->value();
-    e1->setText(QString::number(position));
-    switch (settings.inkMode) {
-    case InkMode::Red:
-        Shape3->setColour(tintOf(position, colours::red));
-        break;
-    case InkMode::Green:
-        Shape3->setColour(tintOf(position, colours::green));
-        break;
-    case InkMode::Blue:
-        Shape3->setColour(tintOf(position, colours::blue));
-        break;
-    default:
-        break;
+    ScrollBar2->setValue(now.threshold);
+    setText(Edit2, now.thresholdText);
+    Shape6->setColour(now.thresholdSwatch);
+    ScrollBar1->setValue(now.rValue);
+    setText(e1, now.rValueText);
+    Shape3->setColour(now.rValueSwatch);
+    ScrollBar3->setValue(now.lValue);
+    setText(Edit3, now.lValueText);
+    Shape7->setColour(now.lValueSwatch);
+    Shape8->setColour(now.rCartridgeSwatch);
+    setText(Edit5, now.rCartridgeName);
+    Shape9->setColour(now.lCartridgeSwatch);
+    setText(Edit4, now.lCartridgeName);
+    const std::pair<QRadioButton*, InkChoice> radios[] = {{radioRed, InkChoice::Red},
+                                                          {RadioGreen, InkChoice::Green},
+                                                          {RadioBlue, InkChoice::Blue},
+                                                          {RadioBlack, InkChoice::Black}};
+    for (const auto& [button, choice] : radios)
+        if (now.ink == choice)
+            button->setChecked(true);
+    CheckBox1->setChecked(now.radiosChooseLInk);
+    if (RadioBlack->text() != now.blackCaption)
+        RadioBlack->setText(now.blackCaption);
+    InvertCheckBox->setChecked(settings.invertColor);
+    swapBlackWhite->setChecked(settings.swapBlackWhite);
+    swapGreenBlue->setChecked(settings.swapGreenBlue);
+    swapRedBlue->setChecked(settings.swapRedBlue);
+    swapRedGreen->setChecked(settings.swapRedGreen);
+    UpdateCheckBox->setChecked(now.updateTicked);
+    scaleCheckBox->setChecked(settings.fitOnLoad);
+    for (PictureView* view : {Image1, Image2}) {
+        view->setStretch(now.stretch);
+        view->setCenter(now.center);
     }
-    settings.rValue = position;
-    rebuildPreview();
-}
-
-void MainWindow::ScrollBar3Change() {
-    const int position = ScrollBar3->value();
-    Edit3->setText(QString::number(position));
-    settings.lValue = position;
-    if (!CheckBox1->isChecked()) {
-        Shape7->setColour(tintOf(position, colours::black));
-    } else if (settings.lColor == colours::red || settings.lColor == colours::green ||
-               settings.lColor == colours::blue) {
-        Shape7->setColour(tintOf(position, settings.lColor));
-    }
-    rebuildPreview();
-}
-
-void MainWindow::chooseLInkColour(Colour colour, const QString& name) {
-    Edit4->setText(name);
-    Shape9->setColour(colour);
-    Shape7->setColour(colour);
-    settings.lColor = colour;
-    rebuildPreview();
-}
-
-void MainWindow::chooseInkMode(InkMode mode, Colour colour, const QString& name, int threshold) {
-    settings.inkMode = mode;
-    Edit5->setText(name);
-    Shape8->setColour(colour);
-    if (mode == InkMode::BlackOnly) {
-        settings.targetColor = settings.lColor;
-    } else {
-        Shape3->setColour(colour);
-        settings.targetColor = colour;
-    }
-    ScrollBar1->setValue(100);
-    ScrollBar2->setValue(threshold);
-    rebuildPreview();
-}
-
-void MainWindow::radioRedClick() {
-    if (CheckBox1->isChecked())
-        chooseLInkColour(colours::red, " Red");
-    else
-        chooseInkMode(InkMode::Red, colours::red, " Red", 360);
-}
-
-void MainWindow::RadioGreenClick() {
-    if (CheckBox1->isChecked())
-        chooseLInkColour(colours::green, " Green");
-    else
-        chooseInkMode(InkMode::Green, colours::green, " Green ", 120);
-}
-
-void MainWindow::RadioBlueClick() {
-    if (CheckBox1->isChecked())
-        chooseLInkColour(colours::blue, " Blue");
-    else
-        chooseInkMode(InkMode::Blue, colours::blue, " Blue", 240);
-}
-
-void MainWindow::RadioBlackClick() {
-    if (CheckBox1->isChecked())
-        chooseLInkColour(colours::black, " Black");
-    else
-        chooseInkMode(InkMode::BlackOnly, colours::black, "  Off ", 0);
-}
-
-void MainWindow::CheckBox1Click() {
-    if (!CheckBox1->isChecked()) {
-        RadioBlack->setText("Off");
-        return;
-    }
-    RadioBlack->setText("Black");
-    RadioBlack->setChecked(true);
-    Edit4->setText(" Black");
-    Shape9->setColour(colours::black);
-    settings.lColor = colours::black;
-    rebuildPreview();
 }
 
 void MainWindow::Button10Click() {
-    const std::optional<std::uint32_t> chosen = userDialogs().pickColour(Shape8->colour().packed());
-    if (!chosen)
-        return;
-    const Colour colour = Colour::fromPacked(*chosen);
-    Shape8->setColour(colour);
-    Edit5->setText("User");
-    settings.userColor = colour;
-    settings.inkMode = InkMode::User;
-    rebuildPreview();
+    const std::optional<std::uint32_t> chosen =
+        dialogs_.pickColour(pictures_.state().rCartridgeSwatch.packed());
+    if (chosen)
+        pictures_.chooseRCartridgeColour(Colour::fromPacked(*chosen));
 }
 
 void MainWindow::Button1Click() {
-    const std::optional<std::uint32_t> chosen = userDialogs().pickColour(Shape9->colour().packed());
-    if (!chosen)
-        return;
-    const Colour colour = Colour::fromPacked(*chosen);
-    Shape9->setColour(colour);
-    Edit4->setText("Base");
-    settings.lColor = colour;
-    rebuildPreview();
-}
-
-void MainWindow::rgbControlClick() {
-    rebuildPreview();
-}
-
-void MainWindow::UpdateCheckBoxClick() {
-    settings.liveUpdate = UpdateCheckBox->isChecked();
-    if (settings.liveUpdate)
-        Image2->redraw(previewImage);
-}
-
-void MainWindow::Button15Click() {
-    settings.liveUpdate = true;
-    Image2->redraw(previewImage);
-}
-
-void MainWindow::RestoredefaultSetting1Click() {
-    settings.liveUpdate = true;
-    radioRed->setChecked(true);
-    Shape8->setColour(colours::red);
-    settings.targetColor = colours::red;
-    settings.inkMode = InkMode::Red;
-    ScrollBar1->setValue(100);
-    settings.rValue = 100;
-    ScrollBar2->setValue(360);
-    Edit5->setText("  Red");
-    Shape9->setColour(colours::black);
-    Edit4->setText("  Black");
-    settings.lColor = colours::black;
-    setViewFlags(Image2->stretch(), false);
-    for (QCheckBox* box :
-         {InvertCheckBox, swapRedGreen, swapRedBlue, swapGreenBlue, swapBlackWhite})
-        box->setChecked(false);
-    // Fitting is left alone: the "Fit Scale" box and the flag behind it always agree.
-    rebuildPreview();
-    Image2->redraw(previewImage);
+    const std::optional<std::uint32_t> chosen =
+        dialogs_.pickColour(pictures_.state().lCartridgeSwatch.packed());
+    if (chosen)
+        pictures_.chooseLCartridgeColour(Colour::fromPacked(*chosen));
 }

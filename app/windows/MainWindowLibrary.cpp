@@ -1,19 +1,16 @@
-// The library commands of the main window: add, select, delete, commit.
+// The library commands of the main window: the person is asked and told here, the library model
+// does the rest.
 #include "app/windows/MainWindow.h"
 
-#include "app/library/ImageLibrary.h"
+#include "app/library/LibraryModel.h"
 #include "platform/SettingsStore.h"
 #include "platform/UserDialogs.h"
+#include "separation/loader/PictureFormats.h"
 
 #include <QLineEdit>
 #include <QTreeWidget>
 
 using namespace logosmith;
-
-namespace {
-const QString pictureFilter = QStringLiteral(
-    "*.bmp *.jpg *.gif *.ico *.wmf *.emf *.rle (*.bmp *.jpg *.gif *.ico *.wmf *.emf *.rle)");
-}
 
 void MainWindow::refreshLibraryList() {
     const int selected = selectedLibraryRow();
@@ -30,11 +27,17 @@ int MainWindow::selectedLibraryRow() const {
 }
 
 void MainWindow::CommitCurrentImage() {
-    library_->CommitCurrentImage(previewImage, workingImage);
+    library_->commit();
+}
+
+void MainWindow::loadPicture(const QString& path) {
+    pictures_.loadPicture(path.toStdString());
 }
 
 void MainWindow::btnAddImageClick() {
-    addImage([] { return userDialogs().openPicture("Open Image", pictureFilter); });
+    addImage([this] {
+        return dialogs_.openPicture("Open Image", QString::fromStdString(pictureOpenFilter()));
+    });
 }
 
 void MainWindow::addImageFile(const QString& path) {
@@ -43,51 +46,44 @@ void MainWindow::addImageFile(const QString& path) {
 
 void MainWindow::addImage(const std::function<std::optional<QString>()>& choosePicture) {
     if (library_->isFull()) {
-        userDialogs().showMessage(libraryFullMessage);
+        dialogs_.showMessage(libraryFullMessage);
         return;
     }
-    CommitCurrentImage();
+    library_->commit();
     const std::optional<QString> path = choosePicture();
     if (!path)
         return;
     Edit1->setText(*path);
-    state.CurrentSourcePath = *path;
-    if (library_->IsInLibrary(*path)) {
-        userDialogs().showConfirmation(duplicateImageMessage);
-        return;
+    state_.CurrentSourcePath = *path;
+    switch (library_->add(*path)) {
+    case LibraryModel::AddResult::Duplicate:
+        dialogs_.showConfirmation(duplicateImageMessage);
+        break;
+    case LibraryModel::AddResult::ReservedName:
+        dialogs_.showMessage(reservedNameMessage);
+        break;
+    case LibraryModel::AddResult::Added:
+        break;
     }
-    if (ImageLibrary::isReservedName(*path)) {
-        userDialogs().showMessage(reservedNameMessage);
-        return;
-    }
-    loadPicture(*path);
-    library_->AddLibraryEntry(state.CurrentSourcePath);
-    refreshLibraryList();
 }
 
 void MainWindow::ListView1Click() {
     const int row = selectedLibraryRow();
     if (row < 0)
         return;
-    CommitCurrentImage();
-    const std::optional<LibrarySelection> selection = library_->selectionFor(row);
-    if (!selection)
-        return;
-    loadPicture(selection->fileToLoad);
-    library_->selectionLoaded(*selection);
-    Edit1->setText(selection->pathBoxText);
+    if (const std::optional<QString> pathBox = library_->select(row))
+        Edit1->setText(*pathBox);
 }
 
 void MainWindow::btnDeleteImageClick() {
     const int row = selectedLibraryRow();
     if (row < 0) {
         if (!library_->isEmpty())
-            userDialogs().showMessage(selectItemMessage);
+            dialogs_.showMessage(selectItemMessage);
         return;
     }
-    library_->deleteEntry(row, previewImage, workingImage);
+    library_->remove(row);
     ListView1->clearSelection();
-    refreshLibraryList();
     SelectLastEntry();
 }
 

@@ -13,36 +13,31 @@
 using namespace logosmith;
 
 void MainWindow::btnEditClick() {
-    userDialogs().showMessage("This function only affects last image");
+    dialogs_.showMessage("This function only affects last image");
     const QString exchange = editorExchangeFile();
-    writeBmpFile(previewImage, exchange.toStdString());
-    if (!startEditor(state.EditorCommand, exchange))
-        userDialogs().showMessage("Not found   " + state.EditorCommand +
-                                  ". Check Default Image Editor Setting ");
+    writeBmpFile(pictures_.preview(), exchange.toStdString());
+    if (!startEditor(state_.EditorCommand, exchange))
+        dialogs_.showMessage("Not found   " + state_.EditorCommand +
+                             ". Check Default Image Editor Setting ");
     // The person edits and saves in the editor, then presses OK here.
-    userDialogs().showMessage("Logosmith will now update the last image!");
+    dialogs_.showMessage("Logosmith will now update the last image!");
     loadPicture(exchange);
 }
 
 void MainWindow::btnSaveClick() {
-    const std::optional<QString> path =
-        userDialogs().saveFile("Save Image", "bmp files (*.bmp)", "bmp");
+    const std::optional<QString> path = dialogs_.saveFile("Save Image", "bmp files (*.bmp)", "bmp");
     if (!path)
         return;
     Edit1->setText(*path);
     // Always BMP data, whatever the extension of the chosen name.
-    writeBmpFile(previewImage, path->toStdString());
-}
-
-void MainWindow::save1Click() {
-    btnSaveClick();
+    writeBmpFile(pictures_.preview(), path->toStdString());
 }
 
 void MainWindow::help3Click() {
-    const QString page = helpPagePath(state.RootDir, programFolder());
+    const QString page = helpPagePath(state_.RootDir, programFolder());
     // Without a browser (or xdg-open) nothing would appear at all: say where the page is.
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(page)))
-        userDialogs().showMessage("The help page could not be opened: no web browser was found.\n"
-                                  "Open this file in a web browser to read it:\n" +
-                                  page);
+        dialogs_.showMessage("The help page could not be opened: no web browser was found.\n"
+                             "Open this file in a web browser to read it:\n" +
+                             page);
 }

@@ -1,7 +1,7 @@
 // Storing the library in the printer, saving the store command, printing a test copy.
 #include "app/windows/MainWindow.h"
 
-#include "app/library/ImageLibrary.h"
+#include "app/library/LibraryModel.h"
 #include "app/library/StoreCommandFile.h"
 #include "app/windows/PictureView.h"
 #include "platform/UserDialogs.h"
@@ -9,11 +9,9 @@
 #include "platform/core/Error.h"
 #include "printdata/ByteSink.h"
 #include "printdata/Commands.h"
-#include "printdata/windows/ResolutionDialog.h"
 #include "separation/picture/Fitting.h"
 #include "transport/DeviceSettings.h"
 #include "transport/PortSender.h"
-#include "transport/windows/PortSettingsDialog.h"
 
 #include <QFileInfo>
 #include <QLineEdit>
@@ -24,22 +22,20 @@
 using namespace logosmith;
 
 QString MainWindow::scratchFilePath() const {
-    return state.RootDir + "tlsdlek.prn";
+    return state_.RootDir + "tlsdlek.prn";
 }
 
 // Reads the library and builds the store command, refusing before anything is asked, announced
 // or sent when the library cannot be stored as it is.
 std::vector<std::uint8_t> MainWindow::prepareStore() {
-    LoadLibraryImages(*library_, storeSlots_, state.StoreImageCount);
-    checkStorable(*library_, storeSlots_, state.StoreImageCount);
-    return BuildStoreCommand(storeSlots_, state.StoreImageCount, ResolutionForm->density());
+    return library_->buildStoreCommand(links_.density());
 }
 
 void MainWindow::btnStorePrinterClick() {
     CommitCurrentImage();
     const std::vector<std::uint8_t> command = prepareStore();
     // The warning means the data goes out now: every refusal has come before it.
-    userDialogs().showWarning(
+    dialogs_.showWarning(
         " Please wait until download is completed. \r When complete, both the LEFT CARTRIDGE "
         "LED and RIGHT CARTRIDGE LED are ON.");
     BuildStoreFile(scratchFilePath(), command);
@@ -50,7 +46,7 @@ void MainWindow::btnPrintFileClick() {
     CommitCurrentImage();
     const std::vector<std::uint8_t> command = prepareStore();
     const std::optional<QString> destination =
-        userDialogs().saveFile("Store to File", "print files (*.prn)", "prn");
+        dialogs_.saveFile("Store to File", "print files (*.prn)", "prn");
     if (!destination)
         return;
     Edit1->setText(*destination);
@@ -58,7 +54,7 @@ void MainWindow::btnPrintFileClick() {
     runThenDelete(scratch.toStdString(), [&] {
         BuildStoreFile(scratch, command);
         if (QFileInfo::exists(*destination) &&
-            !userDialogs().askYesNo(*destination + " already exists.\nDo you want to replace it?"))
+            !dialogs_.askYesNo(*destination + " already exists.\nDo you want to replace it?"))
             return;
         CopyCommandFile(scratch, *destination);
     });
@@ -68,10 +64,11 @@ bool MainWindow::BuildPrintFile() {
     std::vector<std::uint8_t> bytes;
     VectorSink stream(bytes);
     const PrintBuild result =
-        WritePrintStream(stream, previewImage, irPrint(settings.lColor, settings.userColor),
-                         ResolutionForm->density(), Image2->center());
+        WritePrintStream(stream, pictures_.preview(),
+                         irPrint(pictures_.settings().lColor, pictures_.settings().userColor),
+                         links_.density(), pictures_.state().center);
     if (result == PrintBuild::tooWide) {
-        userDialogs().showMessage(imageTooLargeMessage);
+        dialogs_.showMessage(imageTooLargeMessage);
         return false;
     }
     writeFileAtomically(scratchFilePath().toStdString(), bytes);
@@ -96,7 +93,7 @@ void MainWindow::SendToPrinter() {
     if (DirectPrint->isChecked()) {
         const std::string scratch = scratchFilePath().toStdString();
         runThenDelete(scratch, [&] {
-            logosmith::SendToPrinter(makeTransferRequest(scratch, PortForm->portSettings()));
+            logosmith::SendToPrinter(makeTransferRequest(scratch, links_.portSettings()));
         });
     } else if (DriverPrinter->isChecked()) {
         PrintThroughDriver();
@@ -104,10 +101,11 @@ void MainWindow::SendToPrinter() {
 }
 
 void MainWindow::PrintThroughDriver() {
-    const QImage image = toQImage(Image2->stretch() ? fitToWidth(previewImage) : previewImage);
+    const Picture& preview = pictures_.preview();
+    const QImage image = toQImage(pictures_.state().stretch ? fitToWidth(preview) : preview);
     QPrinter printer(QPrinter::HighResolution);
     printer.setFullPage(true);
-    if (!userDialogs().setUpPrinter(printer))
+    if (!dialogs_.setUpPrinter(printer))
         return;
     QPainter painter;
     if (!painter.begin(&printer))

@@ -1,5 +1,7 @@
 #include "app/windows/PictureView.h"
 
+#include "separation/loader/PictureLoader.h"
+
 #include <QPainter>
 #include <cstring>
 
@@ -35,11 +37,15 @@ void PictureView::clear() {
 }
 
 void PictureView::setStretch(bool on) {
+    if (on == stretch_)
+        return;
     stretch_ = on;
     update();
 }
 
 void PictureView::setCenter(bool on) {
+    if (on == center_)
+        return;
     center_ = on;
     update();
 }
@@ -57,4 +63,8 @@ void PictureView::paintEvent(QPaintEvent*) {
     if (center_)
         at = QPoint((width() - drawing_.width()) / 2, (height() - drawing_.height()) / 2);
     painter.drawImage(at, drawing_);
+}
+
+QImage previewPictureFile(const QString& path) {
+    return toQImage(logosmith::decodePictureFile(path.toStdString()));
 }

@@ -34,3 +34,7 @@ class PictureView : public QWidget {
 };
 
 QImage toQImage(const logosmith::Picture& picture);
+
+// What the picture open dialog previews: the file read by the program's own loader, so the
+// preview is what a load gives. Throws as a load does.
+QImage previewPictureFile(const QString& path);

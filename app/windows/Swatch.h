@@ -11,6 +11,8 @@ class Swatch : public QWidget {
     explicit Swatch(QWidget* parent = nullptr) : QWidget(parent) {}
 
     void setColour(logosmith::Colour colour) {
+        if (colour == colour_)
+            return;
         colour_ = colour;
         update();
     }

@@ -52,8 +52,7 @@ bool isTemporaryName(const char* name) {
 
 } // namespace
 
-void writeFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
-                         const std::function<void()>& beforeRename) {
+void writeFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     std::string temp = folderOf(path) + "/" + temporaryPrefix + "XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0)
@@ -75,8 +74,6 @@ void writeFileAtomically(const std::string& path, const std::vector<std::uint8_t
         }
         if (::fsync(fd) != 0)
             throw FileError("Cannot write " + path + ": " + systemText());
-        if (beforeRename)
-            beforeRename();
         if (::rename(temp.c_str(), path.c_str()) != 0)
             throw FileError("Cannot create " + path + ": " + systemText());
     } catch (...) {

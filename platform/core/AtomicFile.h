@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -11,10 +10,8 @@ namespace logosmith {
 // Writes bytes to a temporary file in the target's folder (".logosmith-" and six letters),
 // flushes it to disk and renames it over the target. Either the old file or the complete new
 // one is there afterwards, never a truncated one; a replaced file keeps its permissions, a new
-// one gets 0644. beforeRename, when given, runs between the write and the rename (tests use it
-// to inject a failure). Throws FileError; the temporary file is removed on failure.
-void writeFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
-                         const std::function<void()>& beforeRename = {});
+// one gets 0644. Throws FileError; the temporary file is removed on failure.
+void writeFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
 // Removes the temporaries that writers killed between write and rename left in a folder: only
 // plain files of ours named as writeFileAtomically names them, and only those no running

@@ -14,7 +14,6 @@
 #include <cmath>
 
 using logosmith::SettingsStore;
-using logosmith::settingsStore;
 
 namespace {
 
@@ -158,10 +157,10 @@ bool isFixedSize(const QWidget* window) {
 
 } // namespace
 
-FormStorage::FormStorage(QWidget* window, QString iniSection, QStringList storedProps,
-                         bool designCentred, QObject* parent)
+FormStorage::FormStorage(QWidget* window, SettingsStore& store, QString iniSection,
+                         QStringList storedProps, bool designCentred, QObject* parent)
     : QObject(parent ? parent : window), window_(window), section_(std::move(iniSection)),
-      props_(std::move(storedProps)), designCentred_(designCentred) {
+      props_(std::move(storedProps)), designCentred_(designCentred), store_(store) {
     if (window)
         window->installEventFilter(this);
 }
@@ -377,8 +376,4 @@ void FormStorage::write(bool duringDestruction) {
 void FormStorage::windowDestroying() {
     if (!saved_)
         write(true);
-}
-
-SettingsStore& FormStorage::store() const {
-    return store_ ? *store_ : settingsStore();
 }

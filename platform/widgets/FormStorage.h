@@ -27,11 +27,12 @@ class SettingsStore;
 class FormStorage : public QObject {
     Q_OBJECT
   public:
-    // The component is owned by `parent`, or by the window when no parent is given.
-    // `designCentred`: the window's designed place is the centre of the screen; it is centred on
-    // a show that finds no usable stored place, and never again once it has been placed.
-    FormStorage(QWidget* window, QString iniSection, QStringList storedProps,
-                bool designCentred = false, QObject* parent = nullptr);
+    // The values live in `store`. The component is owned by `parent`, or by the window when no
+    // parent is given. `designCentred`: the window's designed place is the centre of the screen;
+    // it is centred on a show that finds no usable stored place, and never again once it has
+    // been placed.
+    FormStorage(QWidget* window, logosmith::SettingsStore& store, QString iniSection,
+                QStringList storedProps, bool designCentred = false, QObject* parent = nullptr);
 
     // What happens on every show: placement, show state, stored properties, focused control.
     void apply();
@@ -55,9 +56,7 @@ class FormStorage : public QObject {
     static QSize screenSize();
     int pixelsPerInch() const;
 
-    // The store the values live in: the program's own unless another is given (tests, tools).
-    void setStore(logosmith::SettingsStore& store) { store_ = &store; }
-    logosmith::SettingsStore& store() const;
+    logosmith::SettingsStore& store() const { return store_; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -75,7 +74,7 @@ class FormStorage : public QObject {
     bool designCentred_;
     bool restored_ = false;
     bool saved_ = false;
-    logosmith::SettingsStore* store_ = nullptr;
+    logosmith::SettingsStore& store_;
     bool positionApplied_ = false;
     bool deliveringClose_ = false;
 };

@@ -14,8 +14,6 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-ResolutionDialog* ResolutionForm = nullptr;
-
 namespace {
 
 const QString kGroup = QStringLiteral("resol");
@@ -23,19 +21,15 @@ const QString kIndex = QStringLiteral("index");
 
 } // namespace
 
-ResolutionDialog::ResolutionDialog(QWidget* parent)
-    : ResolutionDialog(logosmith::settingsStore(), parent) {}
-
 ResolutionDialog::ResolutionDialog(logosmith::SettingsStore& store, QWidget* parent)
     : FixedDialog("Set resolution", 260, 220, parent), store_(store) {
     setObjectName("ResolutionForm");
     buildControls();
     FormCreate();
     // The four check states are remembered beside "index", with the dialog's place.
-    FormStorage3 = new FormStorage(this, "resol",
+    FormStorage3 = new FormStorage(this, store_, "resol",
                                    {"RadioButton1.Checked", "RadioButton2.Checked",
                                     "RadioButton3.Checked", "RadioButton4.Checked"});
-    FormStorage3->setStore(store_);
 }
 
 ResolutionDialog::~ResolutionDialog() {
@@ -80,7 +74,8 @@ void ResolutionDialog::buildControls() {
     outer->addWidget(GroupBox1);
     outer->addLayout(row);
 
-    connect(Button1, &QPushButton::clicked, this, &ResolutionDialog::Button1Click);
+    logosmith::connectGuarded(Button1, &QPushButton::clicked, this,
+                              &ResolutionDialog::Button1Click);
 }
 
 void ResolutionDialog::FormCreate() {

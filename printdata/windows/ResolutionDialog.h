@@ -21,8 +21,7 @@ class SettingsStore;
 class ResolutionDialog : public logosmith::FixedDialog {
     Q_OBJECT
   public:
-    explicit ResolutionDialog(QWidget* parent = nullptr);
-    // A dialog over another settings store (tests, tools).
+    // Reads its choice from the settings group "resol" of `store` (and writes it there).
     explicit ResolutionDialog(logosmith::SettingsStore& store, QWidget* parent = nullptr);
     ~ResolutionDialog() override;
 
@@ -32,18 +31,6 @@ class ResolutionDialog : public logosmith::FixedDialog {
     // nothing is checked).
     std::uint8_t BitImageMode() const;
     logosmith::Density density() const { return {WidthDoubled(), BitImageMode()}; }
-
-    QLabel* Label1 = nullptr;
-    QGroupBox* GroupBox1 = nullptr;
-    QRadioButton* RadioButton1 = nullptr;
-    QRadioButton* RadioButton2 = nullptr;
-    QRadioButton* RadioButton3 = nullptr;
-    QRadioButton* RadioButton4 = nullptr;
-    QPushButton* Button1 = nullptr;
-    FormStorage* FormStorage3 = nullptr;
-
-  public slots:
-    void Button1Click();
 
   protected:
     // OK, the close box and Esc all end here; each one saves the choice.
@@ -55,8 +42,15 @@ class ResolutionDialog : public logosmith::FixedDialog {
     void FormClose();
     // The number (1..4) of the first checked button, 0 when none is.
     int checkedIndex() const;
+    void Button1Click();
 
     logosmith::SettingsStore& store_;
+    QLabel* Label1 = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    QRadioButton* RadioButton1 = nullptr;
+    QRadioButton* RadioButton2 = nullptr;
+    QRadioButton* RadioButton3 = nullptr;
+    QRadioButton* RadioButton4 = nullptr;
+    QPushButton* Button1 = nullptr;
+    FormStorage* FormStorage3 = nullptr;
 };
-
-extern ResolutionDialog* ResolutionForm;

@@ -251,16 +251,16 @@ class MeterEngine : public QPaintEngine {
     bool end() override { return true; }
     Type type() const override { return User; }
 
-    void updateState(const QPaintEngineState& state) override {
-        const DirtyFlags dirty = state.state();
+    void updateState(const QPaintEngineState& changed) override {
+        const DirtyFlags dirty = changed.state();
         if (dirty & DirtyTransform)
-            transform_ = state.transform();
+            transform_ = changed.transform();
         if (dirty & DirtyPen)
-            pen_ = state.pen();
+            pen_ = changed.pen();
         if (dirty & DirtyBrush)
-            brush_ = state.brush();
+            brush_ = changed.brush();
         if (dirty & DirtyHints)
-            antialiased_ = state.renderHints() & QPainter::Antialiasing;
+            antialiased_ = changed.renderHints() & QPainter::Antialiasing;
     }
 
     void drawPath(const QPainterPath& path) override {

@@ -1,9 +1,8 @@
 #include "tools/logosmith-cli/ConvertCommand.h"
 
 #include "platform/core/Error.h"
-#include "separation/loader/PictureLoader.h"
+#include "separation/loader/PictureFormats.h"
 #include "separation/picture/BmpFile.h"
-#include "separation/picture/Fitting.h"
 #include "tools/logosmith-cli/DitherOption.h"
 #include "tools/logosmith-cli/Options.h"
 
@@ -13,36 +12,26 @@ namespace logosmith::cli {
 
 namespace {
 
-// The THRESHOLD position each mode's radio button moves the slider to.
-constexpr int redPosition = 360;
-constexpr int greenPosition = 120;
-constexpr int bluePosition = 240;
-
 bool endsWithBmp(const std::string& path) {
     return pictureExtension(path) == ".BMP";
+}
+
+std::string nothingToWrite(int width, int height) {
+    return "Nothing to write: the picture is " + std::to_string(width) + " x " +
+           std::to_string(height) + " pixels after fitting and resizing";
 }
 
 int run(const std::vector<std::string>& arguments, std::ostream& out) {
     const ConvertRequest request = parseConvert(arguments);
     const Picture preview = convertPicture(request);
     if (preview.isEmpty())
-        throw Error("Nothing to write: the picture is " + std::to_string(preview.width()) + " x " +
-                    std::to_string(preview.height()) + " pixels after fitting and resizing");
+        throw Error(nothingToWrite(preview.width(), preview.height()));
     writeBmpFile(preview, request.output);
     out << request.output << ": " << preview.width() << " x " << preview.height() << "\n";
     return 0;
 }
 
 } // namespace
-
-SeparationSettings settingsAfterLoad() {
-    SeparationSettings s;
-    s.inkMode = InkMode::Red;
-    s.targetColor = hueToTarget(redPosition);
-    s.rValue = 100;
-    s.lValue = 100;
-    return s;
-}
 
 ConvertRequest parseConvert(const std::vector<std::string>& arguments) {
     const Options options(
@@ -58,78 +47,81 @@ ConvertRequest parseConvert(const std::vector<std::string>& arguments) {
     if (!endsWithBmp(request.output))
         throw UsageError("the output file must end in .bmp: " + request.output);
     if (!isSupportedPictureExtension(request.input))
-        throw UsageError("the input must be a .bmp, .rle, .jpg, .jpeg, .ico, .gif, .emf or .wmf "
-                         "picture: " +
-                         request.input);
+        throw UsageError("the input must be a " + pictureExtensionList() +
+                         " picture: " + request.input);
     request.fit = !options.flag("no-fit");
     if (const auto percent = options.integer("resize", 25, 100)) {
         if (*percent != 100 && *percent != 75 && *percent != 50 && *percent != 25)
             throw UsageError("--resize takes 100, 75, 50 or 25");
         request.resizePercent = percent;
     }
-
-    SeparationSettings& s = request.settings;
-    s = settingsAfterLoad();
-    if (const auto colour = options.colour("l-color"))
-        s.lColor = *colour;
-    if (const auto colour = options.colour("user-color"))
-        s.userColor = *colour;
-    // Selecting a mode's radio button: its ink mode and the hue its THRESHOLD position gives.
+    request.lColor = options.colour("l-color");
+    request.userColor = options.colour("user-color");
     const std::string mode = options.value("mode").value_or("red");
-    if (mode == "red") {
-        s.inkMode = InkMode::Red;
-        s.targetColor = hueToTarget(redPosition);
-    } else if (mode == "green") {
-        s.inkMode = InkMode::Green;
-        s.targetColor = hueToTarget(greenPosition);
-    } else if (mode == "blue") {
-        s.inkMode = InkMode::Blue;
-        s.targetColor = hueToTarget(bluePosition);
-    } else if (mode == "off") {
-        s.inkMode = InkMode::BlackOnly;
-        s.targetColor = s.lColor;
-    } else if (mode == "user") {
-        s.inkMode = InkMode::User; // keeps the THRESHOLD hue as its target
-    } else {
+    if (mode == "red")
+        request.ink = InkChoice::Red;
+    else if (mode == "green")
+        request.ink = InkChoice::Green;
+    else if (mode == "blue")
+        request.ink = InkChoice::Blue;
+    else if (mode == "off")
+        request.ink = InkChoice::Black;
+    else if (mode == "user")
+        request.userMode = true;
+    else
         throw UsageError("--mode takes red, green, blue, off or user, not \"" + mode + "\"");
-    }
-    // Moving the THRESHOLD slider afterwards sets the target hue, as in the window.
-    if (const auto position = options.integer("threshold", 0, 360))
-        s.targetColor = hueToTarget(*position);
-    if (const auto value = options.integer("r-value", 0, 255))
-        s.rValue = *value;
-    if (const auto value = options.integer("l-value", 0, 255))
-        s.lValue = *value;
-    s.invertColor = options.flag("invert");
-    s.swapRedGreen = options.flag("swap-red-green");
-    s.swapRedBlue = options.flag("swap-red-blue");
-    s.swapGreenBlue = options.flag("swap-green-blue");
-    s.swapBlackWhite = options.flag("swap-black-white");
-    s.fitOnLoad = request.fit;
-    s.dither = ditherOption(options).value_or(DitherMode::None);
+    request.threshold = options.integer("threshold", 0, 360);
+    request.rValue = options.integer("r-value", 0, 255);
+    request.lValue = options.integer("l-value", 0, 255);
+    const std::pair<const char*, RgbControl> boxes[] = {
+        {"invert", RgbControl::Invert},
+        {"swap-red-green", RgbControl::SwapRedGreen},
+        {"swap-red-blue", RgbControl::SwapRedBlue},
+        {"swap-green-blue", RgbControl::SwapGreenBlue},
+        {"swap-black-white", RgbControl::SwapBlackWhite}};
+    for (const auto& [flag, box] : boxes)
+        if (options.flag(flag))
+            request.rgbTicked.push_back(box);
+    request.dither = ditherOption(options).value_or(DitherMode::None);
     return request;
 }
 
 Picture convertPicture(const ConvertRequest& request) {
-    const Picture decoded = decodePictureFile(request.input);
-    Picture working = request.fit ? fitToWidth(decoded) : decoded;
-    if (request.resizePercent)
-        working = resizeByPercent(working, *request.resizePercent);
-    // A very wide, low picture can lose all its rows to fitting; there is no BMP to write then.
-    if (working.isEmpty())
-        throw Error("Nothing to write: the picture is " + std::to_string(working.width()) + " x " +
-                    std::to_string(working.height()) + " pixels after fitting and resizing");
-    Picture preview;
-    rebuildPreview(request.settings, working, preview);
-    return preview;
+    ColourControlsModel controls;
+    controls.setDither(request.dither);
+    controls.setFitScale(request.fit);
+    try {
+        controls.loadPicture(request.input);
+        if (request.resizePercent)
+            controls.resizeByPercent(*request.resizePercent);
+    } catch (const EmptyPictureError& empty) {
+        // A very wide, low picture can lose all its rows; there is no BMP to write then.
+        throw Error(nothingToWrite(empty.width(), empty.height()));
+    }
+    // The controls a person would set after the load, in the window's order: the cartridge
+    // colours, the mode, then the sliders and the boxes.
+    if (request.lColor)
+        controls.chooseLCartridgeColour(*request.lColor);
+    if (request.userMode)
+        controls.chooseRCartridgeColour(request.userColor.value_or(colours::black));
+    else
+        controls.selectInk(request.ink);
+    if (request.threshold)
+        controls.moveThreshold(*request.threshold);
+    if (request.rValue)
+        controls.moveRValue(*request.rValue);
+    if (request.lValue)
+        controls.moveLValue(*request.lValue);
+    for (RgbControl box : request.rgbTicked)
+        controls.setRgbControl(box, true);
+    return controls.preview();
 }
 
 Picture separateAfterLoad(const std::string& path, DitherMode dither, Colour lColor) {
     ConvertRequest request;
     request.input = path;
-    request.settings = settingsAfterLoad();
-    request.settings.lColor = lColor;
-    request.settings.dither = dither;
+    request.dither = dither;
+    request.lColor = lColor;
     return convertPicture(request);
 }
 

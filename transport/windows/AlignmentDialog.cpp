@@ -124,9 +124,9 @@ std::string AlignmentDialog::scratchPath() const {
     return QFile::encodeName(path).toStdString();
 }
 
-void AlignmentDialog::WriteAlignmentCommand(int n) {
-    logosmith::writeFileAtomically(scratchPath(),
-                                   logosmith::AlignmentCommand(static_cast<std::uint8_t>(n)));
+void AlignmentDialog::WriteAlignmentCommand(int function) {
+    logosmith::writeFileAtomically(
+        scratchPath(), logosmith::AlignmentCommand(static_cast<std::uint8_t>(function)));
 }
 
 void AlignmentDialog::WriteSetupCommand() {
@@ -157,12 +157,12 @@ void AlignmentDialog::SendAlignmentSetup() {
     logosmith::SendAlignmentSetup(request);
 }
 
-void AlignmentDialog::printAlignmentCommand(int n) {
+void AlignmentDialog::printAlignmentCommand(int function) {
     if (isBusy() || !directMethodChosen || !directMethodChosen())
         return;
-    logosmith::guarded([this, n] {
+    logosmith::guarded([this, function] {
         ScratchFileGuard scratch{scratchPath()};
-        WriteAlignmentCommand(n);
+        WriteAlignmentCommand(function);
         SendToPrinter();
     });
 }

@@ -30,7 +30,7 @@ class AlignmentDialog : public logosmith::FixedDialog {
 
     // Write the 10-byte alignment command (function n) or the 104-byte setup command as a new
     // scratch command file.
-    void WriteAlignmentCommand(int n);
+    void WriteAlignmentCommand(int function);
     void WriteSetupCommand();
     // Sends the scratch command file in 2-byte pieces, a bar step after each, and deletes it.
     void SendAlignmentSetup();
@@ -62,7 +62,7 @@ class AlignmentDialog : public logosmith::FixedDialog {
   private:
     void buildControls();
     void FormShow();
-    void printAlignmentCommand(int n);
+    void printAlignmentCommand(int function);
     void SendToPrinter();
     std::string scratchPath() const;
     void progressStep();

@@ -4,6 +4,7 @@
 #include "platform/core/Error.h"
 #include "separation/picture/BmpFile.h"
 #include "separation/picture/Picture.h"
+#include "tests/support/FileSizeLimit.h"
 
 #include <QDir>
 #include <QFile>
@@ -83,13 +84,15 @@ TEST_F(Library, DuplicatesIgnoreFolderExtensionAndCaseAndTheScratchNameIsReserve
 TEST_F(Library, AFailedCommitLeavesEveryStoredFileWhole) {
     library.AddLibraryEntry(source("logo.jpg"));
     library.CommitCurrentImage(preview, working);
-    library.setBeforeRenameHook([] { throw FileError("disk gone"); });
-    EXPECT_THROW(library.CommitCurrentImage(Picture(4, 3, colours::green), working), FileError);
+    {
+        // The disk is full before the new picture's 90 bytes are written.
+        logosmith::testing::FileSizeLimit full(60);
+        EXPECT_THROW(library.CommitCurrentImage(Picture(4, 3, colours::green), working), FileError);
+    }
     EXPECT_EQ(stored("logo.bmp"), encodeBmp24(preview));
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 2); // no leftovers
 
     // A library folder that became a regular file: writes and deletes fail, the row stays.
-    library.setBeforeRenameHook({});
     ASSERT_TRUE(QDir(folder).removeRecursively());
     put(dir.filePath("storeImage"), "keep");
     EXPECT_THROW(library.CommitCurrentImage(preview, working), FileError);

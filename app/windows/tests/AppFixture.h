@@ -1,23 +1,29 @@
 #pragma once
 
-#include "app/library/ImageLibrary.h"
-#include "app/windows/AppWindows.h"
+#include "app/Session.h"
+#include "app/library/LibraryModel.h"
 #include "app/windows/MainWindow.h"
 #include "platform/SettingsStore.h"
 #include "separation/picture/BmpFile.h"
 #include "separation/picture/Picture.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "tests/support/WidgetLookup.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 
-// Starts the real program's windows on a fresh settings file whose "RootDir" points at a
-// temporary program folder, so every test begins as a first start in its own folder.
+// Starts the real program's session on a fresh settings file whose "RootDir" points at a
+// temporary program folder, so every test begins as a first start in its own folder. Controls
+// are found by their object names.
 class AppFixture : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -30,14 +36,12 @@ class AppFixture : public ::testing::Test {
     void TearDown() override { stop(); }
 
     void start() {
-        createWindows();
-        Form1->show();
+        session_ = std::make_unique<logosmith::Session>(logosmith::settingsStore(), dialogs());
+        ASSERT_TRUE(session_->windowsMade());
+        session_->start();
         QApplication::processEvents();
     }
-    void stop() {
-        if (Form1)
-            destroyWindows();
-    }
+    void stop() { session_.reset(); }
     void restart() {
         stop();
         start();
@@ -46,6 +50,25 @@ class AppFixture : public ::testing::Test {
     static logosmith::testing::ScriptedDialogs& dialogs() {
         return logosmith::testing::scriptedDialogs();
     }
+    MainWindow& window() { return session_->mainWindow(); }
+    const logosmith::ColourControlsModel& pictures() { return window().pictures(); }
+    logosmith::LibraryModel& library() { return window().library(); }
+
+    // A control or menu item of the main window, by its object name.
+    template <class T = QWidget> T* ui(const QString& name) {
+        return logosmith::testing::child<T>(&window(), name);
+    }
+    QPushButton* button(const QString& name) { return ui<QPushButton>(name); }
+    QAction* item(const QString& name) { return ui<QAction>(name); }
+    // A dialog of the session, and one of its controls, by object name.
+    template <class T = QWidget> static T* dialog(const QString& name) {
+        return logosmith::testing::topLevel<T>(name);
+    }
+    template <class T = QWidget>
+    static T* dialogControl(const QString& dialogName, const QString& name) {
+        return logosmith::testing::child<T>(dialog(dialogName), name);
+    }
+
     QString rootDir() const { return root_.path() + "/"; }
     QString libraryDir() const { return rootDir() + "/storeImage/"; }
 
@@ -73,8 +96,8 @@ class AppFixture : public ::testing::Test {
 
     // Runs the event loop as the program does, with the person's first steps queued, until the
     // program asks to end. Answers the loop's result; -1 when it was still running after 20 s.
-    static int runUntilTheProgramEnds(const std::function<void()>& person) {
-        QTimer::singleShot(0, Form1, person);
+    int runUntilTheProgramEnds(const std::function<void()>& person) {
+        QTimer::singleShot(0, &window(), person);
         QTimer stuck;
         stuck.setSingleShot(true);
         QObject::connect(&stuck, &QTimer::timeout, [] { QCoreApplication::exit(-1); });
@@ -85,9 +108,18 @@ class AppFixture : public ::testing::Test {
     // Adds a picture through "Add Image" with the open dialog answered.
     void addPicture(const QString& path) {
         dialogs().openAnswers.push_back(path);
-        Form1->btnAddImage->click();
+        button("btnAddImage")->click();
+    }
+
+    // The library list, and a click on one of its rows as the person clicks it.
+    QTreeWidget* list() { return ui<QTreeWidget>("ListView1"); }
+    void clickRow(int row) {
+        QTreeWidget* view = list();
+        const QRect place = view->visualItemRect(view->topLevelItem(row));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, place.center());
     }
 
     QTemporaryDir root_;
     QTemporaryDir pictures_;
+    std::unique_ptr<logosmith::Session> session_;
 };

@@ -45,17 +45,17 @@ class ColourControls : public AppFixture {
         addPicture(path);
         ASSERT_TRUE(dialogs().texts("error").isEmpty());
     }
-    Colour stripe(int index) const { return Form1->previewImage.pixel(index * 10 + 5, 5); }
+    Colour stripe(int index) { return pictures().preview().pixel(index * 10 + 5, 5); }
 };
 
 TEST_F(ColourControls, ALoadStartsInRedModeWithTheSlidersAtTheirPlaces) {
-    EXPECT_TRUE(Form1->radioRed->isChecked());
-    EXPECT_EQ(Form1->settings.inkMode, InkMode::Red);
-    EXPECT_EQ(Form1->ScrollBar1->value(), 100);
-    EXPECT_EQ(Form1->ScrollBar2->value(), 360);
-    EXPECT_EQ(Form1->ScrollBar3->value(), 100);
+    EXPECT_TRUE(ui<QRadioButton>("radioRed")->isChecked());
+    EXPECT_EQ(pictures().settings().inkMode, InkMode::Red);
+    EXPECT_EQ(ui<QScrollBar>("ScrollBar1")->value(), 100);
+    EXPECT_EQ(ui<QScrollBar>("ScrollBar2")->value(), 360);
+    EXPECT_EQ(ui<QScrollBar>("ScrollBar3")->value(), 100);
     // The load writes " Red ", then selecting the red button for the first time writes " Red".
-    EXPECT_EQ(Form1->Edit5->text(), " Red");
+    EXPECT_EQ(ui<QLineEdit>("Edit5")->text(), " Red");
     EXPECT_EQ(stripe(0), colours::red);
     EXPECT_EQ(stripe(3), colours::black);
     EXPECT_EQ(stripe(4), colours::red); // grey 128 goes to the colour ink
@@ -63,125 +63,127 @@ TEST_F(ColourControls, ALoadStartsInRedModeWithTheSlidersAtTheirPlaces) {
 }
 
 TEST_F(ColourControls, GreenRightAfterALoad) {
-    Form1->RadioGreen->click();
-    EXPECT_EQ(Form1->settings.inkMode, InkMode::Green);
-    EXPECT_EQ(Form1->settings.targetColor, colours::green);
-    EXPECT_EQ(Form1->ScrollBar2->value(), 120);
-    EXPECT_EQ(Form1->Edit2->text(), "120");
-    EXPECT_EQ(Form1->Shape6->colour(), colours::green);
-    EXPECT_EQ(Form1->Edit5->text(), " Green ");
-    EXPECT_EQ(Form1->Shape3->colour(), colours::green);
+    ui<QRadioButton>("RadioGreen")->click();
+    EXPECT_EQ(pictures().settings().inkMode, InkMode::Green);
+    EXPECT_EQ(pictures().settings().targetColor, colours::green);
+    EXPECT_EQ(ui<QScrollBar>("ScrollBar2")->value(), 120);
+    EXPECT_EQ(ui<QLineEdit>("Edit2")->text(), "120");
+    EXPECT_EQ(ui<Swatch>("Shape6")->colour(), colours::green);
+    EXPECT_EQ(ui<QLineEdit>("Edit5")->text(), " Green ");
+    EXPECT_EQ(ui<Swatch>("Shape3")->colour(), colours::green);
     EXPECT_EQ(stripe(1), colours::green);
     EXPECT_EQ(stripe(0), colours::black); // pure red is black in green mode
 }
 
 TEST_F(ColourControls, OffLeavesOnlyTheLInkAndPaper) {
-    Form1->RadioBlack->click();
-    EXPECT_EQ(Form1->settings.inkMode, InkMode::BlackOnly);
-    EXPECT_EQ(Form1->ScrollBar2->value(), 0);
-    EXPECT_EQ(Form1->Edit5->text(), "  Off ");
-    for (std::uint32_t c : coloursIn(Form1->previewImage))
+    ui<QRadioButton>("RadioBlack")->click();
+    EXPECT_EQ(pictures().settings().inkMode, InkMode::BlackOnly);
+    EXPECT_EQ(ui<QScrollBar>("ScrollBar2")->value(), 0);
+    EXPECT_EQ(ui<QLineEdit>("Edit5")->text(), "  Off ");
+    for (std::uint32_t c : coloursIn(pictures().preview()))
         EXPECT_TRUE(c == colours::black.packed() || c == colours::white.packed()) << c;
 }
 
 TEST_F(ColourControls, WithCheckBox1TheRadioButtonsChooseTheLInkColour) {
-    Form1->RadioBlue->click(); // R ink blue first
-    Form1->CheckBox1->click();
-    EXPECT_EQ(Form1->RadioBlack->text(), "Black");
-    EXPECT_TRUE(Form1->RadioBlack->isChecked());
-    EXPECT_EQ(Form1->settings.inkMode, InkMode::Blue); // the R ink keeps its mode
+    ui<QRadioButton>("RadioBlue")->click(); // R ink blue first
+    ui<QCheckBox>("CheckBox1")->click();
+    EXPECT_EQ(ui<QRadioButton>("RadioBlack")->text(), "Black");
+    EXPECT_TRUE(ui<QRadioButton>("RadioBlack")->isChecked());
+    EXPECT_EQ(pictures().settings().inkMode, InkMode::Blue); // the R ink keeps its mode
 
-    Form1->radioRed->click();
-    EXPECT_EQ(Form1->settings.lColor, colours::red);
-    EXPECT_EQ(Form1->Edit4->text(), " Red");
-    EXPECT_EQ(Form1->Shape9->colour(), colours::red);
+    ui<QRadioButton>("radioRed")->click();
+    EXPECT_EQ(pictures().settings().lColor, colours::red);
+    EXPECT_EQ(ui<QLineEdit>("Edit4")->text(), " Red");
+    EXPECT_EQ(ui<Swatch>("Shape9")->colour(), colours::red);
     EXPECT_EQ(stripe(3), colours::red);  // black dots now in the L ink's red
     EXPECT_EQ(stripe(2), colours::blue); // the R ink keeps its colour
 
-    Form1->ScrollBar3->setValue(200);
-    EXPECT_EQ(Form1->Shape7->colour(), (Colour{255, 55, 55}));
+    ui<QScrollBar>("ScrollBar3")->setValue(200);
+    EXPECT_EQ(ui<Swatch>("Shape7")->colour(), (Colour{255, 55, 55}));
 
-    Form1->CheckBox1->click();
-    EXPECT_EQ(Form1->RadioBlack->text(), "Off");
-    EXPECT_EQ(Form1->settings.lColor, colours::red); // cleared: the L colour stays
+    ui<QCheckBox>("CheckBox1")->click();
+    EXPECT_EQ(ui<QRadioButton>("RadioBlack")->text(), "Off");
+    EXPECT_EQ(pictures().settings().lColor, colours::red); // cleared: the L colour stays
 }
 
 TEST_F(ColourControls, TickingCheckBox1WhileOffIsSelectedStillMakesTheLInkBlack) {
-    Form1->RadioBlack->click();
-    Form1->settings.lColor = colours::blue; // as if chosen earlier
-    Form1->CheckBox1->click();
-    EXPECT_EQ(Form1->settings.lColor, colours::black);
-    EXPECT_EQ(Form1->Edit4->text(), " Black");
-    EXPECT_EQ(Form1->settings.inkMode, InkMode::BlackOnly);
+    ui<QRadioButton>("RadioBlack")->click();
+    dialogs().colourAnswers.push_back(colours::blue.packed());
+    button("Button1")->click(); // the L ink blue, chosen earlier
+    ui<QCheckBox>("CheckBox1")->click();
+    EXPECT_EQ(pictures().settings().lColor, colours::black);
+    EXPECT_EQ(ui<QLineEdit>("Edit4")->text(), " Black");
+    EXPECT_EQ(pictures().settings().inkMode, InkMode::BlackOnly);
 }
 
 TEST_F(ColourControls, TheColourPickersChangeNothingWhenCancelled) {
-    const Picture before = Form1->previewImage;
-    Form1->Button10->click(); // nothing queued: cancelled
-    EXPECT_EQ(Form1->settings.inkMode, InkMode::Red);
-    EXPECT_EQ(Form1->Edit5->text(), " Red");
-    EXPECT_EQ(Form1->previewImage, before);
+    const Picture before = pictures().preview();
+    button("Button10")->click(); // nothing queued: cancelled
+    EXPECT_EQ(pictures().settings().inkMode, InkMode::Red);
+    EXPECT_EQ(ui<QLineEdit>("Edit5")->text(), " Red");
+    EXPECT_EQ(pictures().preview(), before);
 
     dialogs().colourAnswers.push_back(Colour{128, 0, 255}.packed());
-    Form1->Button10->click();
-    EXPECT_EQ(Form1->Edit5->text(), "User");
-    EXPECT_EQ(Form1->settings.inkMode, InkMode::User);
+    button("Button10")->click();
+    EXPECT_EQ(ui<QLineEdit>("Edit5")->text(), "User");
+    EXPECT_EQ(pictures().settings().inkMode, InkMode::User);
     EXPECT_EQ(stripe(0), (Colour{128, 0, 255}));
 
     dialogs().colourAnswers.push_back(Colour{0, 0, 128}.packed());
-    Form1->Button1->click();
-    EXPECT_EQ(Form1->Edit4->text(), "Base");
+    button("Button1")->click();
+    EXPECT_EQ(ui<QLineEdit>("Edit4")->text(), "Base");
     EXPECT_EQ(stripe(3), (Colour{0, 0, 128}));
 }
 
 TEST_F(ColourControls, RValueTintsItsSwatchOnlyInTheThreePureModes) {
-    Form1->ScrollBar1->setValue(55);
-    EXPECT_EQ(Form1->Shape3->colour(), (Colour{255, 200, 200}));
-    EXPECT_EQ(Form1->settings.rValue, 55);
+    ui<QScrollBar>("ScrollBar1")->setValue(55);
+    EXPECT_EQ(ui<Swatch>("Shape3")->colour(), (Colour{255, 200, 200}));
+    EXPECT_EQ(pictures().settings().rValue, 55);
 
-    Form1->RadioBlack->click(); // BlackOnly; the slider goes back to 100
-    const Colour before = Form1->Shape3->colour();
-    Form1->ScrollBar1->setValue(10);
-    EXPECT_EQ(Form1->Shape3->colour(), before);
-    EXPECT_EQ(Form1->settings.rValue, 10);
+    ui<QRadioButton>("RadioBlack")->click(); // BlackOnly; the slider goes back to 100
+    const Colour before = ui<Swatch>("Shape3")->colour();
+    ui<QScrollBar>("ScrollBar1")->setValue(10);
+    EXPECT_EQ(ui<Swatch>("Shape3")->colour(), before);
+    EXPECT_EQ(pictures().settings().rValue, 10);
 
     dialogs().colourAnswers.push_back(Colour{1, 2, 3}.packed());
-    Form1->Button10->click();
-    Form1->ScrollBar1->setValue(20);
-    EXPECT_EQ(Form1->Shape3->colour(), before);
+    button("Button10")->click();
+    ui<QScrollBar>("ScrollBar1")->setValue(20);
+    EXPECT_EQ(ui<Swatch>("Shape3")->colour(), before);
 }
 
 TEST_F(ColourControls, RestoreDefaultsKeepsLValueAndFitting) {
-    Form1->ScrollBar3->setValue(200);
-    EXPECT_EQ(Form1->Shape7->colour(), (Colour{55, 55, 55})) << "the grey tint of 200";
-    Form1->RadioGreen->click();
-    Form1->InvertCheckBox->click();
-    Form1->swapRedBlue->click();
-    Form1->btnCenter->click();
+    ui<QScrollBar>("ScrollBar3")->setValue(200);
+    EXPECT_EQ(ui<Swatch>("Shape7")->colour(), (Colour{55, 55, 55})) << "the grey tint of 200";
+    ui<QRadioButton>("RadioGreen")->click();
+    ui<QCheckBox>("InvertCheckBox")->click();
+    ui<QCheckBox>("swapRedBlue")->click();
+    button("btnCenter")->click();
     dialogs().colourAnswers.push_back(Colour{0, 0, 128}.packed());
-    Form1->Button1->click(); // the L ink dark blue
-    Form1->RestoredefaultSetting1->trigger();
+    button("Button1")->click(); // the L ink dark blue
+    item("RestoredefaultSetting1")->trigger();
 
-    EXPECT_EQ(Form1->ScrollBar3->value(), 200);
-    EXPECT_EQ(Form1->settings.lValue, 200);
-    EXPECT_TRUE(Form1->radioRed->isChecked());
-    EXPECT_EQ(Form1->settings.inkMode, InkMode::Red);
-    EXPECT_EQ(Form1->ScrollBar2->value(), 360);
-    EXPECT_EQ(Form1->Edit5->text(), "  Red");
-    EXPECT_EQ(Form1->Edit4->text(), "  Black");
-    EXPECT_EQ(Form1->settings.lColor, colours::black);
-    EXPECT_EQ(Form1->Shape9->colour(), colours::black);
+    EXPECT_EQ(ui<QScrollBar>("ScrollBar3")->value(), 200);
+    EXPECT_EQ(pictures().settings().lValue, 200);
+    EXPECT_TRUE(ui<QRadioButton>("radioRed")->isChecked());
+    EXPECT_EQ(pictures().settings().inkMode, InkMode::Red);
+    EXPECT_EQ(ui<QScrollBar>("ScrollBar2")->value(), 360);
+    EXPECT_EQ(ui<QLineEdit>("Edit5")->text(), "  Red");
+    EXPECT_EQ(ui<QLineEdit>("Edit4")->text(), "  Black");
+    EXPECT_EQ(pictures().settings().lColor, colours::black);
+    EXPECT_EQ(ui<Swatch>("Shape9")->colour(), colours::black);
     EXPECT_EQ(stripe(3), colours::black);
-    EXPECT_FALSE(Form1->InvertCheckBox->isChecked());
-    EXPECT_FALSE(Form1->swapRedBlue->isChecked());
-    EXPECT_FALSE(Form1->Image2->center());
-    EXPECT_TRUE(Form1->settings.fitOnLoad);
-    EXPECT_TRUE(Form1->scaleCheckBox->isChecked());
+    EXPECT_FALSE(ui<QCheckBox>("InvertCheckBox")->isChecked());
+    EXPECT_FALSE(ui<QCheckBox>("swapRedBlue")->isChecked());
+    EXPECT_FALSE(ui<PictureView>("Image2")->center());
+    EXPECT_TRUE(pictures().settings().fitOnLoad);
+    EXPECT_TRUE(ui<QCheckBox>("scaleCheckBox")->isChecked());
 }
 
 // A click in a slider's track moves it by 1, like a click on its arrow.
 TEST_F(ColourControls, AClickInASlidersTrackMovesItByOne) {
-    QScrollBar* bar = Form1->ScrollBar3; // at 100 of 255: track on both sides of the handle
+    QScrollBar* bar =
+        ui<QScrollBar>("ScrollBar3"); // at 100 of 255: track on both sides of the handle
     const auto click = [bar](int x) {
         const QPointF at(x, bar->height() / 2);
         QMouseEvent press(QEvent::MouseButtonPress, at, bar->mapToGlobal(at), Qt::LeftButton,
@@ -193,42 +195,42 @@ TEST_F(ColourControls, AClickInASlidersTrackMovesItByOne) {
     };
     click(bar->width() - 25);
     EXPECT_EQ(bar->value(), 101);
-    EXPECT_EQ(Form1->Edit3->text(), "101");
+    EXPECT_EQ(ui<QLineEdit>("Edit3")->text(), "101");
     click(25);
     EXPECT_EQ(bar->value(), 100);
 }
 
 TEST_F(ColourControls, WithUpdateClearedThePreviewChangesButTheViewDoesNot) {
-    Form1->UpdateCheckBox->click();
-    const QImage shown = Form1->Image2->drawing();
-    Form1->RadioGreen->click();
+    ui<QCheckBox>("UpdateCheckBox")->click();
+    const QImage shown = ui<PictureView>("Image2")->drawing();
+    ui<QRadioButton>("RadioGreen")->click();
     EXPECT_EQ(stripe(1), colours::green);
-    EXPECT_EQ(Form1->Image2->drawing(), shown);
+    EXPECT_EQ(ui<PictureView>("Image2")->drawing(), shown);
 
-    Form1->Button15->click();
-    EXPECT_EQ(Form1->Image2->drawing(), toQImage(Form1->previewImage));
-    EXPECT_FALSE(Form1->UpdateCheckBox->isChecked());
-    Form1->RadioBlue->click(); // the button switched live update back on
-    EXPECT_EQ(Form1->Image2->drawing(), toQImage(Form1->previewImage));
+    button("Button15")->click();
+    EXPECT_EQ(ui<PictureView>("Image2")->drawing(), toQImage(pictures().preview()));
+    EXPECT_FALSE(ui<QCheckBox>("UpdateCheckBox")->isChecked());
+    ui<QRadioButton>("RadioBlue")->click(); // the button switched live update back on
+    EXPECT_EQ(ui<PictureView>("Image2")->drawing(), toQImage(pictures().preview()));
 }
 
 TEST_F(ColourControls, ALoadResetsTheControlsButKeepsTheUserColourAndTheRgbBoxes) {
     dialogs().colourAnswers.push_back(Colour{10, 20, 30}.packed());
-    Form1->Button10->click();
-    Form1->swapBlackWhite->click();
-    Form1->ScrollBar2->setValue(200);
-    Form1->ScrollBar3->setValue(200);
-    Form1->btnCenter->click();
+    button("Button10")->click();
+    ui<QCheckBox>("swapBlackWhite")->click();
+    ui<QScrollBar>("ScrollBar2")->setValue(200);
+    ui<QScrollBar>("ScrollBar3")->setValue(200);
+    button("btnCenter")->click();
     addPicture(makePicture("second.bmp"));
-    EXPECT_EQ(Form1->settings.userColor, (Colour{10, 20, 30}));
-    EXPECT_TRUE(Form1->swapBlackWhite->isChecked());
-    EXPECT_EQ(Form1->settings.inkMode, InkMode::Red);
-    EXPECT_EQ(Form1->ScrollBar2->value(), 360);
+    EXPECT_EQ(pictures().settings().userColor, (Colour{10, 20, 30}));
+    EXPECT_TRUE(ui<QCheckBox>("swapBlackWhite")->isChecked());
+    EXPECT_EQ(pictures().settings().inkMode, InkMode::Red);
+    EXPECT_EQ(ui<QScrollBar>("ScrollBar2")->value(), 360);
     // L VALUE back at 100: the slider, its box and the setting agree.
-    EXPECT_EQ(Form1->ScrollBar3->value(), 100);
-    EXPECT_EQ(Form1->Edit3->text(), "100");
-    EXPECT_EQ(Form1->settings.lValue, 100);
-    EXPECT_FALSE(Form1->Image2->center());
-    EXPECT_FALSE(Form1->Image1->center());
-    EXPECT_EQ(Form1->previewImage.pixel(39, 5), colours::white); // black swapped to paper
+    EXPECT_EQ(ui<QScrollBar>("ScrollBar3")->value(), 100);
+    EXPECT_EQ(ui<QLineEdit>("Edit3")->text(), "100");
+    EXPECT_EQ(pictures().settings().lValue, 100);
+    EXPECT_FALSE(ui<PictureView>("Image2")->center());
+    EXPECT_FALSE(ui<PictureView>("Image1")->center());
+    EXPECT_EQ(pictures().preview().pixel(39, 5), colours::white); // black swapped to paper
 }

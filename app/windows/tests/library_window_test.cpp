@@ -12,32 +12,23 @@
 
 using namespace logosmith;
 
-using LibraryWindow = AppFixture;
-
-namespace {
-
-QStringList rows() {
-    QStringList out;
-    for (int i = 0; i < Form1->ListView1->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* item = Form1->ListView1->topLevelItem(i);
-        out << item->text(0) + " " + item->text(1);
+class LibraryWindow : public AppFixture {
+  protected:
+    // The list's rows as "n name".
+    QStringList rows() {
+        QStringList out;
+        for (int i = 0; i < list()->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* row = list()->topLevelItem(i);
+            out << row->text(0) + " " + row->text(1);
+        }
+        return out;
     }
-    return out;
-}
-
-void selectRow(int row) {
-    QTreeWidgetItem* item = Form1->ListView1->topLevelItem(row);
-    Form1->ListView1->clearSelection();
-    item->setSelected(true);
-    Form1->ListView1Click();
-}
-
-} // namespace
+};
 
 TEST_F(LibraryWindow, TheTenthPictureIsTheLastOne) {
     for (int i = 1; i <= 10; ++i)
         addPicture(makePicture(QString("logo%1.bmp").arg(i)));
-    EXPECT_EQ(Form1->ListView1->topLevelItemCount(), 10);
+    EXPECT_EQ(list()->topLevelItemCount(), 10);
     dialogs().clear();
     addPicture(makePicture("eleven.bmp"));
     EXPECT_EQ(
@@ -45,7 +36,7 @@ TEST_F(LibraryWindow, TheTenthPictureIsTheLastOne) {
         QStringList{" The limit of 10 Images has been reached. You cannot add another image "});
     EXPECT_EQ(dialogs().texts("open").size(), 0); // refused before the dialog
     dialogs().openAnswers.clear();
-    EXPECT_EQ(Form1->ListView1->topLevelItemCount(), 10);
+    EXPECT_EQ(list()->topLevelItemCount(), 10);
 }
 
 TEST_F(LibraryWindow, ASecondPictureWithTheSameNameIsRefusedWhateverItsFolderAndType) {
@@ -56,13 +47,13 @@ TEST_F(LibraryWindow, ASecondPictureWithTheSameNameIsRefusedWhateverItsFolderAnd
     addPicture(second);
     EXPECT_EQ(dialogs().texts("confirmation"), QStringList{"This Image is already added."});
     EXPECT_EQ(rows(), QStringList{"1 logo.bmp"});
-    EXPECT_EQ(Form1->Edit1->text(), second); // the path box shows the refused path
+    EXPECT_EQ(ui<QLineEdit>("Edit1")->text(), second); // the path box shows the refused path
 }
 
 TEST_F(LibraryWindow, CancellingTheOpenDialogAfterACommitKeepsTheList) {
     addPicture(makePicture("a.bmp"));
-    Form1->RadioGreen->click();
-    Form1->btnAddImage->click(); // nothing queued: cancelled
+    ui<QRadioButton>("RadioGreen")->click();
+    button("btnAddImage")->click(); // nothing queued: cancelled
     EXPECT_EQ(rows(), QStringList{"1 a.bmp"});
     // The commit before the dialog wrote the green conversion.
     EXPECT_TRUE(QFile::exists(libraryDir() + "a.bmp"));
@@ -73,20 +64,20 @@ TEST_F(LibraryWindow, ThreePicturesComeBackAfterARestartShownAsTheLastWasLeft) {
     addPicture(makePicture("a.bmp"));
     addPicture(makePicture("b.bmp"));
     addPicture(makePicture("c.bmp", 50, 20));
-    Form1->RadioBlue->click();
-    Form1->exit2->trigger();
+    ui<QRadioButton>("RadioBlue")->click();
+    item("exit2")->trigger();
     restart();
     EXPECT_EQ(rows(), (QStringList{"1 a.bmp", "2 b.bmp", "3 c.bmp"}));
-    EXPECT_EQ(Form1->workingImage.width(), 50); // from tempImage.bmp
-    EXPECT_TRUE(Form1->library().LastImageLive());
-    EXPECT_EQ(Form1->Edit1->text(), "/storeImage/c.bmp");
+    EXPECT_EQ(pictures().working().width(), 50); // from tempImage.bmp
+    EXPECT_TRUE(library().LastImageLive());
+    EXPECT_EQ(ui<QLineEdit>("Edit1")->text(), "/storeImage/c.bmp");
 }
 
 TEST_F(LibraryWindow, HistoryGapsAreKeptAsSlotNumbersAndAMissingSlotEndsTheList) {
     addPicture(makePicture("a.bmp"));
     addPicture(makePicture("b.bmp"));
     addPicture(makePicture("c.bmp"));
-    Form1->Button9->click();
+    button("Button9")->click();
     stop();
     settingsStore().writeText("history", "n2", "");
     settingsStore().sync();
@@ -104,59 +95,59 @@ TEST_F(LibraryWindow, HistoryGapsAreKeptAsSlotNumbersAndAMissingSlotEndsTheList)
 
 TEST_F(LibraryWindow, WithoutTempImageTheLastEntryComesBackFromItsStoredFile) {
     addPicture(makePicture("a.bmp"));
-    Form1->Button9->click();
+    button("Button9")->click();
     stop();
     QFile::remove(libraryDir() + "tempImage.bmp");
     start();
     EXPECT_EQ(rows(), QStringList{"1 a.bmp"});
-    EXPECT_FALSE(Form1->library().LastImageLive());
-    EXPECT_TRUE(Form1->btnPrint->isEnabled());
+    EXPECT_FALSE(library().LastImageLive());
+    EXPECT_TRUE(button("btnPrint")->isEnabled());
 }
 
 TEST_F(LibraryWindow, DeletingTheLastEntryRemovesTempImageAndShowsTheNewLast) {
     addPicture(makePicture("a.bmp"));
     addPicture(makePicture("b.bmp"));
-    selectRow(1); // commits b and shows it from tempImage.bmp
-    Form1->btnDeleteImage->click();
+    clickRow(1); // commits b and shows it from tempImage.bmp
+    button("btnDeleteImage")->click();
     EXPECT_EQ(rows(), QStringList{"1 a.bmp"});
     EXPECT_FALSE(QFile::exists(libraryDir() + "b.bmp"));
     EXPECT_FALSE(QFile::exists(libraryDir() + "tempImage.bmp"));
-    EXPECT_FALSE(Form1->library().LastImageLive());
+    EXPECT_FALSE(library().LastImageLive());
 }
 
 TEST_F(LibraryWindow, DeletingAMiddleEntryRenumbersAndKeepsANewlyAddedLastPicture) {
     addPicture(makePicture("a.bmp"));
     addPicture(makePicture("b.bmp"));
     addPicture(makePicture("c.bmp", 33, 21)); // not yet committed
-    selectRow(1);                             // commits c, shows b
+    clickRow(1);                              // commits c, shows b
     addPicture(makePicture("d.bmp", 44, 22));
-    Form1->ListView1->clearSelection();
-    Form1->ListView1->topLevelItem(1)->setSelected(true);
-    Form1->btnDeleteImage->click();
+    list()->clearSelection();
+    list()->topLevelItem(1)->setSelected(true);
+    button("btnDeleteImage")->click();
     EXPECT_EQ(rows(), (QStringList{"1 a.bmp", "2 c.bmp", "3 d.bmp"}));
     // The last entry's picture was committed before the deletion, so it survives.
     EXPECT_TRUE(QFile::exists(libraryDir() + "d.bmp"));
-    EXPECT_EQ(Form1->workingImage.width(), 44);
+    EXPECT_EQ(pictures().working().width(), 44);
 }
 
 TEST_F(LibraryWindow, DeleteWithoutSelection) {
-    Form1->btnDeleteImage->click();
+    button("btnDeleteImage")->click();
     EXPECT_TRUE(dialogs().shown.isEmpty()); // empty list: silent
     addPicture(makePicture("a.bmp"));
-    Form1->ListView1->clearSelection();
+    list()->clearSelection();
     dialogs().clear();
-    Form1->btnDeleteImage->click();
+    button("btnDeleteImage")->click();
     EXPECT_EQ(dialogs().texts("message"), QStringList{"Please Select the Item."});
 }
 
 TEST_F(LibraryWindow, DeletingTheOnlyEntryLeavesThePictureAndTheCommands) {
     addPicture(makePicture("a.bmp"));
-    selectRow(0);
-    Form1->btnDeleteImage->click();
-    EXPECT_EQ(Form1->ListView1->topLevelItemCount(), 0);
-    EXPECT_FALSE(Form1->workingImage.isEmpty());
-    EXPECT_TRUE(Form1->btnPrint->isEnabled());
-    Form1->Button9->click();
+    clickRow(0);
+    button("btnDeleteImage")->click();
+    EXPECT_EQ(list()->topLevelItemCount(), 0);
+    EXPECT_FALSE(pictures().working().isEmpty());
+    EXPECT_TRUE(button("btnPrint")->isEnabled());
+    button("Button9")->click();
     EXPECT_FALSE(QFile::exists(libraryDir() + "a.bmp"));
     EXPECT_EQ(settingsStore().readText("history", "n1").value_or("missing"), "");
 }
@@ -164,7 +155,7 @@ TEST_F(LibraryWindow, DeletingTheOnlyEntryLeavesThePictureAndTheCommands) {
 TEST_F(LibraryWindow, APictureNamedLikeTheScratchFileIsRefused) {
     addPicture(makePicture("tempImage.gif.bmp"));
     EXPECT_EQ(dialogs().texts("message").size(), 1);
-    EXPECT_EQ(Form1->ListView1->topLevelItemCount(), 0);
+    EXPECT_EQ(list()->topLevelItemCount(), 0);
 }
 
 // A close-down that cannot write (a full disk, a read-only folder) is reported, then the person
@@ -180,10 +171,10 @@ TEST_F(LibraryWindow, APersonWhoCannotSaveIsAskedAndCanStillQuit) {
     dialogs().yesNoAnswers = {false, true};
     bool stillRunning = false;
     const int result = runUntilTheProgramEnds([&] {
-        Form1->Button9->click(); // "No"
-        QTimer::singleShot(0, Form1, [&] {
+        button("Button9")->click(); // "No"
+        QTimer::singleShot(0, &window(), [&] {
             stillRunning = true;
-            Form1->close(); // the close box, "Yes"
+            window().close(); // the close box, "Yes"
         });
     });
     EXPECT_EQ(result, 0);

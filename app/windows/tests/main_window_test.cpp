@@ -23,38 +23,38 @@ using namespace logosmith;
 using MainWindowTest = AppFixture;
 
 TEST_F(MainWindowTest, StartsWithItsSevenWindowsAndOnlyTheMainOneShown) {
-    const QList<QPair<QWidget*, QString>> windows = {{Form1, "KORVANT MRX-310 Logosmith"},
-                                                     {DownloadForm, "Information"},
-                                                     {helpForm, "Help"},
-                                                     {ImageEditorForm, "Select Image Editor"},
-                                                     {PortForm, "Set Communication Port"},
-                                                     {ResolutionForm, "Set resolution"},
-                                                     {verticalForm, "Vertical Alignment"}};
-    for (const auto& [window, caption] : windows) {
-        ASSERT_NE(window, nullptr);
-        EXPECT_EQ(window->windowTitle(), caption);
-        EXPECT_EQ(window->isVisible(), window == Form1) << caption.toStdString();
+    const QList<QPair<QString, QString>> windows = {{"Form1", "KORVANT MRX-310 Logosmith"},
+                                                    {"DownloadForm", "Information"},
+                                                    {"helpForm", "Help"},
+                                                    {"ImageEditorForm", "Select Image Editor"},
+                                                    {"PortForm", "Set Communication Port"},
+                                                    {"ResolutionForm", "Set resolution"},
+                                                    {"verticalForm", "Vertical Alignment"}};
+    for (const auto& [name, caption] : windows) {
+        const QWidget* shown = dialog(name);
+        EXPECT_EQ(shown->windowTitle(), caption);
+        EXPECT_EQ(shown->isVisible(), shown == &window()) << caption.toStdString();
     }
-    EXPECT_EQ(Form1->centralWidget()->size(), QSize(606, 609));
-    EXPECT_EQ(Form1->minimumSize(), Form1->maximumSize());
-    EXPECT_FALSE(Form1->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_EQ(window().centralWidget()->size(), QSize(606, 609));
+    EXPECT_EQ(window().minimumSize(), window().maximumSize());
+    EXPECT_FALSE(window().windowFlags() & Qt::WindowMaximizeButtonHint);
 }
 
 TEST_F(MainWindowTest, BeforeAnyPictureThePictureCommandsAreDisabled) {
-    for (QPushButton* b : {Form1->btnPrint, Form1->btnSave, Form1->btnPrintFile, Form1->btnCenter,
-                           Form1->btnStorePrinter, Form1->btnEdit})
+    for (QPushButton* b : {button("btnPrint"), button("btnSave"), button("btnPrintFile"),
+                           button("btnCenter"), button("btnStorePrinter"), button("btnEdit")})
         EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
     for (QAction* a :
-         {Form1->save1, Form1->PrintOnPrinter1, Form1->PrintToFile1, Form1->StoreInPrinter1})
+         {item("save1"), item("PrintOnPrinter1"), item("PrintToFile1"), item("StoreInPrinter1")})
         EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
-    EXPECT_TRUE(Form1->DirectPrint->isChecked());
-    EXPECT_FALSE(Form1->DriverPrinter->isEnabled());
-    EXPECT_FALSE(Form1->WindowPrintDriver1->isEnabled());
-    EXPECT_TRUE(Form1->ImageResize1->menuAction()->isEnabled());
-    EXPECT_FALSE(Form1->btnScale->isVisible());
-    EXPECT_TRUE(Form1->Image2->drawing().isNull());
-    EXPECT_EQ(Form1->state.StoreImageCount, 1);
-    EXPECT_EQ(Form1->state.RootDir, rootDir());
+    EXPECT_TRUE(ui<QRadioButton>("DirectPrint")->isChecked());
+    EXPECT_FALSE(ui<QRadioButton>("DriverPrinter")->isEnabled());
+    EXPECT_FALSE(item("WindowPrintDriver1")->isEnabled());
+    EXPECT_TRUE(ui<QMenu>("ImageResize1")->menuAction()->isEnabled());
+    EXPECT_FALSE(button("btnScale")->isVisible());
+    EXPECT_TRUE(ui<PictureView>("Image2")->drawing().isNull());
+    EXPECT_EQ(library().storeImageCount(), 1);
+    EXPECT_EQ(window().state().RootDir, rootDir());
 }
 
 TEST_F(MainWindowTest, AddingAPictureFitsItSeparatesItAndEnablesTheCommands) {
@@ -62,32 +62,32 @@ TEST_F(MainWindowTest, AddingAPictureFitsItSeparatesItAndEnablesTheCommands) {
     ASSERT_TRUE(dialogs().texts("error").isEmpty())
         << dialogs().allTexts().join("\n").toStdString();
 
-    EXPECT_EQ(Form1->workingImage.width(), 243);
-    EXPECT_EQ(Form1->workingImage.height(), 162);
-    EXPECT_EQ(Form1->decodedImage.width(), 300);
+    EXPECT_EQ(pictures().working().width(), 243);
+    EXPECT_EQ(pictures().working().height(), 162);
+    EXPECT_EQ(pictures().decoded().width(), 300);
     // Every preview pixel is exactly one of the inks or paper.
-    for (int y = 0; y < Form1->previewImage.height(); ++y)
-        for (int x = 0; x < Form1->previewImage.width(); ++x) {
-            const Colour c = Form1->previewImage.pixel(x, y);
+    for (int y = 0; y < pictures().preview().height(); ++y)
+        for (int x = 0; x < pictures().preview().width(); ++x) {
+            const Colour c = pictures().preview().pixel(x, y);
             EXPECT_TRUE(c == colours::red || c == colours::black || c == colours::white);
         }
-    EXPECT_EQ(Form1->previewImage.pixel(10, 10), colours::red);
-    EXPECT_EQ(Form1->previewImage.pixel(240, 10), colours::black);
-    EXPECT_EQ(Form1->Image2->drawing(), toQImage(Form1->previewImage));
+    EXPECT_EQ(pictures().preview().pixel(10, 10), colours::red);
+    EXPECT_EQ(pictures().preview().pixel(240, 10), colours::black);
+    EXPECT_EQ(ui<PictureView>("Image2")->drawing(), toQImage(pictures().preview()));
 
-    for (QPushButton* b : {Form1->btnPrint, Form1->btnSave, Form1->btnPrintFile, Form1->btnCenter,
-                           Form1->btnStorePrinter, Form1->btnEdit})
+    for (QPushButton* b : {button("btnPrint"), button("btnSave"), button("btnPrintFile"),
+                           button("btnCenter"), button("btnStorePrinter"), button("btnEdit")})
         EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
-    EXPECT_FALSE(Form1->StoreInPrinter1->isEnabled());
-    EXPECT_EQ(Form1->Edit1->text(), pictures_.path() + "/shop.bmp");
-    ASSERT_EQ(Form1->ListView1->topLevelItemCount(), 1);
-    EXPECT_EQ(Form1->ListView1->topLevelItem(0)->text(1), "shop.bmp");
+    EXPECT_FALSE(item("StoreInPrinter1")->isEnabled());
+    EXPECT_EQ(ui<QLineEdit>("Edit1")->text(), pictures_.path() + "/shop.bmp");
+    ASSERT_EQ(list()->topLevelItemCount(), 1);
+    EXPECT_EQ(list()->topLevelItem(0)->text(1), "shop.bmp");
 }
 
 TEST_F(MainWindowTest, ABadFileLeavesThePreviousPictureAndSettings) {
     addPicture(makePicture("good.bmp"));
-    Form1->RadioGreen->setChecked(true);
-    const Picture before = Form1->previewImage;
+    ui<QRadioButton>("RadioGreen")->setChecked(true);
+    const Picture before = pictures().preview();
 
     const QString bad = pictures_.path() + "/broken.bmp";
     QFile f(bad);
@@ -97,57 +97,57 @@ TEST_F(MainWindowTest, ABadFileLeavesThePreviousPictureAndSettings) {
     addPicture(bad);
 
     ASSERT_EQ(dialogs().texts("error").size(), 1);
-    EXPECT_EQ(Form1->previewImage, before);
-    EXPECT_TRUE(Form1->RadioGreen->isChecked());
-    EXPECT_EQ(Form1->ListView1->topLevelItemCount(), 1);
+    EXPECT_EQ(pictures().preview(), before);
+    EXPECT_TRUE(ui<QRadioButton>("RadioGreen")->isChecked());
+    EXPECT_EQ(list()->topLevelItemCount(), 1);
 }
 
 TEST_F(MainWindowTest, FitScaleClearedKeepsFullSizeAndResizeAlwaysStartsFromTheLoad) {
     addPicture(makePicture("wide.bmp", 300, 200));
-    Form1->N751->trigger();
-    EXPECT_EQ(Form1->workingImage.width(), 182);
-    EXPECT_EQ(Form1->workingImage.height(), 121);
-    Form1->N251->trigger();
-    EXPECT_EQ(Form1->workingImage.width(), 60);
-    EXPECT_EQ(Form1->workingImage.height(), 40);
-    Form1->N1001->trigger();
-    EXPECT_EQ(Form1->workingImage.width(), 243);
+    item("N751")->trigger();
+    EXPECT_EQ(pictures().working().width(), 182);
+    EXPECT_EQ(pictures().working().height(), 121);
+    item("N251")->trigger();
+    EXPECT_EQ(pictures().working().width(), 60);
+    EXPECT_EQ(pictures().working().height(), 40);
+    item("N1001")->trigger();
+    EXPECT_EQ(pictures().working().width(), 243);
 
-    Form1->btnCenter->click();
-    EXPECT_TRUE(Form1->Image2->center());
-    Form1->scaleCheckBox->setChecked(false);
-    EXPECT_EQ(Form1->workingImage.width(), 300);
-    EXPECT_EQ(Form1->previewImage.width(), 300);
-    EXPECT_FALSE(Form1->Image2->center());
-    Form1->scaleCheckBox->setChecked(true);
-    EXPECT_EQ(Form1->workingImage.width(), 243);
+    button("btnCenter")->click();
+    EXPECT_TRUE(ui<PictureView>("Image2")->center());
+    ui<QCheckBox>("scaleCheckBox")->setChecked(false);
+    EXPECT_EQ(pictures().working().width(), 300);
+    EXPECT_EQ(pictures().preview().width(), 300);
+    EXPECT_FALSE(ui<PictureView>("Image2")->center());
+    ui<QCheckBox>("scaleCheckBox")->setChecked(true);
+    EXPECT_EQ(pictures().working().width(), 243);
 }
 
 // A picture without pixels could never be stored, and every later commit would fail on it:
 // each road to one is refused, and the library stays usable to the end.
 TEST_F(MainWindowTest, APictureThatWouldBeEmptyIsRefusedWhicheverWayItComes) {
     addPicture(makePicture("logo.bmp"));
-    const Picture shown = Form1->previewImage;
+    const Picture shown = pictures().preview();
     addPicture(makePicture("strip.bmp", 2000, 50)); // fits to 248 x 0
     ASSERT_EQ(dialogs().texts("error").size(), 1);
     EXPECT_TRUE(dialogs().texts("error").first().contains("248 x 0"));
-    EXPECT_EQ(Form1->ListView1->topLevelItemCount(), 1);
-    EXPECT_EQ(Form1->previewImage, shown);
-    EXPECT_TRUE(Form1->library().LastImageLive());
+    EXPECT_EQ(list()->topLevelItemCount(), 1);
+    EXPECT_EQ(pictures().preview(), shown);
+    EXPECT_TRUE(library().LastImageLive());
 
     addPicture(makePicture("low.bmp", 40, 3));
-    Form1->N251->trigger(); // 10 x 0
+    item("N251")->trigger(); // 10 x 0
     EXPECT_EQ(dialogs().texts("error").size(), 2);
-    EXPECT_EQ(Form1->workingImage.height(), 3);
+    EXPECT_EQ(pictures().working().height(), 3);
 
-    Form1->scaleCheckBox->setChecked(false);
+    ui<QCheckBox>("scaleCheckBox")->setChecked(false);
     addPicture(makePicture("strip.bmp", 2000, 50)); // at full size it is fine
-    Form1->scaleCheckBox->setChecked(true);
+    ui<QCheckBox>("scaleCheckBox")->setChecked(true);
     EXPECT_EQ(dialogs().texts("error").size(), 3);
-    EXPECT_EQ(Form1->workingImage.width(), 2000);
-    EXPECT_TRUE(Form1->settings.fitOnLoad) << "later pictures are fitted";
+    EXPECT_EQ(pictures().working().width(), 2000);
+    EXPECT_TRUE(pictures().settings().fitOnLoad) << "later pictures are fitted";
 
-    Form1->Button9->click();
+    button("Button9")->click();
     EXPECT_EQ(dialogs().texts("error").size(), 3);
     EXPECT_EQ(settingsStore().readText("history", "n3").value_or(""), "strip.bmp");
     EXPECT_TRUE(QFile::exists(libraryDir() + "strip.bmp"));
@@ -158,7 +158,7 @@ TEST_F(MainWindowTest, APictureThatWouldBeEmptyIsRefusedWhicheverWayItComes) {
 TEST_F(MainWindowTest, AStartWithADamagedLastPictureReportsItAndKeepsTheList) {
     addPicture(makePicture("a.bmp"));
     addPicture(makePicture("b.bmp"));
-    Form1->Button9->click();
+    button("Button9")->click();
     const auto damage = [](const QString& path) {
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -176,12 +176,12 @@ TEST_F(MainWindowTest, AStartWithADamagedLastPictureReportsItAndKeepsTheList) {
         dialogs().clear();
         start();
         EXPECT_EQ(dialogs().texts("error").size(), 1);
-        ASSERT_EQ(Form1->ListView1->topLevelItemCount(), 2);
-        EXPECT_TRUE(Form1->previewImage.isEmpty());
-        EXPECT_TRUE(Form1->Image2->drawing().isNull());
-        EXPECT_FALSE(Form1->btnPrint->isEnabled());
-        EXPECT_FALSE(Form1->btnStorePrinter->isEnabled());
-        Form1->Button9->click();
+        ASSERT_EQ(list()->topLevelItemCount(), 2);
+        EXPECT_TRUE(pictures().preview().isEmpty());
+        EXPECT_TRUE(ui<PictureView>("Image2")->drawing().isNull());
+        EXPECT_FALSE(button("btnPrint")->isEnabled());
+        EXPECT_FALSE(button("btnStorePrinter")->isEnabled());
+        button("Button9")->click();
         EXPECT_EQ(settingsStore().readText("history", "n2").value_or(""), "b.bmp");
     }
 }
@@ -194,68 +194,67 @@ TEST_F(MainWindowTest, StartUpDoesNotRecreateAMissingProgramFolder) {
     settingsStore().writeText("", "RootDir", gone);
     settingsStore().sync();
     start();
-    EXPECT_EQ(Form1->state.RootDir, gone);
+    EXPECT_EQ(window().state().RootDir, gone);
     EXPECT_FALSE(QFileInfo::exists(rootDir() + "unmounted"));
 }
 
 TEST_F(MainWindowTest, ExitClosesDownAndTheNextStartUsesTheStoredFolder) {
     addPicture(makePicture("logo.bmp"));
-    Form1->Button9->click();
+    button("Button9")->click();
     EXPECT_TRUE(QFile::exists(libraryDir() + "logo.bmp"));
     EXPECT_TRUE(QFile::exists(libraryDir() + "tempImage.bmp"));
     EXPECT_EQ(settingsStore().readText("history", "n1").value_or(""), "logo.bmp");
     EXPECT_EQ(settingsStore().readText("history", "n10").value_or("missing"), "");
 
     restart();
-    EXPECT_EQ(Form1->state.RootDir, rootDir());
-    ASSERT_EQ(Form1->ListView1->topLevelItemCount(), 1);
-    EXPECT_EQ(Form1->workingImage.width(), 40);
-    EXPECT_TRUE(Form1->btnPrint->isEnabled());
+    EXPECT_EQ(window().state().RootDir, rootDir());
+    ASSERT_EQ(list()->topLevelItemCount(), 1);
+    EXPECT_EQ(pictures().working().width(), 40);
+    EXPECT_TRUE(button("btnPrint")->isEnabled());
 }
 
 TEST_F(MainWindowTest, TheMenuItemsThatDoNothingDoNothing) {
     addPicture(makePicture("logo.bmp"));
     dialogs().clear();
-    Form1->StoreInPrinter1->trigger();
-    Form1->SaveSettingsOnExit1->trigger();
+    item("StoreInPrinter1")->trigger();
+    item("SaveSettingsOnExit1")->trigger();
     EXPECT_TRUE(dialogs().shown.isEmpty());
-    EXPECT_TRUE(Form1->isVisible());
+    EXPECT_TRUE(window().isVisible());
 }
 
 TEST_F(MainWindowTest, FirmwareDownloadAsksForAFlsFileThenOpensItsDialog) {
-    Form1->firmwaredownload1->trigger(); // cancelled
-    EXPECT_FALSE(DownloadForm->isVisible());
+    item("firmwaredownload1")->trigger(); // cancelled
+    EXPECT_FALSE(dialog("DownloadForm")->isVisible());
     EXPECT_EQ(dialogs().lastOpenFilter, "*.fls (*.fls)");
 
     const QString firmware = pictures_.path() + "/printer.fls";
     dialogs().openAnswers.push_back(firmware);
-    Form1->firmwaredownload1->trigger();
-    EXPECT_TRUE(DownloadForm->isVisible());
-    EXPECT_EQ(Form1->Edit1->text(), firmware);
-    EXPECT_EQ(Form1->state.CurrentSourcePath, firmware);
-    DownloadForm->BitBtn2->click(); // "Close": nothing sent, the file stays chosen
-    EXPECT_FALSE(DownloadForm->isVisible());
-    EXPECT_EQ(Form1->state.CurrentSourcePath, firmware);
+    item("firmwaredownload1")->trigger();
+    EXPECT_TRUE(dialog("DownloadForm")->isVisible());
+    EXPECT_EQ(ui<QLineEdit>("Edit1")->text(), firmware);
+    EXPECT_EQ(window().state().CurrentSourcePath, firmware);
+    dialogControl<QPushButton>("DownloadForm", "BitBtn2")->click(); // "Close": nothing sent
+    EXPECT_FALSE(dialog("DownloadForm")->isVisible());
+    EXPECT_EQ(window().state().CurrentSourcePath, firmware);
 }
 
 TEST_F(MainWindowTest, TheSettingMenuOpensItsDialogsModeless) {
-    Form1->SetResolution1->trigger();
-    Form1->SetCommunicationPort1->trigger();
-    Form1->CheckveticalAlignment1->trigger();
-    Form1->PrinterInfo1->trigger();
-    for (QWidget* dialog : {(QWidget*)ResolutionForm, (QWidget*)PortForm, (QWidget*)verticalForm,
-                            (QWidget*)helpForm}) {
-        EXPECT_TRUE(dialog->isVisible()) << dialog->objectName().toStdString();
-        EXPECT_FALSE(dialog->isModal());
+    item("SetResolution1")->trigger();
+    item("SetCommunicationPort1")->trigger();
+    item("CheckveticalAlignment1")->trigger();
+    item("PrinterInfo1")->trigger();
+    for (const char* name : {"ResolutionForm", "PortForm", "verticalForm", "helpForm"}) {
+        EXPECT_TRUE(dialog(name)->isVisible()) << name;
+        EXPECT_FALSE(dialog(name)->isModal());
     }
-    EXPECT_TRUE(Form1->isEnabled());
+    EXPECT_TRUE(window().isEnabled());
 }
 
 TEST_F(MainWindowTest, TheProgramDoesNotEndUnderARunningTransfer) {
     {
-        logosmith::FixedDialog::BusyScope transfer(*DownloadForm);
-        EXPECT_FALSE(Form1->close());
-        EXPECT_TRUE(Form1->isVisible());
+        logosmith::FixedDialog::BusyScope transfer(*dialog<logosmith::FixedDialog>("DownloadForm"));
+        EXPECT_FALSE(window().close());
+        EXPECT_TRUE(window().isVisible());
     }
-    EXPECT_TRUE(Form1->close());
+    EXPECT_TRUE(window().close());
 }

@@ -58,6 +58,12 @@ class OutwardActions : public AppFixture {
         return script;
     }
     QString marker() const { return pictures_.path() + "/edited.mark"; }
+    // The editor command, chosen with "OK" in the editor dialog.
+    void chooseEditor(const QString& command) {
+        item("SetImageEditer1")->trigger();
+        dialogControl<QLineEdit>("ImageEditorForm", "Edit1")->setText(command);
+        dialogControl<QPushButton>("ImageEditorForm", "Button1")->click();
+    }
     QString editedPicture_;
 };
 
@@ -65,7 +71,7 @@ TEST_F(OutwardActions, TheEditedPictureComesBackConvertedAndReachesOnlyTheLastEn
     addPicture(makePicture("first.bmp"));
     addPicture(makePicture("last.bmp"));
     // The command text is split as a shell would, so a quoted path with a blank works.
-    Form1->state.EditorCommand = "\"" + makeEditor() + "\"";
+    chooseEditor("\"" + makeEditor() + "\"");
     dialogs().onMessage = [&](const auto& shown) {
         if (shown.text == "Logosmith will now update the last image!")
             waitForFile(marker());
@@ -73,87 +79,84 @@ TEST_F(OutwardActions, TheEditedPictureComesBackConvertedAndReachesOnlyTheLastEn
     const auto edit = [&] {
         QFile::remove(marker());
         dialogs().clear();
-        Form1->btnEdit->click();
+        button("btnEdit")->click();
         EXPECT_EQ(dialogs().texts("message"),
                   (QStringList{"This function only affects last image",
                                "Logosmith will now update the last image!"}));
-        EXPECT_EQ(Form1->workingImage.width(), 20);
-        EXPECT_EQ(Form1->previewImage.pixel(5, 5), colours::black);
+        EXPECT_EQ(pictures().working().width(), 20);
+        EXPECT_EQ(pictures().preview().pixel(5, 5), colours::black);
     };
 
     // An earlier entry: the edited picture is shown, its stored file stays as it was.
-    Form1->ListView1->topLevelItem(0)->setSelected(true);
-    Form1->ListView1Click();
+    clickRow(0);
     const auto storedFirst = readWholeFile((libraryDir() + "first.bmp").toStdString());
     edit();
-    Form1->Button9->click();
+    button("Button9")->click();
     EXPECT_EQ(readWholeFile((libraryDir() + "first.bmp").toStdString()), storedFirst);
 
     // The last entry, live again: the next commit stores the edited picture.
-    Form1->ListView1->clearSelection();
-    Form1->ListView1->topLevelItem(1)->setSelected(true);
-    Form1->ListView1Click();
+    clickRow(1);
     edit();
     dialogs().onMessage = nullptr;
     EXPECT_NE(readWholeFile((libraryDir() + "last.bmp").toStdString()),
-              encodeBmp24(Form1->previewImage));
-    Form1->Button9->click();
+              encodeBmp24(pictures().preview()));
+    button("Button9")->click();
     EXPECT_EQ(readWholeFile((libraryDir() + "last.bmp").toStdString()),
-              encodeBmp24(Form1->previewImage));
+              encodeBmp24(pictures().preview()));
 }
 
 TEST_F(OutwardActions, AMissingEditorIsReportedAndThePictureComesBackUnchanged) {
     addPicture(makePicture("logo.bmp"));
-    const Picture before = Form1->previewImage;
-    Form1->state.EditorCommand = "/nonexistent/paint.exe";
-    Form1->btnEdit->click();
+    const Picture before = pictures().preview();
+    chooseEditor("/nonexistent/paint.exe");
+    button("btnEdit")->click();
     EXPECT_EQ(
         dialogs().texts("message"),
         (QStringList{"This function only affects last image",
                      "Not found   /nonexistent/paint.exe. Check Default Image Editor Setting ",
                      "Logosmith will now update the last image!"}));
-    EXPECT_EQ(Form1->previewImage, before);
+    EXPECT_EQ(pictures().preview(), before);
     EXPECT_TRUE(editorExchangeFile().endsWith("/korvantMRX310.bmp"));
     EXPECT_FALSE(editorExchangeFile().startsWith("/tmp/korvant"));
 }
 
 TEST_F(OutwardActions, TheEditorDialogSetsTheCommandOnlyWithOk) {
-    const QString before = Form1->state.EditorCommand;
-    Form1->SetImageEditer1->trigger();
-    ImageEditorForm->Edit1->setText("kolourpaint --new");
-    ImageEditorForm->btnCancel->click();
-    EXPECT_EQ(Form1->state.EditorCommand, before);
-    EXPECT_FALSE(ImageEditorForm->isVisible());
-    Form1->SetImageEditer1->trigger();
-    ImageEditorForm->Button1->click();
-    EXPECT_EQ(Form1->state.EditorCommand, "kolourpaint --new");
+    const QString before = window().state().EditorCommand;
+    item("SetImageEditer1")->trigger();
+    dialogControl<QLineEdit>("ImageEditorForm", "Edit1")->setText("kolourpaint --new");
+    dialogControl<QPushButton>("ImageEditorForm", "btnCancel")->click();
+    EXPECT_EQ(window().state().EditorCommand, before);
+    EXPECT_FALSE(dialog("ImageEditorForm")->isVisible());
+    item("SetImageEditer1")->trigger();
+    dialogControl<QPushButton>("ImageEditorForm", "Button1")->click();
+    EXPECT_EQ(window().state().EditorCommand, "kolourpaint --new");
 }
 
 TEST_F(OutwardActions, SavingWritesBmpDataWhateverTheExtension) {
     addPicture(makePicture("logo.bmp"));
     const QString target = pictures_.path() + "/saved.jpg";
     dialogs().saveAnswers.push_back(target);
-    Form1->btnSave->click();
+    button("btnSave")->click();
     EXPECT_EQ(dialogs().lastSaveSuffix, "bmp");
-    EXPECT_EQ(Form1->Edit1->text(), target);
+    EXPECT_EQ(ui<QLineEdit>("Edit1")->text(), target);
     const QByteArray data = contents(target);
     ASSERT_GT(data.size(), 54);
     EXPECT_TRUE(data.startsWith("BM"));
-    EXPECT_EQ(data.size(), qsizetype(encodeBmp24(Form1->previewImage).size()));
+    EXPECT_EQ(data.size(), qsizetype(encodeBmp24(pictures().preview()).size()));
 }
 
 TEST_F(OutwardActions, TheHelpPageIsTakenFromTheTwoNames) {
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler("file", &catcher, "open");
-    Form1->help3->trigger();
+    item("help3")->trigger();
     QFile html(rootDir() + "help.html");
     html.open(QIODevice::WriteOnly);
     html.close();
-    Form1->help3->trigger();
+    item("help3")->trigger();
     QFile htm(rootDir() + "help.htm");
     htm.open(QIODevice::WriteOnly);
     htm.close();
-    Form1->help3->trigger();
+    item("help3")->trigger();
     QDesktopServices::unsetUrlHandler("file");
     ASSERT_EQ(catcher.opened.size(), 3);
     EXPECT_EQ(catcher.opened[0].toLocalFile(), rootDir() + "help.html"); // neither: still .html
@@ -169,7 +172,7 @@ TEST_F(OutwardActions, HelpWithoutABrowserSaysWhereThePageIs) {
     qputenv("PATH", nothing.path().toLocal8Bit());
     qunsetenv("BROWSER");
     qunsetenv("DEFAULT_BROWSER");
-    Form1->help3->trigger();
+    item("help3")->trigger();
     qputenv("PATH", path);
     if (!browser.isEmpty())
         qputenv("BROWSER", browser);

@@ -7,54 +7,59 @@
 
 using namespace logosmith;
 
-using PrintMethod = AppFixture;
+class PrintMethod : public AppFixture {
+  protected:
+    // The menu item is never enabled: a stored "DriverPrinter_Checked" is the person's way to
+    // the driver method, and checks the button as this does.
+    void chooseDriverMethod() { ui<QRadioButton>("DriverPrinter")->setChecked(true); }
+};
 
 TEST_F(PrintMethod, TheDriverMethodTakesAwayPortsAlignmentAndStore) {
     addPicture(makePicture("logo.bmp"));
-    ASSERT_TRUE(Form1->btnStorePrinter->isEnabled());
-    Form1->WindowPrintDriver1Click(); // the menu item itself is never enabled
-    EXPECT_TRUE(Form1->DriverPrinter->isChecked());
-    EXPECT_FALSE(Form1->DirectPrint->isChecked());
-    EXPECT_FALSE(Form1->btnStorePrinter->isEnabled());
-    EXPECT_FALSE(Form1->SetCommunicationPort1->isEnabled());
-    EXPECT_FALSE(Form1->CheckveticalAlignment1->isEnabled());
-    EXPECT_TRUE(Form1->btnPrint->isEnabled()); // a test copy stays available
+    ASSERT_TRUE(button("btnStorePrinter")->isEnabled());
+    chooseDriverMethod();
+    EXPECT_TRUE(ui<QRadioButton>("DriverPrinter")->isChecked());
+    EXPECT_FALSE(ui<QRadioButton>("DirectPrint")->isChecked());
+    EXPECT_FALSE(button("btnStorePrinter")->isEnabled());
+    EXPECT_FALSE(item("SetCommunicationPort1")->isEnabled());
+    EXPECT_FALSE(item("CheckveticalAlignment1")->isEnabled());
+    EXPECT_TRUE(button("btnPrint")->isEnabled()); // a test copy stays available
 
-    Form1->directtoport1->trigger();
-    EXPECT_TRUE(Form1->DirectPrint->isChecked());
-    EXPECT_TRUE(Form1->btnStorePrinter->isEnabled());
-    EXPECT_TRUE(Form1->SetCommunicationPort1->isEnabled());
-    EXPECT_TRUE(Form1->CheckveticalAlignment1->isEnabled());
+    item("directtoport1")->trigger();
+    EXPECT_TRUE(ui<QRadioButton>("DirectPrint")->isChecked());
+    EXPECT_TRUE(button("btnStorePrinter")->isEnabled());
+    EXPECT_TRUE(item("SetCommunicationPort1")->isEnabled());
+    EXPECT_TRUE(item("CheckveticalAlignment1")->isEnabled());
 }
 
 TEST_F(PrintMethod, DirectPrintBeforeAnyPictureLeavesStoreDisabled) {
-    Form1->WindowPrintDriver1Click();
-    Form1->directtoport1Click();
-    EXPECT_FALSE(Form1->btnStorePrinter->isEnabled());
-    EXPECT_TRUE(Form1->SetCommunicationPort1->isEnabled());
+    chooseDriverMethod();
+    item("directtoport1")->trigger();
+    EXPECT_FALSE(button("btnStorePrinter")->isEnabled());
+    EXPECT_TRUE(item("SetCommunicationPort1")->isEnabled());
     // A load under the driver method leaves "Store" off.
-    Form1->WindowPrintDriver1Click();
+    chooseDriverMethod();
     addPicture(makePicture("logo.bmp"));
-    EXPECT_FALSE(Form1->btnStorePrinter->isEnabled());
+    EXPECT_FALSE(button("btnStorePrinter")->isEnabled());
 }
 
 TEST_F(PrintMethod, TheDriverPrintsThePreviewCentredWithoutACommandFile) {
     addPicture(makePicture("logo.bmp", 100, 50));
-    Form1->WindowPrintDriver1Click();
+    chooseDriverMethod();
     const QString pdf = pictures_.path() + "/copy.pdf";
     dialogs().printerSetUp = [&](QPrinter& printer) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
         return true;
     };
-    Form1->btnPrint->click();
+    button("btnPrint")->click();
     dialogs().printerSetUp = nullptr;
     EXPECT_TRUE(dialogs().texts("error").isEmpty());
     EXPECT_GT(QFileInfo(pdf).size(), 0);
     EXPECT_FALSE(QFile::exists(rootDir() + "tlsdlek.prn"));
 
     // A cancelled print dialog prints nothing.
-    Form1->btnPrint->click();
+    button("btnPrint")->click();
     EXPECT_EQ(dialogs().texts("print").size(), 2);
 }
 

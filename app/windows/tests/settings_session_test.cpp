@@ -31,7 +31,7 @@ const QStringList placementNames = {"FormVersion", "Flags",   "ShowCmd", "Pixels
 } // namespace
 
 TEST_F(SettingsSession, AFirstRunLeftThroughExitStoresTheMainWindowAndNothingForUnopenedDialogs) {
-    Form1->Button9->click();
+    button("Button9")->click();
     stop();
     EXPECT_EQ(text("main", "FormVersion"), "0");
     EXPECT_EQ(text("main", "Visible"), "1");
@@ -46,9 +46,9 @@ TEST_F(SettingsSession, AFirstRunLeftThroughExitStoresTheMainWindowAndNothingFor
 // With the event loop running, as a person leaves: "Exit" stores the windows at their
 // destruction ("Visible" "1"), the close box at the close ("0").
 TEST_F(SettingsSession, VisibleSaysHowThePersonLeft) {
-    const int exitResult = runUntilTheProgramEnds([] {
-        Form1->SetResolution1->trigger();
-        Form1->Button9->click();
+    const int exitResult = runUntilTheProgramEnds([this] {
+        item("SetResolution1")->trigger();
+        button("Button9")->click();
     });
     EXPECT_EQ(exitResult, 0);
     stop();
@@ -56,22 +56,22 @@ TEST_F(SettingsSession, VisibleSaysHowThePersonLeft) {
     EXPECT_EQ(text("resol", "Visible"), "1") << "still open when the program ended";
 
     start();
-    EXPECT_EQ(runUntilTheProgramEnds([] { Form1->close(); }), 0);
+    EXPECT_EQ(runUntilTheProgramEnds([this] { window().close(); }), 0);
     stop();
     EXPECT_EQ(text("main", "Visible"), "0");
 }
 
 TEST_F(SettingsSession, TheEditorNameIsStoredTrimmedEvenAfterCancel) {
-    Form1->SetImageEditer1->trigger();
-    ImageEditorForm->Edit1->setText(" paint.exe ");
-    ImageEditorForm->btnCancel->click();
+    item("SetImageEditer1")->trigger();
+    dialogControl<QLineEdit>("ImageEditorForm", "Edit1")->setText(" paint.exe ");
+    dialogControl<QPushButton>("ImageEditorForm", "btnCancel")->click();
     EXPECT_EQ(text("editer", "Edit1_Text"), "paint.exe");
     EXPECT_EQ(text("editer", "Visible"), "0");
     restart();
     // The command itself is the built-in default again until "OK".
-    EXPECT_NE(Form1->state.EditorCommand, "paint.exe");
-    Form1->SetImageEditer1->trigger();
-    EXPECT_EQ(ImageEditorForm->Edit1->text(), "paint.exe");
+    EXPECT_NE(window().state().EditorCommand, "paint.exe");
+    item("SetImageEditer1")->trigger();
+    EXPECT_EQ(dialogControl<QLineEdit>("ImageEditorForm", "Edit1")->text(), "paint.exe");
 }
 
 TEST_F(SettingsSession, AStoredDriverMethodSwitchesThePrintMethodAtStartUp) {
@@ -80,22 +80,22 @@ TEST_F(SettingsSession, AStoredDriverMethodSwitchesThePrintMethodAtStartUp) {
     settingsStore().writeText("main", "DriverPrinter_Checked", "True");
     settingsStore().sync();
     start();
-    EXPECT_TRUE(Form1->DriverPrinter->isChecked());
-    EXPECT_FALSE(Form1->btnStorePrinter->isEnabled());
-    EXPECT_FALSE(Form1->SetCommunicationPort1->isEnabled());
-    EXPECT_FALSE(Form1->CheckveticalAlignment1->isEnabled());
+    EXPECT_TRUE(ui<QRadioButton>("DriverPrinter")->isChecked());
+    EXPECT_FALSE(button("btnStorePrinter")->isEnabled());
+    EXPECT_FALSE(item("SetCommunicationPort1")->isEnabled());
+    EXPECT_FALSE(item("CheckveticalAlignment1")->isEnabled());
 }
 
 TEST_F(SettingsSession, AFullSessionWritesExactlyTheKnownValues) {
     addPicture(makePicture("logo.bmp"));
-    Form1->SetResolution1->trigger();
-    ResolutionForm->RadioButton2->click();
-    ResolutionForm->close();
-    Form1->SetCommunicationPort1->trigger();
-    PortForm->close();
-    Form1->SetImageEditer1->trigger();
-    ImageEditorForm->Button1->click();
-    Form1->exit2->trigger();
+    item("SetResolution1")->trigger();
+    dialogControl<QRadioButton>("ResolutionForm", "RadioButton2")->click();
+    dialog("ResolutionForm")->close();
+    item("SetCommunicationPort1")->trigger();
+    dialog("PortForm")->close();
+    item("SetImageEditer1")->trigger();
+    dialogControl<QPushButton>("ImageEditorForm", "Button1")->click();
+    item("exit2")->trigger();
     stop();
 
     QSet<QString> main = {"DirectPrint_Checked", "DriverPrinter_Checked", "ActiveControl"};

@@ -26,7 +26,7 @@ class StoreAndPrint : public AppFixture {
         addPicture(makePicture("first.bmp", 40, 16));
         addPicture(makePicture("second.bmp", 64, 20));
         addPicture(makePicture("third.bmp", 30, 9));
-        Form1->RadioGreen->click(); // colours changed on the last one
+        ui<QRadioButton>("RadioGreen")->click(); // colours changed on the last one
         ASSERT_TRUE(dialogs().texts("error").isEmpty());
     }
 
@@ -38,7 +38,7 @@ class StoreAndPrint : public AppFixture {
 TEST_F(StoreAndPrint, StoreReachesThePrinterWithThreeLogosAndSavesTheSameBytesToAFile) {
     Simulator sim(Expect::store, "pty");
     chooseCom1(sim.slavePath());
-    Form1->btnStorePrinter->click();
+    button("btnStorePrinter")->click();
     EXPECT_EQ(dialogs().texts("warning"),
               QStringList{" Please wait until download is completed. \r When complete, both the "
                           "LEFT CARTRIDGE LED and RIGHT CARTRIDGE LED are ON."});
@@ -59,7 +59,7 @@ TEST_F(StoreAndPrint, StoreReachesThePrinterWithThreeLogosAndSavesTheSameBytesTo
     // "Store to File" writes the very stream the printer received.
     const QString prn = pictures_.path() + "/logos.prn";
     dialogs().saveAnswers.push_back(prn);
-    Form1->btnPrintFile->click();
+    button("btnPrintFile")->click();
     EXPECT_EQ(dialogs().lastSaveSuffix, "prn");
     Simulator fromFile(Expect::store, prn);
     EXPECT_EQ(fromFile.report().value("stored_logos"), report.value("stored_logos"));
@@ -72,22 +72,22 @@ TEST_F(StoreAndPrint, StoreToFileAsksBeforeReplacingAndKeepsTheOldFileOnNo) {
     writeFileAtomically(prn.toStdString(), {1, 2, 3});
     dialogs().saveAnswers.push_back(prn);
     dialogs().yesNoAnswers.push_back(false);
-    Form1->btnPrintFile->click();
+    button("btnPrintFile")->click();
     EXPECT_EQ(readWholeFile(prn.toStdString()), (std::vector<std::uint8_t>{1, 2, 3}));
     EXPECT_EQ(dialogs().texts("question").size(), 1);
 
     dialogs().saveAnswers.push_back(prn);
     dialogs().yesNoAnswers.push_back(true);
-    Form1->PrintToFile1->trigger();
+    item("PrintToFile1")->trigger();
     EXPECT_GT(readWholeFile(prn.toStdString()).size(), 100u);
     EXPECT_FALSE(QFile::exists(rootDir() + "tlsdlek.prn"));
 }
 
 TEST_F(StoreAndPrint, DoubleDensityWidensEveryLogo) {
-    ResolutionForm->RadioButton2->setChecked(true);
+    dialogControl<QRadioButton>("ResolutionForm", "RadioButton2")->setChecked(true);
     const QString prn = pictures_.path() + "/double.prn";
     dialogs().saveAnswers.push_back(prn);
-    Form1->btnPrintFile->click();
+    button("btnPrintFile")->click();
     Simulator sim(Expect::store, prn);
     const QJsonArray logos = storedLogos(sim.report());
     ASSERT_EQ(logos.size(), 3);
@@ -96,12 +96,12 @@ TEST_F(StoreAndPrint, DoubleDensityWidensEveryLogo) {
 }
 
 TEST_F(StoreAndPrint, AMissingEntryFileRefusesTheStoreNamingIt) {
-    Form1->Button9->click(); // everything committed
+    button("Button9")->click(); // everything committed
     QFile::remove(libraryDir() + "second.bmp");
     dialogs().clear();
     const QString prn = pictures_.path() + "/never.prn";
     dialogs().saveAnswers.push_back(prn);
-    Form1->btnPrintFile->click();
+    button("btnPrintFile")->click();
     ASSERT_EQ(dialogs().texts("error").size(), 1);
     EXPECT_TRUE(dialogs().texts("error").first().contains("second.bmp"));
     EXPECT_FALSE(QFile::exists(prn));
@@ -113,13 +113,13 @@ TEST_F(StoreAndPrint, StoreRefusesBeforeItsWaitWarning) {
     // 250 dots wide and 1200 rows with ink in every band: far more than a 16-bit block length.
     addPicture(makePicture("tall.bmp", 250, 1200));
     dialogs().clear();
-    Form1->btnStorePrinter->click();
+    button("btnStorePrinter")->click();
     ASSERT_EQ(dialogs().texts("error").size(), 1);
     EXPECT_TRUE(dialogs().texts("error").first().contains("too large"));
 
-    Form1->Button9->click();
+    button("Button9")->click();
     QFile::remove(libraryDir() + "second.bmp");
-    Form1->btnStorePrinter->click();
+    button("btnStorePrinter")->click();
     ASSERT_EQ(dialogs().texts("error").size(), 2);
     EXPECT_TRUE(dialogs().texts("error").last().contains("second.bmp"));
 
@@ -130,10 +130,10 @@ TEST_F(StoreAndPrint, StoreRefusesBeforeItsWaitWarning) {
 TEST_F(StoreAndPrint, PrintGivesPaperWhoseDotsAreThePreviewsInks) {
     Simulator sim(Expect::print, "pty");
     chooseCom1(sim.slavePath());
-    Form1->btnPrint->click();
+    button("btnPrint")->click();
     ASSERT_TRUE(sim.report().value("ok").toBool());
     const QImage paper(sim.outPath("paper.png"));
-    const Picture& preview = Form1->previewImage;
+    const Picture& preview = pictures().preview();
     ASSERT_GE(paper.width(), preview.width());
     ASSERT_GE(paper.height(), preview.height());
     int inked = 0;
@@ -153,19 +153,19 @@ TEST_F(StoreAndPrint, PrintGivesPaperWhoseDotsAreThePreviewsInks) {
 
 TEST_F(StoreAndPrint, AnEmptyLibraryIsRefusedAndATooWidePictureIsNotPrinted) {
     for (int i = 0; i < 3; ++i) {
-        Form1->ListView1->clearSelection();
-        Form1->ListView1->topLevelItem(0)->setSelected(true);
-        Form1->btnDeleteImage->click();
+        list()->clearSelection();
+        list()->topLevelItem(0)->setSelected(true);
+        button("btnDeleteImage")->click();
     }
     dialogs().clear();
-    Form1->btnStorePrinter->click();
+    button("btnStorePrinter")->click();
     EXPECT_EQ(dialogs().texts("error"), QStringList{emptyLibraryMessage});
     EXPECT_TRUE(dialogs().texts("warning").isEmpty());
 
-    Form1->scaleCheckBox->setChecked(false);
+    ui<QCheckBox>("scaleCheckBox")->setChecked(false);
     addPicture(makePicture("wide.bmp", 1016, 10));
     dialogs().clear();
-    Form1->btnPrint->click();
+    button("btnPrint")->click();
     EXPECT_EQ(dialogs().texts("message"), QStringList{"Image file size is too large."});
     EXPECT_FALSE(QFile::exists(rootDir() + "tlsdlek.prn"));
 }
@@ -177,7 +177,7 @@ TEST_F(StoreAndPrint, StoreOverUsbGoesThroughTheSpoolerAsOneRawJob) {
     Simulator sim(Expect::store, "tcp");
     ASSERT_TRUE(spooler.makeDefaultQueue("mrx310", sim.tcpPort()));
     choosePort(6); // "U S B"
-    Form1->btnStorePrinter->click();
+    button("btnStorePrinter")->click();
     const QJsonObject report = sim.report();
     EXPECT_TRUE(dialogs().texts("error").isEmpty())
         << dialogs().allTexts().join("\n").toStdString();
@@ -188,7 +188,7 @@ TEST_F(StoreAndPrint, StoreOverUsbGoesThroughTheSpoolerAsOneRawJob) {
     // No default printer: the error, nothing lost silently, no scratch file left.
     ASSERT_TRUE(spooler.removeQueue("mrx310"));
     dialogs().clear();
-    Form1->btnStorePrinter->click();
+    button("btnStorePrinter")->click();
     EXPECT_EQ(dialogs().texts("error"),
               QStringList{"There is no default printer currently selected"});
     EXPECT_FALSE(QFile::exists(rootDir() + "tlsdlek.prn"));

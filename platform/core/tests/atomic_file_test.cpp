@@ -1,5 +1,6 @@
 #include "platform/core/AtomicFile.h"
 #include "platform/core/Error.h"
+#include "tests/support/FileSizeLimit.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,14 +13,22 @@
 
 using namespace logosmith;
 
-TEST(AtomicFile, AFailureBeforeTheRenameLeavesThePreviousFileWhole) {
+TEST(AtomicFile, AFailedWriteOrRenameLeavesThePreviousFileWhole) {
     QTemporaryDir dir;
     const std::string path = dir.filePath("logo.bmp").toStdString();
     writeFileAtomically(path, {1, 2, 3});
-    EXPECT_THROW(writeFileAtomically(path, {9, 9, 9, 9}, [] { throw FileError("power cut"); }),
-                 FileError);
+    {
+        // The disk fills up a few bytes into the new file.
+        logosmith::testing::FileSizeLimit full(4);
+        EXPECT_THROW(writeFileAtomically(path, std::vector<std::uint8_t>(4096, 9)), FileError);
+    }
     EXPECT_EQ(readWholeFile(path), (std::vector<std::uint8_t>{1, 2, 3}));
     // No temporary file is left behind.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+
+    // A destination the rename cannot replace, whoever runs it: a folder with a file in it.
+    ASSERT_TRUE(QDir(dir.path()).mkpath("taken.bmp/inside"));
+    EXPECT_THROW(writeFileAtomically(dir.filePath("taken.bmp").toStdString(), {1}), FileError);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
@@ -45,6 +54,35 @@ TEST(AtomicFile, AReplacedFileKeepsItsPermissions) {
     EXPECT_EQ(mode(), 0600u);
 }
 
+namespace {
+
+// A writer replacing path with a large file, stopped as soon as its temporary is in the folder
+// (between the write and the rename, where a kill strands the temporary).
+pid_t stoppedWriter(const QString& folder, const std::string& path) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        writeFileAtomically(path, std::vector<std::uint8_t>(64 << 20, 9));
+        ::_exit(0);
+    }
+    const int before =
+        int(QDir(folder).entryList({".logosmith-*"}, QDir::Files | QDir::Hidden).size());
+    for (int i = 0; i < 10000; ++i) {
+        if (QDir(folder).entryList({".logosmith-*"}, QDir::Files | QDir::Hidden).size() > before)
+            break;
+        ::usleep(500);
+    }
+    ::kill(child, SIGSTOP);
+    return child;
+}
+
+void killAndReap(pid_t child) {
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+}
+
+} // namespace
+
 // A writer killed between write and rename leaves its temporary; only such leftovers of ours
 // go, never a temporary a living writer holds, nor anything else in the folder.
 TEST(AtomicFile, TemporariesOfKilledWritersAreRemovedAndNothingElse) {
@@ -52,23 +90,20 @@ TEST(AtomicFile, TemporariesOfKilledWritersAreRemovedAndNothingElse) {
     const std::string folder = dir.path().toStdString();
     const std::string path = folder + "/logo.bmp";
     writeFileAtomically(path, {1, 2, 3});
-    const pid_t child = ::fork();
-    if (child == 0) {
-        writeFileAtomically(path, {4, 5, 6}, [] { ::raise(SIGKILL); });
-        ::_exit(0);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFSIGNALED(status));
+    killAndReap(stoppedWriter(dir.path(), path));
     const QStringList keep{"logo.bmp", ".logosmith-note", ".logosmith-link01", "other.tmp"};
     QFile(dir.filePath(".logosmith-note")).open(QIODevice::WriteOnly); // not a mkstemp name
     ASSERT_EQ(::symlink(path.c_str(), (folder + "/.logosmith-link01").c_str()), 0);
     QFile(dir.filePath("other.tmp")).open(QIODevice::WriteOnly);
     ASSERT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 5);
 
-    // While a writer runs, its temporary stays.
-    writeFileAtomically(path, {7}, [&] { EXPECT_EQ(removeStaleTemporaries(folder), 1); });
-    EXPECT_EQ(readWholeFile(path), (std::vector<std::uint8_t>{7}));
+    // While a writer lives, its temporary stays; the dead one's goes.
+    const pid_t living = stoppedWriter(dir.path(), path);
+    EXPECT_EQ(removeStaleTemporaries(folder), 1);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 5);
+    killAndReap(living);
+    EXPECT_EQ(removeStaleTemporaries(folder), 1);
+    EXPECT_EQ(readWholeFile(path), (std::vector<std::uint8_t>{1, 2, 3}));
     QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
     left.sort();
     QStringList expected = keep;

@@ -45,7 +45,7 @@ class TestWindow : public QWidget {
             if (on)
                 ++driverClicks;
         });
-        storage = new FormStorage(this, "main", props, centred);
+        storage = new FormStorage(this, settingsStore(), "main", props, centred);
     }
     ~TestWindow() override { storage->windowDestroying(); }
 

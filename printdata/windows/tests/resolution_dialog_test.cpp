@@ -1,6 +1,7 @@
 #include "platform/SettingsStore.h"
 #include "printdata/windows/ResolutionDialog.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "tests/support/WidgetLookup.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -12,6 +13,7 @@
 
 using logosmith::Density;
 using logosmith::SettingsStore;
+using logosmith::testing::child;
 
 namespace {
 
@@ -30,15 +32,18 @@ class ResolutionFormTest : public ::testing::Test {
         SettingsStore again(dir_.filePath("logosmith.ini"));
         return again.readInteger("resol", "index");
     }
+    // "RadioButton1" .. "RadioButton4".
+    static QRadioButton* button(const ResolutionDialog& form, int number) {
+        return child<QRadioButton>(&form, QStringLiteral("RadioButton%1").arg(number));
+    }
     static std::optional<int> checked(const ResolutionDialog& form) {
-        const QRadioButton* buttons[] = {form.RadioButton1, form.RadioButton2, form.RadioButton3,
-                                         form.RadioButton4};
         std::optional<int> index;
-        for (int i = 0; i < 4; ++i)
-            if (buttons[i]->isChecked())
-                index = i + 1;
+        for (int i = 1; i <= 4; ++i)
+            if (button(form, i)->isChecked())
+                index = i;
         return index;
     }
+    static void ok(const ResolutionDialog& form) { child<QPushButton>(&form, "Button1")->click(); }
 
     QTemporaryDir dir_;
     std::unique_ptr<SettingsStore> store_;
@@ -49,7 +54,7 @@ class ResolutionFormTest : public ::testing::Test {
 // Runs against the program's own store, pointed at an empty folder by the test main.
 TEST_F(ResolutionFormTest, FirstStartIsSingleDensityAndSavedAtOnce) {
     ASSERT_FALSE(logosmith::settingsStore().groupExists("resol"));
-    ResolutionDialog form;
+    ResolutionDialog form(logosmith::settingsStore());
     EXPECT_EQ(checked(form), 1);
     EXPECT_EQ(form.density(), (Density{false, 0}));
     EXPECT_FALSE(form.isVisible());
@@ -65,10 +70,8 @@ TEST_F(ResolutionFormTest, ShowsItsControls) {
                               "Double Density 104*192", "Quad Density 208*192"};
     const bool enabled[] = {true, true, false, false};
     for (int i = 0; i < 4; ++i) {
-        auto* button = form.findChild<QRadioButton*>(QStringLiteral("RadioButton%1").arg(i + 1));
-        ASSERT_NE(button, nullptr);
-        EXPECT_EQ(button->text(), captions[i]);
-        EXPECT_EQ(button->isEnabled(), enabled[i]);
+        EXPECT_EQ(button(form, i + 1)->text(), captions[i]);
+        EXPECT_EQ(button(form, i + 1)->isEnabled(), enabled[i]);
     }
     EXPECT_EQ(form.findChild<QPushButton*>("Button1")->text(), "OK");
 }
@@ -77,20 +80,20 @@ TEST_F(ResolutionFormTest, DoubleDensityActsAtOnceAndIsSavedOnClose) {
     {
         ResolutionDialog form(store());
         form.showModeless();
-        form.RadioButton2->click();
+        button(form, 2)->click();
         EXPECT_EQ(form.density(), (Density{true, 1})) << "the next print uses it before any close";
         EXPECT_EQ(storedIndex(), 1);
-        form.Button1->click();
+        ok(form);
         EXPECT_FALSE(form.isVisible());
         EXPECT_EQ(storedIndex(), 2);
 
         // Closed by the close box: saved the same way.
         form.showModeless();
-        form.RadioButton1->click();
+        button(form, 1)->click();
         form.close();
         EXPECT_EQ(storedIndex(), 1);
         form.showModeless();
-        form.RadioButton2->click();
+        button(form, 2)->click();
         form.close();
     }
     ResolutionDialog nextStart(store());
@@ -103,7 +106,7 @@ TEST_F(ResolutionFormTest, StoredIndexThreeChecksTheDisabledChoice) {
     store().writeInteger("resol", "index", 3);
     ResolutionDialog form(store());
     EXPECT_EQ(checked(form), 3);
-    EXPECT_FALSE(form.RadioButton3->isEnabled());
+    EXPECT_FALSE(button(form, 3)->isEnabled());
     EXPECT_EQ(form.density(), (Density{false, 0}));
     store().writeInteger("resol", "index", 4);
     ResolutionDialog quad(store());
@@ -116,7 +119,7 @@ TEST_F(ResolutionFormTest, MissingIndexChecksNothingAndSavesNothing) {
     EXPECT_EQ(checked(form), std::nullopt);
     EXPECT_EQ(form.density(), (Density{false, 1}));
     form.showModeless();
-    form.Button1->click();
+    ok(form);
     EXPECT_EQ(storedIndex(), std::nullopt);
 }
 
@@ -133,7 +136,7 @@ TEST_F(ResolutionFormTest, IndexNamingNoButtonChecksNothing) {
         form.close();
         EXPECT_EQ(storedIndex(), stored) << "closing without a choice keeps what was there";
         form.showModeless();
-        form.RadioButton1->click();
+        button(form, 1)->click();
         form.close();
         EXPECT_EQ(storedIndex(), 1);
     }
@@ -150,7 +153,7 @@ TEST_F(ResolutionFormTest, UnreadableIndexIsReportedNotFatal) {
 TEST_F(ResolutionFormTest, ClosingLeavesTheIndexAndTheRememberedButtonsAgreeing) {
     ResolutionDialog form(store());
     form.showModeless();
-    form.RadioButton2->click();
+    button(form, 2)->click();
     form.close();
     EXPECT_EQ(storedIndex(), 2);
     SettingsStore again(dir_.filePath("logosmith.ini"));

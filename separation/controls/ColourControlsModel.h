@@ -1,0 +1,151 @@
+#pragma once
+
+#include "platform/core/Error.h"
+#include "separation/Separation.h"
+#include "separation/picture/Picture.h"
+
+#include <QObject>
+#include <QString>
+#include <string>
+
+namespace logosmith {
+
+// The radio buttons of the "Cartridge Color" group: "Red ", "Green  ", "Blue ", "Off".
+enum class InkChoice { None, Red, Green, Blue, Black };
+
+// The boxes of the "RGB control" group.
+enum class RgbControl { Invert, SwapBlackWhite, SwapGreenBlue, SwapRedBlue, SwapRedGreen };
+
+// What the colour panels and the two picture views show, as the control rules leave it. Each
+// field names the control (its object name) that shows it. The RGB-control boxes and the
+// "Fit Scale" box show the settings' own flags (invertColor, swap…, fitOnLoad).
+struct ColourControlsState {
+    int threshold = 360;                                // ScrollBar2, "THRESHOLD"
+    QString thresholdText = QStringLiteral("360");      // Edit2
+    Colour thresholdSwatch = colours::red;              // Shape6
+    int rValue = 100;                                   // ScrollBar1, "R VALUE"
+    QString rValueText = QStringLiteral("100");         // e1
+    Colour rValueSwatch = colours::white;               // Shape3
+    int lValue = 100;                                   // ScrollBar3, "L VALUE"
+    QString lValueText = QStringLiteral("100");         // Edit3
+    Colour lValueSwatch = colours::black;               // Shape7
+    Colour rCartridgeSwatch = colours::red;             // Shape8
+    QString rCartridgeName = QStringLiteral("  Red ");  // Edit5
+    Colour lCartridgeSwatch = colours::black;           // Shape9
+    QString lCartridgeName = QStringLiteral("  Black"); // Edit4
+    InkChoice ink = InkChoice::None;              // radioRed, RadioGreen, RadioBlue, RadioBlack
+    bool radiosChooseLInk = false;                // CheckBox1
+    QString blackCaption = QStringLiteral("Off"); // RadioBlack's caption
+    bool updateTicked = true;                     // UpdateCheckBox
+    // The display flags of both views (Image1, Image2). center also centres the printout.
+    bool stretch = false;
+    bool center = false;
+
+    friend bool operator==(const ColourControlsState&, const ColourControlsState&) = default;
+};
+
+// A picture that would end with no pixels at all (fitted or resized down to a height of 0).
+class EmptyPictureError : public Error {
+  public:
+    EmptyPictureError(const std::string& message, int width, int height)
+        : Error(message), width_(width), height_(height) {}
+    // The size the picture would have had.
+    int width() const { return width_; }
+    int height() const { return height_; }
+
+  private:
+    int width_;
+    int height_;
+};
+
+// The colour controls and the preview under them: the separation settings, the three pictures
+// (decodedImage, workingImage, previewImage) and every rule by which loading, fitting, resizing
+// and the colour panels change them. The main window only shows state() in its widgets and
+// hands the person's changes to the functions below; logosmith-cli runs the same functions.
+//
+// Each function is the handler of one control. Like a control set from code, a function whose
+// value is already in place runs nothing. Every change rebuilds the preview before it returns,
+// as long as there is a picture.
+class ColourControlsModel : public QObject {
+    Q_OBJECT
+  public:
+    explicit ColourControlsModel(QObject* parent = nullptr);
+
+    const SeparationSettings& settings() const { return settings_; }
+    const ColourControlsState& state() const { return state_; }
+    // The picture as decoded, at full size, until the next load.
+    const Picture& decoded() const { return decoded_; }
+    // The picture being separated: the decoded picture, fitted or resized (hidden view Image1).
+    const Picture& working() const { return working_; }
+    // The separation of the working picture, the same size (visible view Image2).
+    const Picture& preview() const { return preview_; }
+
+    // Loading and sizing.
+    // Decodes the file, fits it while "Fit Scale" is ticked, resets the colour controls as
+    // every load does, and separates it. Throws, changing nothing, when the file cannot be
+    // decoded or would fit to no pixels (EmptyPictureError).
+    void loadPicture(const std::string& path);
+    // "Fit Scale" (scaleCheckBox): ticked, fits the current working picture; cleared, goes back
+    // to the decoded picture at full size. Throws EmptyPictureError when fitting leaves nothing;
+    // the box stays ticked and later loads are fitted.
+    void setFitScale(bool ticked);
+    // "Image Resize" 100%, 75%, 50%, 25%: always from the loaded picture (fitted while
+    // "Fit Scale" is ticked). Nothing happens before a picture is loaded. Throws
+    // EmptyPictureError, changing nothing, when the result would have no pixels.
+    void resizeByPercent(int percent);
+    // "Fit Center" (btnCenter) and "Scale to Fit" (btnScale): the views' display flags.
+    void centre();
+    void stretch();
+
+    // The colour panels.
+    void moveThreshold(int position); // ScrollBar2, 0..360
+    void moveRValue(int position);    // ScrollBar1, 0..255
+    void moveLValue(int position);    // ScrollBar3, 0..255
+    // One of the four radio buttons becomes selected: the R-ink mode, or with CheckBox1 ticked
+    // the L-ink colour.
+    void selectInk(InkChoice choice);
+    // CheckBox1, "Color Change Select (Invert to L Cartridge )".
+    void setRadiosChooseLInk(bool ticked);
+    // "R Cartridge" and "L Cartridge" with a colour chosen (a cancelled choice changes nothing
+    // and comes nowhere near the model).
+    void chooseRCartridgeColour(Colour colour);
+    void chooseLCartridgeColour(Colour colour);
+    void setRgbControl(RgbControl box, bool ticked);
+    // The "Update" box and the "Update" button (Button15).
+    void setUpdateTicked(bool ticked);
+    void updateNow();
+    // "Restore default Setting".
+    void restoreDefaults();
+    // How the preview renders the tones between the inks (no window control yet).
+    void setDither(DitherMode mode);
+
+  signals:
+    // state() or settings() changed; sent once when the outermost handler ends, also when it
+    // ends with an error, so a window showing the state never lags behind it.
+    void changed();
+    // The view of the working picture (Image1) must draw working() now.
+    void drawWorking();
+    // The preview view (Image2) must draw preview() now. With live update off the preview is
+    // recomputed without it, and the view keeps its old drawing until the next one.
+    void drawPreview();
+    // A picture file has been loaded (the window enables the commands that need a picture).
+    void pictureLoaded(const QString& path);
+
+  private:
+    template <class Change> void change(Change&& apply);
+    void rebuild();
+    void showWorking(const Picture& picture);
+    void resetForLoad();
+    void chooseLInkColour(Colour colour, const QString& name);
+    void chooseInkMode(InkMode mode, Colour colour, const QString& name, int threshold);
+    bool& rgbFlag(RgbControl box);
+
+    SeparationSettings settings_;
+    ColourControlsState state_;
+    Picture decoded_;
+    Picture working_;
+    Picture preview_;
+    int changeDepth_ = 0;
+};
+
+} // namespace logosmith
