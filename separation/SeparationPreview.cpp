@@ -220,7 +220,9 @@ void separateRange(const ByteLookup& tables, const Step* steps, const std::uint8
 #define LOGOSMITH_SEPARATION_VECTOR 1
 // The compiler's own vector headers trip this warning (their "undefined" vectors).
 #pragma GCC diagnostic push
+#if !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 
 // Sixteen pixels of the group: widen their bytes, add up sum and colour score, gather the
 // step of each sum and record which pixels fall below the threshold and which go to paper.

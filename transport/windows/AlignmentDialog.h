@@ -28,7 +28,7 @@ class AlignmentDialog : public logosmith::FixedDialog {
     // The checked position, 1 to 7, of each row: low, normal, high, colour speed.
     std::array<int, 4> positions() const;
 
-    // Write the 10-byte alignment command (function n) or the 104-byte setup command as a new
+    // Write the 10-byte alignment command (function: 1 print pattern, 3 check setup) or the 104-byte setup command as a new
     // scratch command file.
     void WriteAlignmentCommand(int function);
     void WriteSetupCommand();
