@@ -42,10 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             window.setFixedSize(300, 200);
         else
             window.resize(300, 200);
-        auto* storage = new FormStorage(&window, "main",
+        auto* storage = new FormStorage(&window, settings.store(), "main",
                                         {"Edit1.Text", "CheckBox1.Checked", "ScrollBar1.Value",
                                          "Missing.Text", "Edit1.", ".Text", "Edit1.NoSuch"});
-        storage->setStore(settings.store());
         window.show();
         bool onScreen = false;
         for (const QScreen* screen : QGuiApplication::screens())
