@@ -41,7 +41,11 @@ endfunction()
 
 # logosmith_add_fuzzer(NAME name SOURCES ... LIBS ...): a libFuzzer target (clang only), built
 # when LOGOSMITH_FUZZ is on. Each target lives in the fuzz/ folder of the library it reads for;
-# its regression inputs (every input that ever failed) sit in fuzz/regressions/<name>/.
+# its regression inputs (every input that ever failed) sit in fuzz/regressions/<name>/, and
+# fuzz/seeds.sh OUTDIR writes its seed inputs (into OUTDIR/<name>/, or OUTDIR itself for all
+# targets of the folder). Every target is listed in <build>/fuzz/targets.txt at the end of
+# configuring, one per line: name, program, regressions folder, seeds script (tab-separated),
+# which is what scripts/fuzz.sh runs.
 function(logosmith_add_fuzzer)
   if(NOT LOGOSMITH_FUZZ)
     return()
@@ -51,5 +55,26 @@ function(logosmith_add_fuzzer)
   target_link_libraries(${F_NAME} PRIVATE ${F_LIBS})
   target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
   set_target_properties(${F_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+  get_filename_component(folder_name ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+  if(folder_name STREQUAL "fuzz")
+    set(fuzz_folder ${CMAKE_CURRENT_SOURCE_DIR})
+  else()
+    set(fuzz_folder ${CMAKE_CURRENT_SOURCE_DIR}/fuzz)
+  endif()
   set_property(GLOBAL APPEND PROPERTY LOGOSMITH_FUZZERS ${F_NAME})
+  set_property(GLOBAL APPEND PROPERTY LOGOSMITH_FUZZER_LINES
+    "${F_NAME}\t${CMAKE_BINARY_DIR}/fuzz/${F_NAME}\t${fuzz_folder}/regressions/${F_NAME}\t${fuzz_folder}/seeds.sh")
 endfunction()
+
+# Writes <build>/fuzz/targets.txt from every logosmith_add_fuzzer call of the project.
+function(logosmith_write_fuzzer_list)
+  get_property(lines GLOBAL PROPERTY LOGOSMITH_FUZZER_LINES)
+  set(text "")
+  foreach(line IN LISTS lines)
+    string(APPEND text "${line}\n")
+  endforeach()
+  file(WRITE ${CMAKE_BINARY_DIR}/fuzz/targets.txt "${text}")
+endfunction()
+if(LOGOSMITH_FUZZ)
+  cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL logosmith_write_fuzzer_list)
+endif()

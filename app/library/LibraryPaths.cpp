@@ -2,9 +2,11 @@
 
 #include "app/library/InstallLayout.h"
 #include "platform/SettingsStore.h"
+#include "platform/core/AtomicFile.h"
 #include "platform/core/Error.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -65,6 +67,10 @@ bool ensureLibraryFolder(const QString& rootDir) {
     if (!QFileInfo(rootDir).isDir())
         return false;
     return QDir().mkdir(folder) || QFileInfo(folder).isDir();
+}
+
+int removeStaleLibraryTemporaries(const QString& rootDir) {
+    return removeStaleTemporaries(QFile::encodeName(libraryFolder(rootDir)).toStdString());
 }
 
 } // namespace logosmith

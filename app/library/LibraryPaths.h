@@ -28,4 +28,8 @@ QString libraryFolder(const QString& rootDir);
 // there afterwards; when it is not, the first file operation reports the failure.
 bool ensureLibraryFolder(const QString& rootDir);
 
+// Removes what a program killed while writing a library file left in the library folder (see
+// removeStaleTemporaries); nothing else there is touched. Answers how many went.
+int removeStaleLibraryTemporaries(const QString& rootDir);
+
 } // namespace logosmith

@@ -289,6 +289,8 @@ void MainWindow::formCreate() {
     // Only the library folder is created, and only inside a program folder that exists: a
     // stored folder on a missing disk shows its failure at the first file operation.
     ensureLibraryFolder(state.RootDir);
+    // What a crash between writing and renaming left behind in the library folder.
+    guarded([this] { removeStaleLibraryTemporaries(state.RootDir); });
 
     delete library_;
     library_ = new ImageLibrary(libraryFolder(state.RootDir));

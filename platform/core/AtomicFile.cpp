@@ -2,9 +2,12 @@
 
 #include "platform/core/Error.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,35 +37,77 @@ std::string folderOf(const std::string& path) {
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
 }
 
+constexpr const char* temporaryPrefix = ".logosmith-";
+
+// Whether a directory entry is one of our temporaries: the prefix and mkstemp's six letters.
+bool isTemporaryName(const char* name) {
+    const std::size_t prefix = std::strlen(temporaryPrefix);
+    if (std::strncmp(name, temporaryPrefix, prefix) != 0 || std::strlen(name) != prefix + 6)
+        return false;
+    for (const char* c = name + prefix; *c; ++c)
+        if (!std::isalnum(static_cast<unsigned char>(*c)))
+            return false;
+    return true;
+}
+
 } // namespace
 
 void writeFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
                          const std::function<void()>& beforeRename) {
-    std::string temp = folderOf(path) + "/.logosmith-XXXXXX";
+    std::string temp = folderOf(path) + "/" + temporaryPrefix + "XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0)
         throw FileError("Cannot create " + path + ": " + systemText());
+    // Held until the rename: a temporary whose lock can be taken belongs to a writer that died.
+    ::flock(fd, LOCK_EX);
     try {
         writeAll(fd, bytes.data(), bytes.size(), path);
-        ::fchmod(fd, 0644);
+        // A replaced file keeps its permissions (and, where we may, its owner).
+        struct stat old {};
+        if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+            if ((old.st_uid != ::geteuid() || old.st_gid != ::getegid()) &&
+                ::fchown(fd, old.st_uid, old.st_gid) != 0) {
+                // only the owner of the folder's files may give them away; ours it is then
+            }
+            ::fchmod(fd, old.st_mode & 07777);
+        } else {
+            ::fchmod(fd, 0644);
+        }
         if (::fsync(fd) != 0)
             throw FileError("Cannot write " + path + ": " + systemText());
-        if (::close(fd) != 0)
-            throw FileError("Cannot write " + path + ": " + systemText());
-    } catch (...) {
-        ::close(fd);
-        ::unlink(temp.c_str());
-        throw;
-    }
-    try {
         if (beforeRename)
             beforeRename();
         if (::rename(temp.c_str(), path.c_str()) != 0)
             throw FileError("Cannot create " + path + ": " + systemText());
     } catch (...) {
         ::unlink(temp.c_str());
+        ::close(fd);
         throw;
     }
+    ::close(fd);
+}
+
+int removeStaleTemporaries(const std::string& folder) noexcept {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return 0;
+    int removed = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!isTemporaryName(entry->d_name))
+            continue;
+        const int fd =
+            ::openat(::dirfd(dir), entry->d_name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+        if (fd < 0)
+            continue;
+        struct stat st {};
+        // Only our own plain files, and only when no living writer holds them.
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::unlinkat(::dirfd(dir), entry->d_name, 0) == 0)
+            ++removed;
+        ::close(fd);
+    }
+    ::closedir(dir);
+    return removed;
 }
 
 std::vector<std::uint8_t> readWholeFile(const std::string& path) {

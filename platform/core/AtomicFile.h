@@ -8,12 +8,18 @@
 
 namespace logosmith {
 
-// Writes bytes to a temporary file in the target's folder, flushes it to disk and renames it
-// over the target. Either the old file or the complete new one is there afterwards, never a
-// truncated one. beforeRename, when given, runs between the write and the rename (tests use it
+// Writes bytes to a temporary file in the target's folder (".logosmith-" and six letters),
+// flushes it to disk and renames it over the target. Either the old file or the complete new
+// one is there afterwards, never a truncated one; a replaced file keeps its permissions, a new
+// one gets 0644. beforeRename, when given, runs between the write and the rename (tests use it
 // to inject a failure). Throws FileError; the temporary file is removed on failure.
 void writeFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
                          const std::function<void()>& beforeRename = {});
+
+// Removes the temporaries that writers killed between write and rename left in a folder: only
+// plain files of ours named as writeFileAtomically names them, and only those no running
+// writer still holds. Answers how many went; never throws (a leftover is no reason to stop).
+int removeStaleTemporaries(const std::string& folder) noexcept;
 
 // Reads a whole file. Throws FileError.
 std::vector<std::uint8_t> readWholeFile(const std::string& path);

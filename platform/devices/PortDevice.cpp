@@ -8,6 +8,7 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -81,6 +82,17 @@ void changeModemLine(int fd, unsigned long request, int line, const std::string&
     if (errno == ENOTTY || errno == EINVAL)
         return;
     throw TransferError("Cannot set the modem lines of " + path + ": " + systemMessage(errno));
+}
+
+// Only devices are ports: a device map naming a plain file (or a folder, a socket) would have
+// the printer's data written over it and the transfer reported as sent.
+template <class IsDevice>
+void requireDevice(int fd, const std::string& path, const char* rule, IsDevice isDevice) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        throw PortOpenError("Cannot open " + path + ": " + systemMessage(errno));
+    if (!isDevice(st))
+        throw NotAPortError(path + " is not a printer port: " + rule);
 }
 
 } // namespace
@@ -172,7 +184,11 @@ PortDevice PortDevice::openParallel(const std::string& path) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         throw PortOpenError("Cannot open " + path + ": " + systemMessage(errno));
-    return PortDevice(fd, path, false);
+    PortDevice device(fd, path, false);
+    requireDevice(
+        fd, path, "a parallel port must be a character device or a FIFO",
+        [](const struct stat& st) { return S_ISCHR(st.st_mode) || S_ISFIFO(st.st_mode); });
+    return device;
 }
 
 PortDevice PortDevice::openSerial(const std::string& path, const SerialLine& line) {
@@ -181,6 +197,8 @@ PortDevice PortDevice::openSerial(const std::string& path, const SerialLine& lin
     if (fd < 0)
         throw PortOpenError("Cannot open " + path + ": " + systemMessage(errno));
     PortDevice device(fd, path, true);
+    requireDevice(fd, path, "a serial port must be a serial line",
+                  [fd](const struct stat& st) { return S_ISCHR(st.st_mode) && ::isatty(fd); });
     // TIOCEXCL keeps other openers out, but root ignores it; the lock covers that case.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
         throw PortOpenError(path + " is in use by another program");

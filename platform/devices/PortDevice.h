@@ -16,6 +16,13 @@ class PortOpenError : public TransferError {
     using TransferError::TransferError;
 };
 
+// The device map names something that is not a port (a plain file, a folder): refused before
+// anything is written. Not a PortOpenError, so its message, which names the path, is shown.
+class NotAPortError : public TransferError {
+  public:
+    using TransferError::TransferError;
+};
+
 enum class SerialParity { None, Odd, Even };
 enum class SerialFlow { None, XonXoff, Hardware };
 
@@ -37,11 +44,14 @@ struct SerialLine {
 // device or throw TransferError; lost data is never reported as sent.
 class PortDevice {
   public:
-    // A parallel port (or anything that takes bytes), opened write-only and shared.
+    // A parallel port (a character device, or a FIFO standing in for one), opened write-only
+    // and shared. Throws PortOpenError when it cannot be opened, NotAPortError when the path
+    // is something else.
     static PortDevice openParallel(const std::string& path);
     // A serial port, opened read/write and held exclusively, with the line set up as given.
     // Throws PortOpenError when the device cannot be opened or is held by another program,
-    // TransferError when the device refuses the line set-up.
+    // NotAPortError when the path is not a serial line, TransferError when the device refuses
+    // the line set-up.
     static PortDevice openSerial(const std::string& path, const SerialLine& line);
 
     PortDevice(PortDevice&& other) noexcept;

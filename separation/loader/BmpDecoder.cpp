@@ -5,6 +5,7 @@
 
 #include <array>
 #include <bit>
+#include <cstdlib>
 #include <optional>
 #include <string>
 
@@ -127,11 +128,14 @@ std::size_t readHeader(const ByteReader& in, std::size_t at, std::optional<std::
             if (headerSize == 64)
                 unsupported("OS/2 compression");
             const bool withAlpha = layout.compression == compressionAlphaBitfields;
-            std::size_t masks = at + 40;
-            if (headerSize == 40) {
-                tableStart += withAlpha ? 16 : 12;
-                if (!in.fits(masks, withAlpha ? 16 : 12))
+            // The masks sit in the header from 52 bytes on (the alpha one from 56); whatever
+            // a shorter header lacks follows it.
+            const std::size_t masks = at + 40;
+            const std::size_t maskBytes = withAlpha || headerSize >= 56 ? 16 : 12;
+            if (headerSize < 40 + maskBytes) {
+                if (!in.fits(masks, maskBytes))
                     truncated();
+                tableStart = masks + maskBytes;
             }
             layout.red = Channel(in.u32(masks));
             layout.green = Channel(in.u32(masks + 4));
@@ -306,7 +310,7 @@ Picture decodeBitmap(const ByteReader& in, std::size_t headerAt,
 } // namespace
 
 Picture decodeBmp(const std::uint8_t* data, std::size_t size) {
-    const ByteReader in(data, size);
+    const ByteReader in(data, size, "The BMP file is truncated");
     if (size < 2 || data[0] != 'B' || data[1] != 'M')
         throw DecodeError("The file is not a BMP picture");
     if (size < 14)
@@ -318,7 +322,16 @@ Picture decodeBmp(const std::uint8_t* data, std::size_t size) {
 }
 
 Picture decodePackedDib(const std::uint8_t* data, std::size_t size) {
-    return decodeBitmap(ByteReader(data, size), 0, std::nullopt);
+    return decodeBitmap(ByteReader(data, size, "The BMP file is truncated"), 0, std::nullopt);
+}
+
+std::int64_t packedDibPixels(const std::uint8_t* data, std::size_t size) {
+    const ByteReader in(data, size, "The BMP file is truncated");
+    if (in.u32(0) == 12)
+        return std::int64_t(in.u16(4)) * in.u16(6);
+    const std::int64_t width = in.s32(4);
+    const std::int64_t height = in.s32(8);
+    return std::abs(width) * std::abs(height);
 }
 
 } // namespace logosmith::decoders

@@ -18,4 +18,8 @@ Picture decodeBmp(const std::uint8_t* data, std::size_t size);
 // colour table directly.
 Picture decodePackedDib(const std::uint8_t* data, std::size_t size);
 
+// The pixel count a packed bitmap's header claims, read without decoding anything, so that a
+// caller can refuse or pay for it first. Throws DecodeError when there is no readable header.
+std::int64_t packedDibPixels(const std::uint8_t* data, std::size_t size);
+
 } // namespace logosmith::decoders

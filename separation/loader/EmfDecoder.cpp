@@ -2,6 +2,7 @@
 
 #include "platform/core/Error.h"
 #include "separation/loader/ByteReader.h"
+#include "separation/loader/PaintBudget.h"
 #include "separation/loader/QtImageDecoder.h"
 
 #include <QByteArray>
@@ -10,6 +11,7 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
@@ -26,6 +28,11 @@ constexpr std::uint32_t recordHeader = 1;
 constexpr std::uint32_t recordEof = 14;
 constexpr std::uint32_t emfSignature = 0x464D4520; // " EMF"
 constexpr std::size_t minimumHeaderBytes = 88;
+// Cost of one bitmap pixel, in solid-fill pixels: the converter writes it into a compressed
+// PNG picture, which the SVG renderer then decodes again.
+constexpr std::int64_t bitmapWeight = 200;
+// Cost of one byte of the SVG text the converter writes, which Qt then parses.
+constexpr std::int64_t svgByteWeight = 16;
 
 [[noreturn]] void truncated() {
     throw DecodeError("The EMF file is truncated");
@@ -48,9 +55,64 @@ void checkHeader(const ByteReader& in) {
         truncated();
 }
 
-// Walks the records from the header to the end-of-file record; returns the byte count up to
-// and including it.
-std::size_t checkRecordChain(const ByteReader& in) {
+// Where the records that carry a bitmap keep its header offset (then its size, the pixels'
+// offset and their size); 0 ends each list. Mask bitmaps come second.
+struct BitmapRecord {
+    std::uint32_t type;
+    std::size_t fields[2];
+};
+constexpr BitmapRecord bitmapRecords[] = {
+    {76, {84, 0}},   // bit block transfer
+    {77, {84, 0}},   // stretched block transfer
+    {78, {84, 112}}, // masked block transfer
+    {79, {96, 124}}, // parallelogram block transfer
+    {80, {48, 0}},   // bits to device
+    {81, {48, 0}},   // stretched bits
+    {93, {16, 0}},   // monochrome brush
+    {94, {16, 0}},   // bitmap pattern brush
+    {114, {84, 0}},  // alpha blend
+    {116, {84, 0}},  // transparent block transfer
+};
+
+// The converter turns every bitmap into a PNG picture (slow per pixel) and trusts its sizes;
+// a bitmap is checked against its record and paid for before the converter sees it.
+void checkBitmap(const ByteReader& in, std::size_t record, std::size_t bytes, std::size_t fields,
+                 PaintBudget& budget) {
+    if (fields + 16 > bytes)
+        damaged("record at byte " + std::to_string(record) + " is too short");
+    const std::uint64_t headerAt = in.u32(record + fields),
+                        headerBytes = in.u32(record + fields + 4);
+    const std::uint64_t bitsAt = in.u32(record + fields + 8),
+                        bitsBytes = in.u32(record + fields + 12);
+    if (headerBytes == 0)
+        return; // a fill without a bitmap
+    if (headerAt + headerBytes > bytes || bitsAt + bitsBytes > bytes || headerBytes < 12)
+        damaged("a bitmap at byte " + std::to_string(record) + " lies outside its record");
+    const std::size_t at = record + std::size_t(headerAt);
+    const bool core = in.u32(at) == 12;
+    if (!core && headerBytes < 40)
+        damaged("a bitmap header at byte " + std::to_string(record) + " is too short");
+    const std::int64_t width = core ? in.u16(at + 4) : std::abs(std::int64_t(in.s32(at + 4)));
+    const std::int64_t height = core ? in.u16(at + 6) : std::abs(std::int64_t(in.s32(at + 8)));
+    const int bits = core ? in.u16(at + 10) : in.u16(at + 14);
+    const std::uint32_t compression = core ? 0 : in.u32(at + 16);
+    if (width * height > MetafileLimits::maxCanvasPixels)
+        damaged("a bitmap of " + std::to_string(width) + " x " + std::to_string(height) +
+                " pixels");
+    if (compression == 1 || compression == 2)
+        throw DecodeError("The EMF file holds a run-length compressed bitmap, which cannot be "
+                          "drawn");
+    if (compression == 0 || compression == 3) {
+        const std::int64_t stride = ((width * bits + 31) / 32) * 4;
+        if (stride * height > std::int64_t(bitsBytes))
+            damaged("a bitmap at byte " + std::to_string(record) + " is larger than its data");
+    }
+    budget.charge(width * height * bitmapWeight);
+}
+
+// Walks the records from the header to the end-of-file record, checking the bitmaps and
+// paying for every record; returns the byte count up to and including the end record.
+std::size_t checkRecordChain(const ByteReader& in, PaintBudget& budget) {
     std::size_t pos = 0;
     for (;;) {
         if (!in.fits(pos, 8))
@@ -64,6 +126,12 @@ std::size_t checkRecordChain(const ByteReader& in) {
             truncated();
         if (pos > 0 && type == recordHeader)
             damaged("a second header at byte " + std::to_string(pos));
+        budget.chargeRecord();
+        for (const BitmapRecord& r : bitmapRecords)
+            if (r.type == type)
+                for (std::size_t fields : r.fields)
+                    if (fields != 0)
+                        checkBitmap(in, pos, bytes, fields, budget);
         pos += bytes;
         if (type == recordEof)
             return pos;
@@ -73,7 +141,7 @@ std::size_t checkRecordChain(const ByteReader& in) {
 } // namespace
 
 MetafileSize emfSize(const std::uint8_t* data, std::size_t size) {
-    const ByteReader in(data, size);
+    const ByteReader in(data, size, "The EMF file is truncated");
     checkHeader(in);
     auto side = [&](std::size_t low, std::size_t high) {
         return std::int64_t(in.s32(high)) - std::int64_t(in.s32(low));
@@ -93,9 +161,14 @@ MetafileSize emfSize(const std::uint8_t* data, std::size_t size) {
 
 Picture decodeEmf(const std::uint8_t* data, std::size_t size) {
     const MetafileSize target = emfSize(data, size);
-    const std::size_t used = checkRecordChain(ByteReader(data, size));
+    checkCanvasSize("EMF", target.width, target.height);
+    const QSize canvasSize(target.width, target.height);
+    PaintBudget budget("EMF", canvasSize);
+    const std::size_t used =
+        checkRecordChain(ByteReader(data, size, "The EMF file is truncated"), budget);
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         throw DecodeError("Metafiles can only be drawn inside a graphical program");
+    limitQtImageAllocations();
 
     std::vector<char> records(data, data + used);
     generatorOptions options{};
@@ -113,9 +186,20 @@ Picture decodeEmf(const std::uint8_t* data, std::size_t size) {
     if (!ok || svg == nullptr || svgLength == 0)
         damaged("its records cannot be drawn");
 
+    budget.charge(std::int64_t(std::min<std::size_t>(svgLength, std::size_t(1) << 40)) *
+                  svgByteWeight);
     QSvgRenderer renderer(QByteArray(svg, qsizetype(svgLength)));
     if (!renderer.isValid())
         damaged("its records cannot be drawn");
+    // The renderer cannot be stopped half-way: it draws into a meter first, and onto the
+    // canvas only when everything it draws fits the budget.
+    {
+        PaintMeter meter(canvasSize, budget);
+        QPainter painter(&meter);
+        renderer.render(&painter, QRectF(0, 0, target.width, target.height));
+        painter.end();
+        meter.rethrow();
+    }
     QImage canvas(target.width, target.height, QImage::Format_RGB32);
     canvas.fill(Qt::white);
     {

@@ -22,10 +22,42 @@ struct ErrorManager {
     int code;
 };
 
+// Our own refusal, told apart from libjpeg's message codes.
+constexpr int tooMuchWork = -1;
+
+// A progressive file can repeat scans over the whole picture hundreds of times in a few bytes
+// each (every AC coefficient alone, refined bit by bit). Each scan makes the decoder visit
+// every block of its components; the blocks of all scans together are the work a file gets:
+// 32 million, under a second here, ten times what a large progressive photo needs.
+constexpr long long maxBlocks = 32LL * 1024 * 1024;
+
+struct ProgressMonitor {
+    jpeg_progress_mgr base;
+    ErrorManager* errors;
+    int scansCounted;
+    long long blocks;
+};
+
 [[noreturn]] void onError(j_common_ptr info) {
     auto* manager = reinterpret_cast<ErrorManager*>(info->err);
     manager->code = manager->base.msg_code;
     std::longjmp(manager->jump, 1);
+}
+
+// libjpeg calls this at least once in every scan it reads.
+void onProgress(j_common_ptr info) {
+    auto* monitor = reinterpret_cast<ProgressMonitor*>(info->progress);
+    auto* d = reinterpret_cast<j_decompress_ptr>(info);
+    if (d->input_scan_number == monitor->scansCounted)
+        return;
+    monitor->scansCounted = d->input_scan_number;
+    for (int i = 0; i < d->comps_in_scan; ++i)
+        monitor->blocks += static_cast<long long>(d->cur_comp_info[i]->width_in_blocks) *
+                           d->cur_comp_info[i]->height_in_blocks;
+    if (monitor->blocks > maxBlocks) {
+        monitor->errors->code = tooMuchWork;
+        std::longjmp(monitor->errors->jump, 1);
+    }
 }
 
 void onMessage(j_common_ptr info, int level) {
@@ -46,6 +78,9 @@ struct Decompressor {
 };
 
 [[noreturn]] void fail(int code) {
+    if (code == tooMuchWork)
+        throw DecodeError("The JPEG file asks for too much decoding work (its scans visit more "
+                          "than 32 million blocks)");
     char text[40];
     std::snprintf(text, sizeof text, "JPEG error #%d", code);
     throw DecodeError(text);
@@ -68,11 +103,17 @@ Picture decodeJpeg(const std::uint8_t* data, std::size_t size) {
         fail(errors.code);
 
     jpeg_create_decompress(&d.info);
-    // Bounds the working memory of progressive and multi-scan files.
-    d.info.mem->max_memory_to_use = 768L * 1024 * 1024;
+    // Bounds the working memory of progressive and multi-scan files (their coefficients are
+    // kept for the whole picture); a file that needs more is refused, since there is no
+    // backing store. With our 24-bit picture this stays well under half a gigabyte.
+    d.info.mem->max_memory_to_use = 224L * 1024 * 1024;
     jpeg_mem_src(&d.info, data, static_cast<unsigned long>(size));
     jpeg_read_header(&d.info, TRUE);
     Picture::checkSize(d.info.image_width, d.info.image_height);
+    ProgressMonitor monitor{};
+    monitor.base.progress_monitor = onProgress;
+    monitor.errors = &errors;
+    d.info.progress = &monitor.base;
 
     const bool cmyk = d.info.jpeg_color_space == JCS_CMYK || d.info.jpeg_color_space == JCS_YCCK;
     if (cmyk)

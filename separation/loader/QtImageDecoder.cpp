@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QImageReader>
 
+#include <algorithm>
 #include <string>
 
 namespace logosmith::decoders {
@@ -128,6 +129,7 @@ QImage readWithQt(const std::uint8_t* data, std::size_t size, const char* format
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
+    limitQtImageAllocations();
     QImageReader reader(&buffer, format);
     reader.setDecideFormatFromContent(false);
     if (index > 0 && !reader.jumpToImage(index))
@@ -145,14 +147,28 @@ QImage readWithQt(const std::uint8_t* data, std::size_t size, const char* format
 
 } // namespace
 
+void limitQtImageAllocations() {
+    // 32 million 32-bit pixels: with our 24-bit copy far below half a gigabyte.
+    static const bool limited = [] {
+        QImageReader::setAllocationLimit(128);
+        return true;
+    }();
+    (void)limited;
+}
+
 Picture pictureOnWhite(const QImage& image) {
     Picture::checkSize(image.width(), image.height());
-    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
-    Picture out(argb.width(), argb.height());
-    for (int y = 0; y < argb.height(); ++y) {
-        const auto* in = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+    Picture out(image.width(), image.height());
+    // Converted a band of rows at a time, so a large picture is never held twice over.
+    constexpr int bandRows = 64;
+    QImage band;
+    for (int y = 0; y < image.height(); ++y) {
+        if (y % bandRows == 0)
+            band = image.copy(0, y, image.width(), std::min(bandRows, image.height() - y))
+                       .convertToFormat(QImage::Format_ARGB32);
+        const auto* in = reinterpret_cast<const QRgb*>(band.constScanLine(y % bandRows));
         std::uint8_t* dst = out.row(y);
-        for (int x = 0; x < argb.width(); ++x, dst += 3) {
+        for (int x = 0; x < image.width(); ++x, dst += 3) {
             const int a = qAlpha(in[x]);
             auto over = [a](int c) { return std::uint8_t((c * a + 255 * (255 - a) + 127) / 255); };
             dst[0] = over(qBlue(in[x]));
@@ -164,12 +180,13 @@ Picture pictureOnWhite(const QImage& image) {
 }
 
 Picture decodeGif(const std::uint8_t* data, std::size_t size) {
-    checkGifStructure(ByteReader(data, size));
+    checkGifStructure(ByteReader(data, size, "The GIF file is truncated"));
     return pictureOnWhite(readWithQt(data, size, "gif", 0, "GIF"));
 }
 
 Picture decodeIco(const std::uint8_t* data, std::size_t size) {
-    const IconChoice choice = checkIcoStructure(ByteReader(data, size));
+    const IconChoice choice =
+        checkIcoStructure(ByteReader(data, size, "The icon file is truncated"));
     return pictureOnWhite(readWithQt(data, size, "ico", choice.index, "icon"));
 }
 

@@ -18,6 +18,10 @@ Picture decodeGif(const std::uint8_t* data, std::size_t size);
 // The directory is checked against the file before anything is decoded.
 Picture decodeIco(const std::uint8_t* data, std::size_t size);
 
+// Caps what Qt's image readers may allocate for one picture, for our own readers and for the
+// pictures Qt decodes inside other files (icons, the SVG drawn for an EMF). Idempotent.
+void limitQtImageAllocations();
+
 // Any Qt image composed over white into a picture of its own size.
 Picture pictureOnWhite(const QImage& image);
 

@@ -3,6 +3,7 @@
 #include "platform/core/Error.h"
 #include "separation/loader/BmpDecoder.h"
 #include "separation/loader/ByteReader.h"
+#include "separation/loader/PaintBudget.h"
 #include "separation/loader/QtImageDecoder.h"
 
 #include <QGuiApplication>
@@ -104,9 +105,8 @@ Layout readLayout(const ByteReader& in) {
     const std::uint16_t type = in.u16(pos);
     if ((type != 1 && type != 2) || in.u16(pos + 2) != 9)
         throw DecodeError("The file is not a WMF picture");
-    const std::uint64_t totalBytes = std::uint64_t(in.u32(pos + 6)) * 2;
-    if (totalBytes > in.size() - pos)
-        truncated();
+    // The header's file size is not checked: writers count it with or without the placeable
+    // header. What matters is that every record up to the end record lies inside the file.
     layout.objectCount = in.u16(pos + 10);
     pos += headerBytes;
 
@@ -148,6 +148,7 @@ Layout readLayout(const ByteReader& in) {
     if (width <= 0 || height <= 0)
         damaged("it does not report its size");
     Picture::checkSize(width, height);
+    checkCanvasSize("WMF", width, height);
     layout.width = int(width);
     layout.height = int(height);
     return layout;
@@ -173,7 +174,8 @@ struct DrawingState {
 class Player {
   public:
     Player(const ByteReader& in, const Layout& layout, QPainter& painter)
-        : in_(in), layout_(layout), painter_(painter), objects_(layout.objectCount) {
+        : in_(in), layout_(layout), painter_(painter), objects_(layout.objectCount),
+          budget_("WMF", QSize(layout.width, layout.height)) {
         state_.windowOrg = layout.windowOrg;
         state_.windowExt = layout.windowExt;
     }
@@ -182,6 +184,7 @@ class Player {
         applyState();
         for (const Record& r : layout_.records) {
             record_ = &r;
+            budget_.chargeRecord();
             playRecord(r);
         }
     }
@@ -237,9 +240,28 @@ class Player {
         objects_.push_back(std::move(object)); // the header undercounted; be forgiving
     }
 
+    // Charges the budget for a shape about to be drawn with the painter's pen and, when
+    // filled, its brush.
+    void charge(const QPainterPath& path, bool filled = true) {
+        budget_.chargeShape(path, painter_.transform(), painter_.pen(),
+                            filled ? painter_.brush() : QBrush(Qt::NoBrush));
+    }
+    void charge(const QPolygonF& polygon, bool filled) {
+        QPainterPath path;
+        path.addPolygon(polygon);
+        if (filled)
+            path.closeSubpath();
+        charge(path, filled);
+    }
+
     void drawBitmap(std::size_t dibWord, QRectF target, QRectF source) {
         const std::size_t dibAt = record_->params + dibWord * 2;
         const std::size_t dibBytes = record_->paramBytes - dibWord * 2;
+        // What the bitmap claims is paid for before it is decoded.
+        const std::int64_t pixels = packedDibPixels(in_.data() + dibAt, dibBytes);
+        if (pixels > MetafileLimits::maxCanvasPixels)
+            damaged("a bitmap of " + std::to_string(pixels) + " pixels");
+        budget_.chargeImage(target, painter_.transform(), pixels);
         const Picture bitmap = decodePackedDib(in_.data() + dibAt, dibBytes);
         const QImage image(bitmap.bytes(), bitmap.width(), bitmap.height(),
                            qsizetype(bitmap.rowBytes()), QImage::Format_BGR888);
@@ -360,31 +382,47 @@ class Player {
         case fnLineTo: {
             need(4);
             const QPointF to(word(1), word(0));
+            QPainterPath line(state_.position);
+            line.lineTo(to);
+            charge(line, false);
             painter_.drawLine(state_.position, to);
             state_.position = to;
             break;
         }
         case fnRectangle:
             need(8);
+            charge(QPolygonF(box(0)), true);
             painter_.drawRect(box(0));
             break;
-        case fnEllipse:
+        case fnEllipse: {
             need(8);
+            QPainterPath ellipse;
+            ellipse.addEllipse(box(0));
+            charge(ellipse);
             painter_.drawEllipse(box(0));
             break;
-        case fnRoundRect:
+        }
+        case fnRoundRect: {
             need(12);
-            painter_.drawRoundedRect(box(2), std::abs(word(1)) / 2.0, std::abs(word(0)) / 2.0);
+            const QRectF bounds = box(2);
+            const double rx = std::abs(word(1)) / 2.0, ry = std::abs(word(0)) / 2.0;
+            QPainterPath rounded;
+            rounded.addRoundedRect(bounds, rx, ry);
+            charge(rounded);
+            painter_.drawRoundedRect(bounds, rx, ry);
             break;
+        }
         case fnPolygon:
         case fnPolyline: {
             need(2);
             const std::size_t count = uword(0);
             need(2 + count * 4);
+            const QPolygonF polygon = points(1, count);
+            charge(polygon, r.function == fnPolygon);
             if (r.function == fnPolygon)
-                painter_.drawPolygon(points(1, count), state_.fillRule);
+                painter_.drawPolygon(polygon, state_.fillRule);
             else
-                painter_.drawPolyline(points(1, count));
+                painter_.drawPolyline(polygon);
             break;
         }
         case fnPolyPolygon: {
@@ -407,6 +445,7 @@ class Player {
                 }
                 next += count * 2;
             }
+            charge(path);
             painter_.drawPath(path);
             break;
         }
@@ -441,12 +480,18 @@ class Player {
     DrawingState state_;
     std::vector<DrawingState> saved_;
     const Record* record_ = nullptr;
+    PaintBudget budget_;
 };
 
 } // namespace
 
+WmfSize wmfSize(const std::uint8_t* data, std::size_t size) {
+    const Layout layout = readLayout(ByteReader(data, size, "The WMF file is truncated"));
+    return WmfSize{layout.width, layout.height};
+}
+
 Picture playWmf(const std::uint8_t* data, std::size_t size) {
-    const ByteReader in(data, size);
+    const ByteReader in(data, size, "The WMF file is truncated");
     const Layout layout = readLayout(in);
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         throw DecodeError("Metafiles can only be drawn inside a graphical program");

@@ -17,4 +17,12 @@ namespace logosmith::decoders {
 // file first; a truncated or damaged file throws DecodeError. Needs a QGuiApplication.
 Picture playWmf(const std::uint8_t* data, std::size_t size);
 
+// The size in pixels playWmf draws a file at, read from its headers and records without
+// drawing anything. Throws DecodeError as playWmf would for a damaged or truncated file.
+struct WmfSize {
+    int width = 0;
+    int height = 0;
+};
+WmfSize wmfSize(const std::uint8_t* data, std::size_t size);
+
 } // namespace logosmith::decoders

@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <iostream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace logosmith::cli {
@@ -34,12 +35,24 @@ struct Descriptor {
     }
 };
 
+// The largest stream the program writes is a print command of the tallest picture, about
+// 9 MB; a file beyond this is no printer stream (a device, a picture, a disk image).
+constexpr std::int64_t maxStreamBytes = 16LL * 1024 * 1024;
+
+std::string tooLarge(const std::string& file) {
+    return file + " is larger than any printer stream (" +
+           std::to_string(maxStreamBytes / (1024 * 1024)) + " MB at most)";
+}
+
 void copyDescriptor(int from, int to, const std::string& file, const std::string& copy) {
     char buffer[64 * 1024];
+    std::int64_t copied = 0;
     for (;;) {
         const ssize_t got = ::read(from, buffer, sizeof buffer);
         if (got == 0)
             return;
+        if (got > 0 && (copied += got) > maxStreamBytes) // a file that grows while we copy
+            throw FileError(tooLarge(file));
         if (got < 0) {
             if (errno == EINTR)
                 continue;
@@ -121,9 +134,17 @@ SendRequest parseSend(const std::vector<std::string>& arguments) {
 }
 
 std::string copyToTemporaryFile(const std::string& file) {
-    Descriptor input{::open(file.c_str(), O_RDONLY | O_CLOEXEC)};
+    // Non-blocking, so that a FIFO without a writer is refused rather than waited for.
+    Descriptor input{::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
     if (input.fd < 0)
         throw FileError("Cannot open " + file + ": " + std::strerror(errno));
+    struct stat st {};
+    if (::fstat(input.fd, &st) != 0)
+        throw FileError("Cannot read " + file + ": " + std::strerror(errno));
+    if (!S_ISREG(st.st_mode))
+        throw FileError(file + " is not a regular file; only a saved command file can be sent");
+    if (st.st_size > maxStreamBytes)
+        throw FileError(tooLarge(file));
     std::string copy =
         (std::filesystem::temp_directory_path() / "logosmith-cli-send-XXXXXX").string();
     Descriptor output{::mkstemp(copy.data())};

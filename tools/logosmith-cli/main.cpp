@@ -57,6 +57,9 @@ int main(int argc, char** argv) {
         } catch (const std::exception& e) {
             std::cerr << "logosmith-cli " << command.name << ": " << e.what() << "\n";
             return 1;
+        } catch (...) {
+            std::cerr << "logosmith-cli " << command.name << ": unexpected error\n";
+            return 1;
         }
     }
     std::cerr << "logosmith-cli: unknown subcommand \"" << arguments[0] << "\"\n";

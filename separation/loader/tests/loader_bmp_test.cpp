@@ -166,3 +166,26 @@ TEST(BmpLoading, LyingHeadersAreRefusedBeforeAllocating) {
     const std::string text = "BM but only text";
     EXPECT_TRUE(refused(Bytes(text.begin(), text.end()), "text.bmp"));
 }
+
+// A 52-byte header holds the colour masks but not the alpha one that compression 6 adds: that
+// mask follows the header, and a file that ends there is cut, not read past its end.
+TEST(BmpLoading, AlphaMaskAfterAShortHeaderIsReadOnlyWhenThere) {
+    Bytes b = {'B', 'M'};
+    append32(b, 74);
+    append32(b, 0);
+    append32(b, 70);
+    for (std::uint32_t v : {52u, 1u, 1u})
+        append32(b, v);
+    append16(b, 1);
+    append16(b, 32);
+    for (std::uint32_t v : {6u, 4u, 2835u, 2835u, 0u, 0u, 0xFF0000u, 0xFF00u, 0xFFu})
+        append32(b, v);
+    const Bytes cut = truncatedTo(b, 66);
+    append32(b, 0xFF000000u);
+    b.insert(b.end(), {0, 0, 255, 128}); // red, half covering
+    EXPECT_TRUE(near(decodeBytes(b, "alpha52.bmp").pixel(0, 0), Colour{255, 127, 127}, 1));
+    Bytes header66 = cut;
+    put32(header66, 2, 66);
+    put32(header66, 10, 66);
+    EXPECT_TRUE(refused(header66, "alpha66.bmp", "truncated"));
+}

@@ -1,4 +1,5 @@
 #include "separation/loader/tests/loader_support.h"
+#include "separation/loader/tests/metafile_writers.h"
 
 using namespace loadertest;
 using logosmith::colours::black;
@@ -8,136 +9,6 @@ using logosmith::colours::red;
 using logosmith::colours::white;
 
 namespace {
-
-std::uint32_t colourRef(Colour c) {
-    return std::uint32_t(c.r | (c.g << 8) | (c.b << 16));
-}
-
-// Writes Windows metafiles record by record: 16-bit words, records sized in words.
-class WmfWriter {
-  public:
-    // With a placeable header: a box in metafile units at `unitsPerInch`.
-    WmfWriter(int left, int top, int right, int bottom, int unitsPerInch) {
-        append32(bytes_, 0x9AC6CDD7);
-        append16(bytes_, 0);
-        for (int v : {left, top, right, bottom})
-            append16(bytes_, unsigned(v));
-        append16(bytes_, unsigned(unitsPerInch));
-        append32(bytes_, 0);
-        unsigned checksum = 0;
-        for (std::size_t i = 0; i < 20; i += 2)
-            checksum ^= unsigned(bytes_[i] | (bytes_[i + 1] << 8));
-        append16(bytes_, checksum);
-        header();
-    }
-    WmfWriter() { header(); }
-
-    WmfWriter& record(unsigned function, const std::vector<int>& words) {
-        append32(bytes_, std::uint32_t(3 + words.size()));
-        append16(bytes_, function);
-        for (int w : words)
-            append16(bytes_, unsigned(w));
-        return *this;
-    }
-    WmfWriter& windowOrg(int x, int y) { return record(0x020B, {y, x}); }
-    WmfWriter& windowExt(int x, int y) { return record(0x020C, {y, x}); }
-    WmfWriter& solidBrush(Colour c) {
-        const std::uint32_t ref = colourRef(c);
-        return record(0x02FC, {0, int(ref & 0xFFFF), int(ref >> 16), 0});
-    }
-    WmfWriter& nullBrush() { return record(0x02FC, {1, 0, 0, 0}); }
-    WmfWriter& pen(int style, int width, Colour c) {
-        const std::uint32_t ref = colourRef(c);
-        return record(0x02FA, {style, width, 0, int(ref & 0xFFFF), int(ref >> 16)});
-    }
-    WmfWriter& select(int index) { return record(0x012D, {index}); }
-    WmfWriter& remove(int index) { return record(0x01F0, {index}); }
-    WmfWriter& rectangle(int l, int t, int r, int b) { return record(0x041B, {b, r, t, l}); }
-    WmfWriter& ellipse(int l, int t, int r, int b) { return record(0x0418, {b, r, t, l}); }
-    WmfWriter& polygon(const std::vector<int>& xy) {
-        std::vector<int> words{int(xy.size() / 2)};
-        words.insert(words.end(), xy.begin(), xy.end());
-        return record(0x0324, words);
-    }
-    WmfWriter& polyPolygon(const std::vector<std::vector<int>>& polygons) {
-        std::vector<int> words{int(polygons.size())};
-        for (const auto& p : polygons)
-            words.push_back(int(p.size() / 2));
-        for (const auto& p : polygons)
-            words.insert(words.end(), p.begin(), p.end());
-        return record(0x0538, words);
-    }
-    Bytes finish() {
-        record(0x0000, {});
-        put32(bytes_, headerAt_ + 6, std::uint32_t((bytes_.size() - headerAt_) / 2));
-        return bytes_;
-    }
-
-  private:
-    void header() {
-        headerAt_ = bytes_.size();
-        append16(bytes_, 1);
-        append16(bytes_, 9);
-        append16(bytes_, 0x0300);
-        append32(bytes_, 0); // size in words, filled in by finish()
-        append16(bytes_, 8); // object slots
-        append32(bytes_, 0);
-        append16(bytes_, 0);
-    }
-    Bytes bytes_;
-    std::size_t headerAt_ = 0;
-};
-
-// Writes enhanced metafiles: a header whose frame makes width x height pixels at 96 per inch.
-class EmfWriter {
-  public:
-    EmfWriter(int width, int height) {
-        append32(bytes_, 1);
-        append32(bytes_, 88);
-        for (int v : {0, 0, width - 1, height - 1})
-            append32(bytes_, std::uint32_t(v));
-        for (int v : {0, 0, width * 2540 / 96, height * 2540 / 96})
-            append32(bytes_, std::uint32_t(v));
-        append32(bytes_, 0x464D4520);
-        append32(bytes_, 0x10000);
-        append32(bytes_, 0); // total bytes, filled in by finish()
-        append32(bytes_, 0); // record count
-        append16(bytes_, 4); // handles
-        append16(bytes_, 0);
-        for (int i = 0; i < 3; ++i)
-            append32(bytes_, 0);             // description, palette
-        for (int v : {1920, 1080, 508, 286}) // a 96 pixels per inch screen
-            append32(bytes_, std::uint32_t(v));
-    }
-    EmfWriter& record(std::uint32_t type, const std::vector<std::uint32_t>& values) {
-        append32(bytes_, type);
-        append32(bytes_, std::uint32_t(8 + 4 * values.size()));
-        for (std::uint32_t v : values)
-            append32(bytes_, v);
-        ++records_;
-        return *this;
-    }
-    EmfWriter& brush(std::uint32_t handle, Colour c) {
-        return record(39, {handle, 0, colourRef(c), 0});
-    }
-    EmfWriter& select(std::uint32_t handle) { return record(37, {handle}); }
-    EmfWriter& rectangle(int l, int t, int r, int b) {
-        return record(43, {std::uint32_t(l), std::uint32_t(t), std::uint32_t(r), std::uint32_t(b)});
-    }
-    EmfWriter& ellipse(int l, int t, int r, int b) {
-        return record(42, {std::uint32_t(l), std::uint32_t(t), std::uint32_t(r), std::uint32_t(b)});
-    }
-    Bytes finish() {
-        record(14, {0, 16, 20});
-        put32(bytes_, 48, std::uint32_t(bytes_.size()));
-        put32(bytes_, 52, std::uint32_t(records_ + 1));
-        return bytes_;
-    }
-
-  private:
-    Bytes bytes_;
-    int records_ = 0;
-};
 
 constexpr std::uint32_t nullPen = 0x80000008;
 
@@ -252,6 +123,19 @@ TEST(WmfPlaying, DamagedTruncatedAndLyingFilesAreRefused) {
     EXPECT_TRUE(refused(WmfWriter().finish(), "nosize.wmf", "size"));
     const std::string text = "This is a note, not a metafile at all.";
     EXPECT_TRUE(refused(Bytes(text.begin(), text.end()), "note.wmf", "not a WMF"));
+}
+
+// Writers disagree whether the standard header's file size counts the placeable header; both
+// files are whole, and only records running past the end make a file truncated.
+TEST(WmfPlaying, FileSizeMayCountThePlaceableHeaderToo) {
+    auto square = [] {
+        return WmfWriter(0, 0, 200, 100, 96).solidBrush(red).select(0).rectangle(10, 10, 60, 60);
+    };
+    const Bytes whole = square().finish(true);
+    const Picture p = decodeBytes(whole, "whole.wmf");
+    EXPECT_EQ(p.pixel(30, 30), red);
+    EXPECT_TRUE(samePixels(p, decodeBytes(square().finish(), "standard.wmf")));
+    EXPECT_TRUE(refused(truncatedTo(whole, whole.size() - 2), "cut.wmf", "truncated"));
 }
 
 TEST(EmfDrawing, RecordsAreDrawnOnWhiteAtTheFrameSize) {

@@ -92,6 +92,35 @@ TEST_F(CliSend, APortThatCannotBeOpenedIsReportedAsAFailure) {
     EXPECT_NE(r.errors.find("gone.prn"), std::string::npos) << r.errors;
 }
 
+// Only devices are ports: a map naming a plain file is refused, naming it, and the file is
+// left as it was; only a plain file of printer-stream size is sent, and a device is refused
+// at once instead of copied until the disk is full.
+TEST_F(CliSend, PlainFilesAreNoPortsAndOnlyPlainFilesOfStreamSizeAreSent) {
+    const std::vector<unsigned char> precious{'k', 'e', 'e', 'p'};
+    std::ofstream(path("not-a-port"), std::ios::binary).write("keep", 4);
+    mapDevices("LPT1=" + path("not-a-port") + "\nCOM1=" + path("not-a-port") + "\n");
+    for (const char* port : {"LPT1", "COM1"}) {
+        const Result r = send({"--port", port});
+        EXPECT_EQ(r.status, 1) << port;
+        EXPECT_NE(r.errors.find(path("not-a-port") + " is not a printer port"), std::string::npos)
+            << r.errors;
+        EXPECT_EQ(fileBytes(path("not-a-port")), precious);
+        expectFileKeptAndNoCopyLeft();
+    }
+
+    const QStringList env{"XDG_CONFIG_HOME=" + QString::fromStdString(path("config")),
+                          "TMPDIR=" + QString::fromStdString(path("tmp")),
+                          "XDG_RUNTIME_DIR=" + QString::fromStdString(path("runtime"))};
+    Result r = runCli({"send", "/dev/zero", "--port", "LPT1"}, env);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.errors.find("/dev/zero is not a regular file"), std::string::npos) << r.errors;
+    fs::resize_file(path("store.prn"), 17 * 1024 * 1024); // a sparse file: no disk needed
+    r = runCli({"send", QString::fromStdString(path("store.prn")), "--port", "LPT1"}, env);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.errors.find("larger than any printer stream"), std::string::npos) << r.errors;
+    EXPECT_TRUE(fs::is_empty(path("tmp")));
+}
+
 TEST_F(CliSend, BadOptionsAreUsageErrors) {
     const QStringList cases[] = {
         {},

@@ -1,0 +1,40 @@
+#pragma once
+
+// What every picture reader's fuzz target shares: a GUI application (metafiles are painted,
+// Qt's readers want one), and the rule that a reader ends in a picture or a DecodeError.
+
+#include "platform/core/Error.h"
+#include "separation/picture/Picture.h"
+
+#include <QGuiApplication>
+
+#include <cstdint>
+#include <cstdlib>
+
+namespace logosmith::fuzz {
+
+// Never destroyed: Qt's own globals are gone by the time static objects would be.
+inline void startGuiApplication(int* argc, char*** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static QGuiApplication* app = new QGuiApplication(*argc, *argv);
+    (void)app;
+}
+
+// Pictures the program takes may be 64 million pixels, which costs a tenth of a second to
+// allocate and clear under the sanitizers; fuzzing skips inputs claiming more than this, so
+// that it explores the parsers instead (the budget test covers the large sizes).
+constexpr std::int64_t fuzzedPixelLimit = 4LL * 1024 * 1024;
+
+// Runs a reader on the input; any other exception, crash, sanitizer report or picture beyond
+// the program's limits is a finding.
+template <class Reader> int readPicture(Reader&& reader) {
+    try {
+        const Picture picture = reader();
+        if (std::int64_t(picture.width()) * picture.height() > Picture::maxPixels)
+            std::abort();
+    } catch (const DecodeError&) {
+    }
+    return 0;
+}
+
+} // namespace logosmith::fuzz

@@ -1,0 +1,15 @@
+// Fuzz target: JPEG files through libjpeg.
+
+#include "separation/loader/JpegDecoder.h"
+#include "separation/loader/fuzz/FuzzSupport.h"
+
+using namespace logosmith;
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    fuzz::startGuiApplication(argc, argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    return fuzz::readPicture([&] { return decoders::decodeJpeg(data, size); });
+}

@@ -1,0 +1,260 @@
+#include "separation/loader/tests/hostile_files.h"
+
+#include <cstdlib>
+
+namespace loadertest {
+
+namespace {
+
+// Entropy-coded bits, most significant first, with 0xFF bytes stuffed as JPEG wants.
+class BitWriter {
+  public:
+    explicit BitWriter(Bytes& out) : out_(out) {}
+    void put(std::uint32_t value, int count) {
+        for (int i = count - 1; i >= 0; --i) {
+            byte_ = std::uint8_t((byte_ << 1) | ((value >> i) & 1));
+            if (++bits_ == 8)
+                flushByte();
+        }
+    }
+    void finish() { // pad with ones
+        while (bits_ != 0)
+            put(1, 1);
+    }
+
+  private:
+    void flushByte() {
+        out_.push_back(byte_);
+        if (byte_ == 0xFF)
+            out_.push_back(0);
+        byte_ = 0;
+        bits_ = 0;
+    }
+    Bytes& out_;
+    std::uint8_t byte_ = 0;
+    int bits_ = 0;
+};
+
+void marker(Bytes& b, unsigned code, const Bytes& body) {
+    b.push_back(0xFF);
+    b.push_back(std::uint8_t(code));
+    b.push_back(std::uint8_t((body.size() + 2) >> 8));
+    b.push_back(std::uint8_t(body.size() + 2));
+    b.insert(b.end(), body.begin(), body.end());
+}
+
+// One Huffman table holding a single one-bit code "0" for `symbol`.
+Bytes singleCodeTable(unsigned tableClass, std::uint8_t symbol) {
+    Bytes t{std::uint8_t(tableClass << 4), 1};
+    t.insert(t.end(), 15, 0);
+    t.push_back(symbol);
+    return t;
+}
+
+void scanHeader(Bytes& b, int ss, int se, int ah, int al) {
+    marker(b, 0xDA, {1, 1, 0x00, std::uint8_t(ss), std::uint8_t(se), std::uint8_t(ah << 4 | al)});
+}
+
+// End-of-band runs covering every block: symbol 0xE0 (a run of 2^14 + 14 bits) each time.
+void endOfBandRuns(Bytes& b, long blocks) {
+    BitWriter bits(b);
+    const long runs = (blocks + 32766) / 32767;
+    for (long i = 0; i < runs; ++i) {
+        const long run = blocks / runs + (i < blocks % runs ? 1 : 0);
+        bits.put(0, 1);
+        bits.put(std::uint32_t(run - 16384), 14);
+    }
+    bits.finish();
+}
+
+Bytes dib(int width, int height, int bits, unsigned compression, const Bytes& pixels) {
+    Bytes b = bmpHeader(width, height, bits, compression, bits <= 8 ? 2 : 0, pixels.size());
+    b.erase(b.begin(), b.begin() + 14); // packed: no file header
+    b.insert(b.end(), pixels.begin(), pixels.end());
+    if (b.size() % 2)
+        b.push_back(0);
+    return b;
+}
+
+Bytes readMagick(const std::string& folder, const std::string& name, const std::string& args) {
+    const std::string path = folder + "/" + name;
+    const std::string command = "convert " + args + " '" + path + "' 2>/dev/null";
+    if (std::system(command.c_str()) != 0)
+        return {};
+    return readBytes(path);
+}
+
+// An icon directory of one entry (written 256 x 256) holding the given picture bytes.
+Bytes iconAround(const Bytes& picture) {
+    Bytes b;
+    append16(b, 0);
+    append16(b, 1);
+    append16(b, 1);
+    b.insert(b.end(), {0, 0, 0, 0});
+    append16(b, 1);
+    append16(b, 32);
+    append32(b, std::uint32_t(picture.size()));
+    append32(b, 22);
+    b.insert(b.end(), picture.begin(), picture.end());
+    return b;
+}
+
+void put32be(Bytes& b, std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        b[at + std::size_t(i)] = std::uint8_t(v >> (24 - 8 * i));
+}
+
+// The CRC of PNG chunks.
+std::uint32_t crc32(const std::uint8_t* data, std::size_t size) {
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (std::size_t i = 0; i < size; ++i) {
+        crc ^= data[i];
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+    }
+    return ~crc;
+}
+
+} // namespace
+
+Bytes manyScanJpeg(int width, int height, int acScansPerCoefficient) {
+    Bytes b{0xFF, 0xD8};
+    Bytes quant{0};
+    quant.insert(quant.end(), 64, 1);
+    marker(b, 0xDB, quant);
+    marker(b, 0xC2,
+           {8, std::uint8_t(height >> 8), std::uint8_t(height), std::uint8_t(width >> 8),
+            std::uint8_t(width), 1, 1, 0x11, 0});
+    marker(b, 0xC4, singleCodeTable(0, 0x00));
+    marker(b, 0xC4, singleCodeTable(1, 0xE0));
+    const long blocks = long((width + 7) / 8) * ((height + 7) / 8);
+    // DC: a first scan of zero differences (one bit a block), one refinement bit a block.
+    scanHeader(b, 0, 0, 0, 1);
+    {
+        BitWriter bits(b);
+        for (long i = 0; i < blocks; ++i)
+            bits.put(0, 1);
+        bits.finish();
+    }
+    scanHeader(b, 0, 0, 1, 0);
+    {
+        BitWriter bits(b);
+        for (long i = 0; i < blocks; ++i)
+            bits.put(0, 1);
+        bits.finish();
+    }
+    const int firstShift = std::min(13, acScansPerCoefficient - 1);
+    for (int k = 1; k <= 63; ++k) {
+        scanHeader(b, k, k, 0, firstShift);
+        endOfBandRuns(b, blocks);
+        for (int shift = firstShift; shift > 0; --shift) {
+            scanHeader(b, k, k, shift, shift - 1);
+            endOfBandRuns(b, blocks);
+        }
+    }
+    b.push_back(0xFF);
+    b.push_back(0xD9);
+    return b;
+}
+
+std::vector<HostileFile> hostileFiles(const std::string& folder) {
+    std::vector<HostileFile> files;
+
+    // BMP: a run-length file claiming the largest picture, empty or full of long runs.
+    Bytes rleEmpty = bmpHeader(8192, 8192, 8, 1, 2, 2);
+    rleEmpty.insert(rleEmpty.end(), {0, 1});
+    files.push_back({"rle-claims-64-megapixels.bmp", rleEmpty});
+    Bytes runs; // rows of 33 runs of 255 pixels (the last one cut), each ended
+    while (runs.size() < 1000000) {
+        for (int i = 0; i < 33; ++i)
+            runs.insert(runs.end(), {255, 1});
+        runs.insert(runs.end(), {0, 0});
+    }
+    Bytes rleFull = bmpHeader(8192, 8192, 8, 1, 2, runs.size());
+    rleFull.insert(rleFull.end(), runs.begin(), runs.end());
+    files.push_back({"rle-long-runs.bmp", rleFull});
+    Bytes mono = bmpHeader(8000, 1000, 1, 0, 2, 1000 * 1000);
+    mono.resize(mono.size() + 1000 * 1000, 0x55);
+    files.push_back({"one-bit-8-megapixels.bmp", mono});
+
+    // JPEG: a header claiming 65000 x 1000 over a few bytes of data; endless scans.
+    files.push_back({"many-scans.jpg", manyScanJpeg(4096, 4088, 14)});
+    Bytes claim = readMagick(folder, "small.jpg", "-size 16x16 xc:red");
+    for (std::size_t i = 0; i + 8 < claim.size(); ++i)
+        if (claim[i] == 0xFF && claim[i + 1] == 0xC0) {
+            claim[i + 5] = 1000 >> 8, claim[i + 6] = 1000 & 0xFF;   // height
+            claim[i + 7] = 65000 >> 8, claim[i + 8] = 65000 & 0xFF; // width
+            break;
+        }
+    files.push_back({"claims-65-megapixels.jpg", claim});
+    files.push_back(
+        {"progressive-16-megapixels.jpg",
+         readMagick(folder, "prog.jpg", "-size 4096x4096 gradient:red-blue -interlace Plane")});
+
+    // GIF and ICO: Qt's readers under their allocation limit. Small pictures whose headers
+    // are made to claim far more.
+    Bytes gif = readMagick(folder, "small.gif", "-size 16x16 xc:red");
+    if (gif.size() > 32) {
+        put16(gif, 6, 8192), put16(gif, 8, 8192); // the screen
+        for (std::size_t i = 13; i + 9 < gif.size(); ++i)
+            if (gif[i] == 0x2C) { // the frame
+                put16(gif, i + 5, 8192), put16(gif, i + 7, 8192);
+                break;
+            }
+    }
+    files.push_back({"claims-64-megapixels.gif", gif});
+    files.push_back(
+        {"screen-9-megapixels.gif", readMagick(folder, "mid.gif", "-size 3000x3000 xc:blue")});
+    Bytes png = readMagick(folder, "small.png", "-size 16x16 xc:green");
+    if (png.size() > 33) {
+        for (std::size_t at : {std::size_t(16), std::size_t(20)})
+            png[at] = 0, png[at + 1] = 0, png[at + 2] = 8000 >> 8, png[at + 3] = 8000 & 0xFF;
+        put32be(png, 29, crc32(png.data() + 12, 17));
+    }
+    files.push_back({"png-of-64-megapixels.ico", iconAround(png)});
+
+    // WMF: thousands of full-canvas rectangles, a polygon whose edges cross on every row,
+    // stretched bitmaps that each claim 16 million pixels, a very thick pen.
+    WmfWriter rectangles(0, 0, 4096, 4096, 96);
+    rectangles.solidBrush(logosmith::colours::red).select(0);
+    for (int i = 0; i < 3000; ++i)
+        rectangles.rectangle(0, 0, 4096, 4096);
+    files.push_back({"rectangles.wmf", rectangles.finish()});
+    std::vector<int> zigzag;
+    for (int i = 0; i < 8000; ++i)
+        zigzag.insert(zigzag.end(), {i * 4096 / 8000, i % 2 ? 0 : 4096});
+    files.push_back({"zigzag.wmf", WmfWriter(0, 0, 4096, 4096, 96)
+                                       .solidBrush(logosmith::colours::blue)
+                                       .select(0)
+                                       .polygon(zigzag)
+                                       .finish()});
+    WmfWriter bitmaps(0, 0, 4096, 4096, 96);
+    const Bytes claimingDib = dib(4096, 4096, 8, 1, {0, 1});
+    for (int i = 0; i < 30; ++i)
+        bitmaps.stretchDib(0, 0, 4096, 4096, claimingDib, 4096, 4096);
+    files.push_back({"stretched-bitmaps.wmf", bitmaps.finish()});
+    WmfWriter thick(0, 0, 4096, 4096, 96);
+    thick.pen(0, 30000, logosmith::colours::black).select(0);
+    for (int i = 0; i < 3000; ++i)
+        thick.line(0, i, 4096, 4096 - i);
+    files.push_back({"thick-pen.wmf", thick.finish()});
+
+    // EMF: a frame of 8192 x 8192, thousands of full-frame rectangles, a crossing polygon.
+    files.push_back({"frame-8192.emf", EmfWriter(8192, 8192).rectangle(0, 0, 10, 10).finish()});
+    EmfWriter emfRectangles(4096, 4096);
+    emfRectangles.brush(1, logosmith::colours::red).select(1);
+    for (int i = 0; i < 20000; ++i)
+        emfRectangles.rectangle(0, 0, 4096, 4096);
+    files.push_back({"rectangles.emf", emfRectangles.finish()});
+    std::vector<int> emfZigzag;
+    for (int i = 0; i < 16000; ++i)
+        emfZigzag.insert(emfZigzag.end(), {i * 4096 / 16000, i % 2 ? 0 : 4095});
+    files.push_back({"zigzag.emf", EmfWriter(4096, 4096)
+                                       .brush(1, logosmith::colours::blue)
+                                       .select(1)
+                                       .polygon16(emfZigzag)
+                                       .finish()});
+    return files;
+}
+
+} // namespace loadertest
