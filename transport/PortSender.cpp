@@ -1,7 +1,5 @@
 #include "transport/PortSender.h"
 
-#include "platform/UserDialogs.h"
-#include "platform/core/AtomicFile.h"
 #include "transport/SpoolerJob.h"
 
 #include <cerrno>
@@ -9,6 +7,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <variant>
 #include <vector>
 
 namespace logosmith {
@@ -19,9 +18,15 @@ namespace {
 class InputFile {
   public:
     explicit InputFile(const std::string& path) : path_(path) {
-        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        // Non-blocking, so that a FIFO put in a file's place is refused instead of waited on.
+        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
         if (fd_ < 0)
             throw FileError("Cannot open " + path + ": " + std::strerror(errno));
+        struct stat info {};
+        if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
+            ::close(fd_);
+            throw FileError(path + " is not a file that can be sent");
+        }
     }
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
@@ -65,11 +70,38 @@ void copyToPort(const std::string& file, PortDevice& device, std::size_t pieceSi
     device.finish();
 }
 
-TransferOutcome reportPortProblem(PortOutcome outcome) {
-    const TransferOutcome result =
-        outcome == PortOutcome::NoPort ? TransferOutcome::NoPort : TransferOutcome::OpenFailed;
-    userDialogs().showMessage(QString::fromUtf8(transferMessage(result)));
-    return result;
+TransferResult portProblem(PortOutcome outcome) {
+    if (outcome == PortOutcome::NoPort)
+        return {TransferStatus::NoPort, kPortDoesNotExist};
+    return {TransferStatus::OpenFailed, kCheckPortSetting};
+}
+
+// Opens the chosen port; what keeps it from being opened is a result, not an error. A port
+// that refuses (not a port at all, a line it cannot be set to) has been sent nothing.
+std::variant<PrinterPort, TransferResult> openPort(const TransferRequest& request, int lineLimit) {
+    try {
+        PrinterPort port = OpenPrinterPort(request.port, lineLimit, request.devices);
+        if (port.outcome == PortOutcome::NoPort || port.outcome == PortOutcome::OpenFailed)
+            return portProblem(port.outcome);
+        if (port.device)
+            port.device->setWriteTimeout(request.writeTimeout);
+        return port;
+    } catch (const std::exception& error) {
+        return TransferResult{TransferStatus::Refused, error.what()};
+    }
+}
+
+// Runs the part of a transfer after the port is open and turns whatever ends it into a result.
+template <class Body> TransferResult outcomeOf(Body&& body) noexcept {
+    try {
+        return body();
+    } catch (const TransferTimeout& error) {
+        return {TransferStatus::TimedOut, error.what()};
+    } catch (const std::exception& error) {
+        return {TransferStatus::Failed, error.what()};
+    } catch (...) {
+        return {TransferStatus::Failed, "Unknown error"};
+    }
 }
 
 } // namespace
@@ -103,77 +135,54 @@ PrinterPort OpenPrinterPort(const PortSettings& settings, [[maybe_unused]] int l
     return result;
 }
 
-TransferOutcome SendToPrinter(const TransferRequest& request) {
-    return runThenDelete(request.file, [&] {
-        PrinterPort port = OpenPrinterPort(request.port, kPortLineLimit, request.devices);
-        if (port.outcome == PortOutcome::Spooler) {
-            SpoolRawFile(request.file, SpoolMode::Command);
-            return TransferOutcome::Spooled;
-        }
-        if (port.outcome != PortOutcome::Opened)
-            return reportPortProblem(port.outcome);
-        port.device->setWriteTimeout(request.writeTimeout);
-        copyToPort(request.file, *port.device, kPortPieceSize, request.pieceWritten);
-        return TransferOutcome::Sent;
-    });
-}
-
 std::int64_t FirmwareStepSize(const std::string& file) {
     return InputFile(file).size() / 51200;
 }
 
-TransferOutcome DownloadFirmware(const TransferRequest& request) {
-    PrinterPort port = OpenPrinterPort(request.port, kPortLineLimit, request.devices);
-    if (port.outcome == PortOutcome::Spooler) {
-        SpoolRawFile(request.file, SpoolMode::Firmware, request.progressStep);
-        return TransferOutcome::Spooled;
-    }
-    if (port.outcome != PortOutcome::Opened)
-        return reportPortProblem(port.outcome);
-    port.device->setWriteTimeout(request.writeTimeout);
-    const std::int64_t stepSize = FirmwareStepSize(request.file);
-    std::int64_t pieces = 0;
-    copyToPort(request.file, *port.device, kPortPieceSize, [&](std::size_t size) {
-        if (request.pieceWritten)
-            request.pieceWritten(size);
-        if (++pieces == stepSize) {
-            pieces = 0;
-            if (request.progressStep)
-                request.progressStep();
-        }
-    });
-    return TransferOutcome::Sent;
-}
-
-TransferOutcome SendAlignmentSetup(const TransferRequest& request) {
-    return runThenDelete(request.file, [&] {
-        PrinterPort port = OpenPrinterPort(request.port, kAlignmentLineLimit, request.devices);
+TransferResult RunTransfer(TransferKind kind, const TransferRequest& request) {
+    const bool setup = kind == TransferKind::AlignmentSetup;
+    auto opened = openPort(request, setup ? kAlignmentLineLimit : kPortLineLimit);
+    if (auto* result = std::get_if<TransferResult>(&opened))
+        return *result;
+    PrinterPort& port = std::get<PrinterPort>(opened);
+    return outcomeOf([&] {
         if (port.outcome == PortOutcome::Spooler) {
-            SpoolRawFile(request.file, SpoolMode::Alignment, request.progressStep);
-            return TransferOutcome::Spooled;
+            const SpoolMode mode = kind == TransferKind::Firmware ? SpoolMode::Firmware
+                                   : setup                        ? SpoolMode::Alignment
+                                                                  : SpoolMode::Command;
+            SpoolRawFile(request.file, mode, request.progressStep);
+            return TransferResult{TransferStatus::Spooled, {}};
         }
-        if (port.outcome != PortOutcome::Opened)
-            return reportPortProblem(port.outcome);
-        port.device->setWriteTimeout(request.writeTimeout);
-        copyToPort(request.file, *port.device, kAlignmentPieceSize, [&](std::size_t size) {
-            if (request.pieceWritten)
-                request.pieceWritten(size);
-            if (request.progressStep)
-                request.progressStep();
-        });
-        return TransferOutcome::Sent;
+        // A firmware bar moves once per step size of pieces, a setup bar after every piece.
+        const std::int64_t piecesPerStep = kind == TransferKind::Firmware
+                                               ? FirmwareStepSize(request.file)
+                                           : setup ? 1
+                                                   : 0;
+        std::int64_t pieces = 0;
+        copyToPort(request.file, *port.device, setup ? kAlignmentPieceSize : kPortPieceSize,
+                   [&](std::size_t size) {
+                       if (request.pieceWritten)
+                           request.pieceWritten(size);
+                       if (piecesPerStep > 0 && ++pieces == piecesPerStep) {
+                           pieces = 0;
+                           if (request.progressStep)
+                               request.progressStep();
+                       }
+                   });
+        return TransferResult{TransferStatus::Sent, {}};
     });
 }
 
-const char* transferMessage(TransferOutcome outcome) {
-    switch (outcome) {
-    case TransferOutcome::NoPort:
-        return kPortDoesNotExist;
-    case TransferOutcome::OpenFailed:
-        return kCheckPortSetting;
-    default:
-        return "";
-    }
+TransferResult SendToPrinter(const TransferRequest& request) {
+    return RunTransfer(TransferKind::Command, request);
+}
+
+TransferResult DownloadFirmware(const TransferRequest& request) {
+    return RunTransfer(TransferKind::Firmware, request);
+}
+
+TransferResult SendAlignmentSetup(const TransferRequest& request) {
+    return RunTransfer(TransferKind::AlignmentSetup, request);
 }
 
 } // namespace logosmith

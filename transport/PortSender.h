@@ -39,7 +39,8 @@ struct PrinterPort {
 // Throws TransferError when a serial line cannot be set up as asked.
 PrinterPort OpenPrinterPort(const PortSettings& settings, int lineLimit, const DeviceMap& devices);
 
-// One transfer of a file to the printer.
+// One transfer of a file to the printer. The file is only read: whoever made it decides what
+// becomes of it afterwards.
 struct TransferRequest {
     std::string file;
     PortSettings port;
@@ -51,25 +52,55 @@ struct TransferRequest {
     std::function<void(std::size_t)> pieceWritten;
 };
 
-enum class TransferOutcome { Sent, Spooled, NoPort, OpenFailed };
+enum class TransferStatus {
+    Sent,       // every byte has reached the port
+    Spooled,    // the spooler has taken the whole document
+    NoPort,     // no port is chosen; nothing was opened
+    OpenFailed, // the port could not be opened (missing, switched off, held by another program)
+    Refused,    // the port or the spooler would not take a transfer; nothing was sent
+    TimedOut,   // the printer stopped taking data part of the way through
+    Failed,     // anything else that ended the transfer: a file that cannot be read, a lost reader
+};
+
+// How a transfer ended, with the text the user must see.
+struct TransferResult {
+    TransferStatus status = TransferStatus::Failed;
+    // Empty after success. The two port problems are the program's plain messages
+    // (" Port does not exist ", " Check your port setting "); any other failure is reported
+    // with this text in the error report.
+    std::string message;
+
+    bool succeeded() const {
+        return status == TransferStatus::Sent || status == TransferStatus::Spooled;
+    }
+    bool isPortProblem() const {
+        return status == TransferStatus::NoPort || status == TransferStatus::OpenFailed;
+    }
+};
+
+// The three ways a file goes to the printer.
+enum class TransferKind {
+    Command,        // the general send: 512-byte pieces, no progress steps
+    Firmware,       // 512-byte pieces, a step every FirmwareStepSize pieces
+    AlignmentSetup, // 2-byte pieces, a step after each
+};
 
 // The general send: the file goes to the port in 512-byte pieces, or through the spooler for
-// "U S B", and is deleted afterwards whatever the outcome. The port messages are shown through
-// userDialogs(); transfer failures throw (TransferError, FileError) for the error report.
-TransferOutcome SendToPrinter(const TransferRequest& request);
+// "U S B". Never throws: every way the transfer ends is in the result.
+TransferResult SendToPrinter(const TransferRequest& request);
 
 // The firmware file goes to the port in 512-byte pieces; progressStep runs after every
-// FirmwareStepSize pieces ("U S B": 100 steps after the hand-over). The file is kept.
-TransferOutcome DownloadFirmware(const TransferRequest& request);
+// FirmwareStepSize pieces ("U S B": 100 steps after the hand-over).
+TransferResult DownloadFirmware(const TransferRequest& request);
 // The firmware file's size divided by 51,200: the number of pieces per progress step.
 // Throws FileError when the file cannot be opened.
 std::int64_t FirmwareStepSize(const std::string& file);
 
 // The alignment setup file goes out in 2-byte pieces with a progress step after each
-// ("U S B": 52 steps after the hand-over); the file is deleted afterwards whatever happened.
-TransferOutcome SendAlignmentSetup(const TransferRequest& request);
+// ("U S B": 52 steps after the hand-over).
+TransferResult SendAlignmentSetup(const TransferRequest& request);
 
-// The message the user sees for an outcome; empty when there is none.
-const char* transferMessage(TransferOutcome outcome);
+// One of the three above.
+TransferResult RunTransfer(TransferKind kind, const TransferRequest& request);
 
 } // namespace logosmith

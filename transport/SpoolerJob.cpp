@@ -104,11 +104,7 @@ void spoolWholeFile(const std::string& file, SpoolMode mode,
 
 void SpoolRawFile(const std::string& file, SpoolMode mode,
                   const std::function<void()>& progressStep) {
-    if (mode == SpoolMode::Firmware) {
-        spoolWholeFile(file, mode, progressStep);
-        return;
-    }
-    runThenDelete(file, [&] { spoolWholeFile(file, mode, progressStep); });
+    spoolWholeFile(file, mode, progressStep);
 }
 
 } // namespace logosmith

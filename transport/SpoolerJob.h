@@ -40,8 +40,7 @@ inline constexpr int kFirmwareSpoolSteps = 100;
 inline constexpr int kAlignmentSpoolSteps = 52;
 
 // Sends a whole file as one raw document named "Print" to the default printer, then runs the
-// mode's progress steps (firmware: 100 with 10 ms pauses; alignment: 52). The command and
-// alignment files are deleted afterwards whatever happened; a firmware file is kept.
+// mode's progress steps (firmware: 100 with 10 ms pauses; alignment: 52). The file is only read.
 // Throws TransferError when the spooler does not take the whole document, FileError when the
 // file cannot be read.
 void SpoolRawFile(const std::string& file, SpoolMode mode,

@@ -7,6 +7,7 @@
 #include "platform/UserDialogs.h"
 #include "platform/core/AtomicFile.h"
 #include "platform/core/Error.h"
+#include "platform/core/ScratchFile.h"
 #include "printdata/ByteSink.h"
 #include "printdata/Commands.h"
 #include "printdata/windows/ResolutionDialog.h"
@@ -14,6 +15,7 @@
 #include "transport/DeviceSettings.h"
 #include "transport/PortSender.h"
 #include "transport/windows/PortSettingsDialog.h"
+#include "transport/windows/TransferReport.h"
 
 #include <QFileInfo>
 #include <QLineEdit>
@@ -54,14 +56,12 @@ void MainWindow::btnPrintFileClick() {
     if (!destination)
         return;
     Edit1->setText(*destination);
-    const QString scratch = scratchFilePath();
-    runThenDelete(scratch.toStdString(), [&] {
-        BuildStoreFile(scratch, command);
-        if (QFileInfo::exists(*destination) &&
-            !userDialogs().askYesNo(*destination + " already exists.\nDo you want to replace it?"))
-            return;
-        CopyCommandFile(scratch, *destination);
-    });
+    ScratchFile scratch(scratchFilePath().toStdString());
+    BuildStoreFile(scratchFilePath(), command);
+    if (!QFileInfo::exists(*destination) ||
+        userDialogs().askYesNo(*destination + " already exists.\nDo you want to replace it?"))
+        CopyCommandFile(scratchFilePath(), *destination);
+    scratch.remove();
 }
 
 bool MainWindow::BuildPrintFile() {
@@ -94,10 +94,15 @@ void MainWindow::PrintOnPrinter1Click() {
 
 void MainWindow::SendToPrinter() {
     if (DirectPrint->isChecked()) {
-        const std::string scratch = scratchFilePath().toStdString();
-        runThenDelete(scratch, [&] {
-            logosmith::SendToPrinter(makeTransferRequest(scratch, PortForm->portSettings()));
-        });
+        // The command file was written for this send alone: it goes whatever the outcome.
+        ScratchFile scratch(scratchFilePath().toStdString());
+        const TransferResult result =
+            logosmith::SendToPrinter(makeTransferRequest(scratch.path(), PortForm->portSettings()));
+        if (result.succeeded())
+            scratch.remove();
+        else
+            scratch.removeQuietly();
+        reportTransferResult(result);
     } else if (DriverPrinter->isChecked()) {
         PrintThroughDriver();
     }

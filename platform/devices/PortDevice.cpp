@@ -225,7 +225,7 @@ void PortDevice::writeAll(const std::uint8_t* data, std::size_t size) {
 
         const auto now = Clock::now();
         if (now >= deadline)
-            throw TransferError(
+            throw TransferTimeout(
                 "The printer on " + path_ + " did not take the data within " +
                 std::to_string(std::chrono::duration_cast<std::chrono::seconds>(timeout_).count()) +
                 " s");
@@ -253,8 +253,8 @@ void PortDevice::finish() {
         if (::ioctl(fd_, TIOCOUTQ, &pending) != 0 || pending <= 0)
             return;
         if (Clock::now() >= deadline)
-            throw TransferError("The printer on " + path_ + " did not take the last " +
-                                std::to_string(pending) + " bytes");
+            throw TransferTimeout("The printer on " + path_ + " did not take the last " +
+                                  std::to_string(pending) + " bytes");
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
 }

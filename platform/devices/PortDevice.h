@@ -23,6 +23,12 @@ class NotAPortError : public TransferError {
     using TransferError::TransferError;
 };
 
+// The printer stopped taking data: nothing moved for the whole write time-out.
+class TransferTimeout : public TransferError {
+  public:
+    using TransferError::TransferError;
+};
+
 enum class SerialParity { None, Odd, Even };
 enum class SerialFlow { None, XonXoff, Hardware };
 
@@ -63,7 +69,8 @@ class PortDevice {
     // Each call must finish within this time, or TransferError is thrown.
     void setWriteTimeout(std::chrono::milliseconds timeout) { timeout_ = timeout; }
 
-    // Writes every byte, retrying partial writes; throws TransferError on failure or time-out.
+    // Writes every byte, retrying partial writes; throws TransferError on failure,
+    // TransferTimeout when the printer takes nothing for the write time-out.
     void writeAll(const std::uint8_t* data, std::size_t size);
     // Waits until a serial line has sent what the kernel still holds (bounded by the time-out).
     void finish();

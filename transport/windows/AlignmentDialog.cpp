@@ -3,10 +3,12 @@
 #include "platform/ErrorGuard.h"
 #include "platform/core/AtomicFile.h"
 #include "platform/core/Error.h"
+#include "platform/core/ScratchFile.h"
 #include "printdata/Commands.h"
 #include "transport/DeviceSettings.h"
 #include "transport/PortSender.h"
 #include "transport/windows/PortSettingsDialog.h"
+#include "transport/windows/TransferReport.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -25,19 +27,6 @@ namespace {
 
 // One bar position per 2-byte piece of the 104-byte setup command.
 constexpr int kSetupSteps = 52;
-
-// Deletes the scratch command file when an action ends, however it ends: a command that was
-// written but not sent must not be picked up by a later send.
-struct ScratchFileGuard {
-    std::string path;
-    ~ScratchFileGuard() {
-        try {
-            logosmith::deleteFileIfExists(path);
-        } catch (...) {
-            // the action's own error, if any, is the one worth showing
-        }
-    }
-};
 
 QGroupBox* makeRow(QWidget* parent, const QString& caption, char letter,
                    std::array<QRadioButton*, 7>& buttons) {
@@ -124,46 +113,47 @@ std::string AlignmentDialog::scratchPath() const {
     return QFile::encodeName(path).toStdString();
 }
 
-void AlignmentDialog::WriteAlignmentCommand(int n) {
-    logosmith::writeFileAtomically(scratchPath(),
-                                   logosmith::AlignmentCommand(static_cast<std::uint8_t>(n)));
+void AlignmentDialog::WriteAlignmentCommand(int function) {
+    logosmith::writeFileAtomically(
+        scratchPath(), logosmith::AlignmentCommand(static_cast<std::uint8_t>(function)));
 }
 
 void AlignmentDialog::WriteSetupCommand() {
     logosmith::writeFileAtomically(scratchPath(), logosmith::SetupCommand(positions()));
 }
 
-void AlignmentDialog::SendToPrinter() {
+void AlignmentDialog::send(logosmith::TransferKind kind, logosmith::ScratchFile scratch) {
     if (!PortForm)
         throw logosmith::Error("The port settings are not available.");
     logosmith::TransferRequest request =
-        logosmith::makeTransferRequest(scratchPath(), PortForm->portSettings());
+        logosmith::makeTransferRequest(scratch.path(), PortForm->portSettings());
+    if (kind == logosmith::TransferKind::AlignmentSetup)
+        request.progressStep = [this] { progressStep(); };
     request.pieceWritten = [this](std::size_t size) { emit pieceWritten(qsizetype(size)); };
     BusyScope busy(*this);
-    logosmith::SendToPrinter(request);
+    const logosmith::TransferResult result = logosmith::RunTransfer(kind, request);
+    // The command never outlives its action, sent or not.
+    if (result.succeeded())
+        scratch.remove();
+    else
+        scratch.removeQuietly();
+    logosmith::reportTransferResult(result);
 }
 
 void AlignmentDialog::SendAlignmentSetup() {
-    ScratchFileGuard scratch{scratchPath()};
+    logosmith::ScratchFile scratch(scratchPath());
     if (!directMethodChosen || !directMethodChosen())
         return;
-    if (!PortForm)
-        throw logosmith::Error("The port settings are not available.");
-    logosmith::TransferRequest request =
-        logosmith::makeTransferRequest(scratch.path, PortForm->portSettings());
-    request.progressStep = [this] { progressStep(); };
-    request.pieceWritten = [this](std::size_t size) { emit pieceWritten(qsizetype(size)); };
-    BusyScope busy(*this);
-    logosmith::SendAlignmentSetup(request);
+    send(logosmith::TransferKind::AlignmentSetup, std::move(scratch));
 }
 
-void AlignmentDialog::printAlignmentCommand(int n) {
+void AlignmentDialog::printAlignmentCommand(int function) {
     if (isBusy() || !directMethodChosen || !directMethodChosen())
         return;
-    logosmith::guarded([this, n] {
-        ScratchFileGuard scratch{scratchPath()};
-        WriteAlignmentCommand(n);
-        SendToPrinter();
+    logosmith::guarded([this, function] {
+        logosmith::ScratchFile scratch(scratchPath());
+        WriteAlignmentCommand(function);
+        send(logosmith::TransferKind::Command, std::move(scratch));
     });
 }
 
@@ -180,9 +170,9 @@ void AlignmentDialog::Button3Click() {
         return;
     logosmith::guarded([this] {
         progress->setValue(0);
-        ScratchFileGuard scratch{scratchPath()};
+        logosmith::ScratchFile scratch(scratchPath());
         WriteSetupCommand();
-        SendAlignmentSetup();
+        send(logosmith::TransferKind::AlignmentSetup, std::move(scratch));
     });
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "platform/core/ScratchFile.h"
 #include "platform/widgets/FixedDialog.h"
+#include "transport/PortSender.h"
 
 #include <QString>
 #include <array>
@@ -28,9 +30,9 @@ class AlignmentDialog : public logosmith::FixedDialog {
     // The checked position, 1 to 7, of each row: low, normal, high, colour speed.
     std::array<int, 4> positions() const;
 
-    // Write the 10-byte alignment command (function n) or the 104-byte setup command as a new
-    // scratch command file.
-    void WriteAlignmentCommand(int n);
+    // Write the 10-byte alignment command (function 1: pattern, 3: check setup) or the 104-byte
+    // setup command as a new scratch command file.
+    void WriteAlignmentCommand(int function);
     void WriteSetupCommand();
     // Sends the scratch command file in 2-byte pieces, a bar step after each, and deletes it.
     void SendAlignmentSetup();
@@ -62,8 +64,9 @@ class AlignmentDialog : public logosmith::FixedDialog {
   private:
     void buildControls();
     void FormShow();
-    void printAlignmentCommand(int n);
-    void SendToPrinter();
+    void printAlignmentCommand(int function);
+    // Sends a scratch command file the action has written, reports how it went and deletes it.
+    void send(logosmith::TransferKind kind, logosmith::ScratchFile scratch);
     std::string scratchPath() const;
     void progressStep();
 };

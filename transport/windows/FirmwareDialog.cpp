@@ -6,6 +6,7 @@
 #include "transport/DeviceSettings.h"
 #include "transport/PortSender.h"
 #include "transport/windows/PortSettingsDialog.h"
+#include "transport/windows/TransferReport.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -103,9 +104,7 @@ void FirmwareDialog::buildControls() {
     connect(BitBtn2, &QPushButton::clicked, this, &FirmwareDialog::BitBtn2Click);
 }
 
-bool FirmwareDialog::DownloadFirmware(const QString& file) {
-    if (!directMethodChosen || !directMethodChosen())
-        return false;
+logosmith::TransferResult FirmwareDialog::DownloadFirmware(const QString& file) {
     requireReadableFirmware(file);
     if (!PortForm)
         throw logosmith::Error("The port settings are not available.");
@@ -114,21 +113,34 @@ bool FirmwareDialog::DownloadFirmware(const QString& file) {
     request.progressStep = [this] { progressStep(); };
     request.pieceWritten = [this](std::size_t size) { emit pieceWritten(qsizetype(size)); };
     BusyScope busy(*this);
-    const logosmith::TransferOutcome outcome = logosmith::DownloadFirmware(request);
-    return outcome == logosmith::TransferOutcome::Sent ||
-           outcome == logosmith::TransferOutcome::Spooled;
+    return logosmith::DownloadFirmware(request);
 }
 
 void FirmwareDialog::BitBtn1Click() {
     if (isBusy())
         return;
     logosmith::guarded([this] {
-        const bool complete = DownloadFirmware(firmwareFile ? firmwareFile() : QString());
+        // With the driver method nothing is sent and nobody is asked to wait.
+        if (!directMethodChosen || !directMethodChosen()) {
+            close();
+            return;
+        }
+        downloadEnded(DownloadFirmware(firmwareFile ? firmwareFile() : QString()));
+    });
+}
+
+void FirmwareDialog::downloadEnded(const logosmith::TransferResult& result) {
+    if (result.succeeded()) {
         close();
         // Telling the user to wait only makes sense once the printer has the whole file.
-        if (complete)
-            logosmith::userDialogs().showMessage(kWaitMessage);
-    });
+        logosmith::userDialogs().showMessage(kWaitMessage);
+        return;
+    }
+    logosmith::reportTransferResult(result);
+    // A port problem ends the download; after any other failure the dialog stays for another
+    // try.
+    if (result.isPortProblem())
+        close();
 }
 
 void FirmwareDialog::BitBtn2Click() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/widgets/FixedDialog.h"
+#include "transport/PortSender.h"
 
 #include <QString>
 #include <cstddef>
@@ -23,10 +24,9 @@ class FirmwareDialog : public logosmith::FixedDialog {
     // The firmware file chosen in the main window.
     std::function<QString()> firmwareFile;
 
-    // Sends the file over the chosen port (or the spooler for "U S B"). Answers true only when
-    // every byte has gone out; a port problem has been shown to the user when it answers false.
-    // Throws (for the error report) when the file cannot be read or the transfer breaks off.
-    bool DownloadFirmware(const QString& file);
+    // Sends the file over the chosen port (or the spooler for "U S B") and answers how the
+    // transfer ended. Throws FileError, before any port is opened, when the file cannot be read.
+    logosmith::TransferResult DownloadFirmware(const QString& file);
 
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
@@ -44,10 +44,11 @@ class FirmwareDialog : public logosmith::FixedDialog {
     void BitBtn1Click();
     void BitBtn2Click();
 
-  protected:
   private:
     void buildControls();
     void progressStep();
+    // Closes the dialog and asks the user to wait, or tells what went wrong.
+    void downloadEnded(const logosmith::TransferResult& result);
 };
 
 extern FirmwareDialog* DownloadForm;
