@@ -1,18 +1,27 @@
 #include "transport/PortSender.h"
 
-#include "transport/SpoolerJob.h"
+#include "transport/PortKind.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
-#include <variant>
 #include <vector>
 
 namespace logosmith {
 
 namespace {
+
+// The spooler takes the document in large pieces: it is one document however it is cut.
+constexpr std::size_t kSpoolPieceSize = 64 * 1024;
+
+// What the spooler does after the hand-over, by what was sent (the spool modes 1, 2 and 3).
+enum class SpoolMode { Command = 1, Firmware = 2, Alignment = 3 };
+constexpr int kFirmwareSpoolSteps = 100;
+constexpr int kAlignmentSpoolSteps = 52;
 
 // A file opened for reading, closed on every way out.
 class InputFile {
@@ -27,6 +36,7 @@ class InputFile {
             ::close(fd_);
             throw FileError(path + " is not a file that can be sent");
         }
+        size_ = info.st_size;
     }
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
@@ -42,53 +52,50 @@ class InputFile {
         }
     }
 
-    std::int64_t size() const {
-        struct stat info {};
-        if (::fstat(fd_, &info) != 0)
-            throw FileError("Cannot read " + path_ + ": " + std::strerror(errno));
-        return info.st_size;
-    }
+    std::int64_t size() const { return size_; }
 
   private:
     std::string path_;
     int fd_ = -1;
+    std::int64_t size_ = 0;
 };
 
-// Streams a file to the port piece by piece; afterPiece runs once each piece is written.
-void copyToPort(const std::string& file, PortDevice& device, std::size_t pieceSize,
-                const std::function<void(std::size_t)>& afterPiece) {
+// Streams a file to the device piece by piece, then finishes the device; afterPiece runs once
+// each piece is written.
+void copyToDevice(const std::string& file, PrinterDevice& device, std::size_t pieceSize,
+                  const std::function<void(std::size_t)>& afterPiece) {
     InputFile input(file);
     std::vector<std::uint8_t> buffer(pieceSize);
     for (;;) {
         const std::size_t got = input.read(buffer.data(), pieceSize);
         if (got == 0)
             break;
-        device.writeAll(buffer.data(), got);
+        device.write(buffer.data(), got);
         if (afterPiece)
             afterPiece(got);
     }
     device.finish();
 }
 
+// The spooler's side of a transfer: the whole file goes into one raw document, and only once
+// the spooler has taken it do the mode's progress steps run.
+void SpoolRawFile(PrinterDevice& spooler, const TransferRequest& request, SpoolMode mode) {
+    copyToDevice(request.file, spooler, kSpoolPieceSize, request.pieceWritten);
+    if (mode == SpoolMode::Command)
+        return;
+    const int steps = mode == SpoolMode::Firmware ? kFirmwareSpoolSteps : kAlignmentSpoolSteps;
+    for (int i = 0; i < steps; ++i) {
+        if (request.progressStep)
+            request.progressStep();
+        if (mode == SpoolMode::Firmware)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
 TransferResult portProblem(PortOutcome outcome) {
     if (outcome == PortOutcome::NoPort)
         return {TransferStatus::NoPort, kPortDoesNotExist};
     return {TransferStatus::OpenFailed, kCheckPortSetting};
-}
-
-// Opens the chosen port; what keeps it from being opened is a result, not an error. A port
-// that refuses (not a port at all, a line it cannot be set to) has been sent nothing.
-std::variant<PrinterPort, TransferResult> openPort(const TransferRequest& request, int lineLimit) {
-    try {
-        PrinterPort port = OpenPrinterPort(request.port, lineLimit, request.devices);
-        if (port.outcome == PortOutcome::NoPort || port.outcome == PortOutcome::OpenFailed)
-            return portProblem(port.outcome);
-        if (port.device)
-            port.device->setWriteTimeout(request.writeTimeout);
-        return port;
-    } catch (const std::exception& error) {
-        return TransferResult{TransferStatus::Refused, error.what()};
-    }
 }
 
 // Runs the part of a transfer after the port is open and turns whatever ends it into a result.
@@ -106,26 +113,15 @@ template <class Body> TransferResult outcomeOf(Body&& body) noexcept {
 
 } // namespace
 
-PrinterPort OpenPrinterPort(const PortSettings& settings, [[maybe_unused]] int lineLimit,
-                            const DeviceMap& devices) {
+PrinterPort OpenPrinterPort(const PortSettings& settings, int lineLimit, const DeviceMap& devices,
+                            std::chrono::milliseconds writeTimeout) {
     PrinterPort result;
-    if (settings.port == kUsbPort) {
-        result.outcome = PortOutcome::Spooler;
+    const std::optional<PortKind> kind = portKind(settings.port);
+    if (!kind)
         return result;
-    }
-    const std::string name = devicePortName(settings.port);
-    if (name.empty()) {
-        result.outcome = PortOutcome::NoPort;
-        return result;
-    }
-    const std::string path = devices.pathFor(name);
+    result.kind = *kind;
     try {
-        if (settings.port < kFirstComPort) {
-            result.device.emplace(PortDevice::openParallel(path));
-        } else {
-            const SerialLine line = serialLineFor(settings);
-            result.device.emplace(PortDevice::openSerial(path, line));
-        }
+        result.device = openPortDevice(settings.port, settings, lineLimit, devices, writeTimeout);
     } catch (const PortOpenError& error) {
         result.outcome = PortOutcome::OpenFailed;
         result.reason = error.what();
@@ -139,38 +135,51 @@ std::int64_t FirmwareStepSize(const std::string& file) {
     return InputFile(file).size() / 51200;
 }
 
-TransferResult RunTransfer(TransferKind kind, const TransferRequest& request) {
-    const bool setup = kind == TransferKind::AlignmentSetup;
-    auto opened = openPort(request, setup ? kAlignmentLineLimit : kPortLineLimit);
-    if (auto* result = std::get_if<TransferResult>(&opened))
-        return *result;
-    PrinterPort& port = std::get<PrinterPort>(opened);
+TransferResult TransferThrough(PrinterDevice& device, PortKind port, TransferKind kind,
+                               const TransferRequest& request) {
     return outcomeOf([&] {
-        if (port.outcome == PortOutcome::Spooler) {
-            const SpoolMode mode = kind == TransferKind::Firmware ? SpoolMode::Firmware
-                                   : setup                        ? SpoolMode::Alignment
-                                                                  : SpoolMode::Command;
-            SpoolRawFile(request.file, mode, request.progressStep);
+        if (port == PortKind::Spooler) {
+            SpoolRawFile(device, request,
+                         kind == TransferKind::Firmware         ? SpoolMode::Firmware
+                         : kind == TransferKind::AlignmentSetup ? SpoolMode::Alignment
+                                                                : SpoolMode::Command);
             return TransferResult{TransferStatus::Spooled, {}};
         }
         // A firmware bar moves once per step size of pieces, a setup bar after every piece.
+        const bool setup = kind == TransferKind::AlignmentSetup;
         const std::int64_t piecesPerStep = kind == TransferKind::Firmware
                                                ? FirmwareStepSize(request.file)
                                            : setup ? 1
                                                    : 0;
         std::int64_t pieces = 0;
-        copyToPort(request.file, *port.device, setup ? kAlignmentPieceSize : kPortPieceSize,
-                   [&](std::size_t size) {
-                       if (request.pieceWritten)
-                           request.pieceWritten(size);
-                       if (piecesPerStep > 0 && ++pieces == piecesPerStep) {
-                           pieces = 0;
-                           if (request.progressStep)
-                               request.progressStep();
-                       }
-                   });
+        copyToDevice(request.file, device, setup ? kAlignmentPieceSize : kPortPieceSize,
+                     [&](std::size_t size) {
+                         if (request.pieceWritten)
+                             request.pieceWritten(size);
+                         if (piecesPerStep > 0 && ++pieces == piecesPerStep) {
+                             pieces = 0;
+                             if (request.progressStep)
+                                 request.progressStep();
+                         }
+                     });
         return TransferResult{TransferStatus::Sent, {}};
     });
+}
+
+TransferResult RunTransfer(TransferKind kind, const TransferRequest& request) {
+    PrinterPort port;
+    try {
+        port = OpenPrinterPort(request.port,
+                               kind == TransferKind::AlignmentSetup ? kAlignmentLineLimit
+                                                                    : kPortLineLimit,
+                               request.devices, request.writeTimeout);
+    } catch (const std::exception& error) {
+        // A port that refuses has been sent nothing.
+        return {TransferStatus::Refused, error.what()};
+    }
+    if (port.outcome != PortOutcome::Opened)
+        return portProblem(port.outcome);
+    return TransferThrough(*port.device, port.kind, kind, request);
 }
 
 TransferResult SendToPrinter(const TransferRequest& request) {

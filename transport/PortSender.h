@@ -1,14 +1,14 @@
 #pragma once
 
 #include "platform/devices/DeviceMap.h"
-#include "platform/devices/PortDevice.h"
+#include "platform/devices/PrinterDevice.h"
 #include "transport/PortSettings.h"
 
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <optional>
+#include <memory>
 #include <string>
 
 namespace logosmith {
@@ -22,22 +22,23 @@ inline constexpr int kPortLineLimit = 512;
 inline constexpr int kAlignmentLineLimit = 2;
 
 enum class PortOutcome {
-    Opened,     // ports 0–5: the device is open (a serial line is set up)
-    Spooler,    // "U S B": the data goes through the print spooler
+    Opened,     // the device is open: a port (a serial line set up) or a spool document
     NoPort,     // no port chosen: " Port does not exist "
     OpenFailed, // the device could not be opened: " Check your port setting "
 };
 
 struct PrinterPort {
     PortOutcome outcome = PortOutcome::NoPort;
-    std::optional<PortDevice> device;
+    PortKind kind = PortKind::Parallel;
+    std::unique_ptr<PrinterDevice> device;
     std::string reason; // why the open failed, for diagnostics
 };
 
-// Opens the chosen port. lineLimit is the serial input threshold of the senders (512, or 2 for
-// the alignment setup); Linux keeps its own thresholds, so it only documents the caller's intent.
-// Throws TransferError when a serial line cannot be set up as asked.
-PrinterPort OpenPrinterPort(const PortSettings& settings, int lineLimit, const DeviceMap& devices);
+// Opens the chosen port through its kind (see openPortDevice). Throws TransferError when the
+// port refuses: not a port at all, a serial line that cannot be set up as asked, a spooler
+// without a default printer or one that refuses the job.
+PrinterPort OpenPrinterPort(const PortSettings& settings, int lineLimit, const DeviceMap& devices,
+                            std::chrono::milliseconds writeTimeout = kDefaultWriteTimeout);
 
 // One transfer of a file to the printer. The file is only read: whoever made it decides what
 // becomes of it afterwards.
@@ -100,7 +101,14 @@ std::int64_t FirmwareStepSize(const std::string& file);
 // ("U S B": 52 steps after the hand-over).
 TransferResult SendAlignmentSetup(const TransferRequest& request);
 
-// One of the three above.
+// One of the three above: opens the port, then TransferThrough.
 TransferResult RunTransfer(TransferKind kind, const TransferRequest& request);
+
+// A transfer through a device already open, of the given port kind: the file in pieces, the
+// progress steps, the device finished after the last piece. For the spooler the whole file is
+// one document and the progress steps come after the hand-over (firmware: 100 with 10 ms
+// pauses; alignment setup: 52). The device is not finished when the transfer fails.
+TransferResult TransferThrough(PrinterDevice& device, PortKind port, TransferKind kind,
+                               const TransferRequest& request);
 
 } // namespace logosmith

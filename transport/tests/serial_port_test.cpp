@@ -203,7 +203,8 @@ TEST_F(SerialPort, APortHeldByAnotherProgramGivesTheMessage) {
         ::close(release[1]); // else the wait below never sees the parent let go
         char c = 0;
         try {
-            PortDevice held = PortDevice::openSerial(slavePath_, SerialLine{});
+            const auto held =
+                logosmith::SerialPort::open(slavePath_, SerialLine{}, kDefaultWriteTimeout);
             c = 1;
             (void)!::write(ready[1], &c, 1);
             (void)!::read(release[0], &c, 1);

@@ -1,7 +1,7 @@
 // The vertical alignment dialog, offscreen, sending its commands to the printer simulator or to
 // a bare pseudo-terminal.
 
-#include "platform/devices/PortDevice.h"
+#include "platform/devices/SerialPort.h"
 #include "tests/support/PrinterTestSupport.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "transport/windows/AlignmentDialog.h"
@@ -165,8 +165,8 @@ TEST_F(VerticalAlignment, APortHeldElsewhereGetsNothingAndLeavesNoScratchFile) {
     BarePty port;
     ASSERT_FALSE(port.slave.isEmpty());
     chooseCom1(port.slave);
-    logosmith::PortDevice held =
-        logosmith::PortDevice::openSerial(port.slave.toStdString(), logosmith::SerialLine{});
+    const auto held = logosmith::SerialPort::open(port.slave.toStdString(), logosmith::SerialLine{},
+                                                  logosmith::kDefaultWriteTimeout);
 
     form_.progress->setValue(17);
     form_.Button3->click();
