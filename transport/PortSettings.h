@@ -3,6 +3,7 @@
 #include "platform/devices/SerialPort.h"
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,6 +23,9 @@ struct PortSettings {
 };
 
 inline constexpr PortSettings kDefaultPortSettings{};
+
+// Where a transfer reads the port settings at its start: the port settings dialog's lists, live.
+using PortSettingsProvider = std::function<PortSettings()>;
 
 // How a port of the list reaches the printer; each kind is one PrinterDevice class (see
 // PortKind.h). A new port type is one class, one kind and its entries in the table below.

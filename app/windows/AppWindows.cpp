@@ -11,15 +11,17 @@
 #include <QRadioButton>
 
 void createWindows() {
+    // Every transfer reads the port dialog's lists afresh as it starts.
+    const logosmith::PortSettingsProvider portSettings = [] { return PortForm->portSettings(); };
     Form1 = new MainWindow();
     Form1->formCreate();
-    DownloadForm = new FirmwareDialog();
+    DownloadForm = new FirmwareDialog(portSettings);
     helpForm = new InformationDialog();
     helpForm->showFilesFolder(Form1->state.RootDir);
     ImageEditorForm = new EditorDialog();
     PortForm = new PortSettingsDialog();
     ResolutionForm = new ResolutionDialog();
-    verticalForm = new AlignmentDialog();
+    verticalForm = new AlignmentDialog(portSettings);
 
     // The maintenance dialogs read the main window's live state through these queries.
     DownloadForm->directMethodChosen = [] { return Form1->DirectPrint->isChecked(); };

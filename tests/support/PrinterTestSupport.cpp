@@ -139,10 +139,22 @@ std::vector<std::uint8_t> BarePty::take() {
     return got;
 }
 
-void choosePort(int index) {
+namespace {
+
+PortSettingsDialog& portDialog() {
     if (!PortForm)
         PortForm = new PortSettingsDialog();
-    PortForm->PortCombo->setCurrentIndex(index);
+    return *PortForm;
+}
+
+} // namespace
+
+void choosePort(int index) {
+    portDialog().PortCombo->setCurrentIndex(index);
+}
+
+logosmith::PortSettings chosenPortSettings() {
+    return portDialog().portSettings();
 }
 
 void chooseCom1(const QString& devicePath) {

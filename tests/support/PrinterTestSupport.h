@@ -3,6 +3,8 @@
 // Pieces shared by the firmware and alignment dialog tests: the printer simulator as a real
 // program at a pseudo-terminal or TCP port, a private spooler, and the port choice.
 
+#include "transport/PortSettings.h"
+
 #include <QJsonObject>
 #include <QProcess>
 #include <QString>
@@ -76,6 +78,8 @@ struct BarePty {
 void chooseCom1(const QString& devicePath);
 // Chooses the port list's entry by index (-1: nothing chosen, 6: "U S B").
 void choosePort(int index);
+// The port choice made above, read as a transfer reads it: the provider for a dialog's tests.
+logosmith::PortSettings chosenPortSettings();
 
 // The SHA-256 of a file, as lower-case hex.
 QString fileSha256(const QString& path);

@@ -7,7 +7,6 @@
 #include "printdata/Commands.h"
 #include "transport/DeviceSettings.h"
 #include "transport/PortSender.h"
-#include "transport/windows/PortSettingsDialog.h"
 #include "transport/windows/TransferReport.h"
 
 #include <QCloseEvent>
@@ -54,8 +53,8 @@ int checkedPosition(const std::array<QRadioButton*, 7>& buttons) {
 
 } // namespace
 
-AlignmentDialog::AlignmentDialog(QWidget* parent)
-    : FixedDialog("Vertical Alignment", 440, 360, parent) {
+AlignmentDialog::AlignmentDialog(logosmith::PortSettingsProvider portSettings, QWidget* parent)
+    : FixedDialog("Vertical Alignment", 440, 360, parent), portSettings_(std::move(portSettings)) {
     setObjectName("verticalForm");
     buildControls();
 }
@@ -123,10 +122,8 @@ void AlignmentDialog::WriteSetupCommand() {
 }
 
 void AlignmentDialog::send(logosmith::TransferKind kind, logosmith::ScratchFile scratch) {
-    if (!PortForm)
-        throw logosmith::Error("The port settings are not available.");
     logosmith::TransferRequest request =
-        logosmith::makeTransferRequest(scratch.path(), PortForm->portSettings());
+        logosmith::makeTransferRequest(scratch.path(), portSettings_());
     if (kind == logosmith::TransferKind::AlignmentSetup)
         request.progressStep = [this] { progressStep(); };
     request.pieceWritten = [this](std::size_t size) { emit pieceWritten(qsizetype(size)); };

@@ -15,12 +15,13 @@ class QPushButton;
 class QRadioButton;
 
 // "Vertical Alignment": prints the alignment pattern or the current setup, and sets the four
-// alignment values. The choices live in the radio buttons for the whole run. The main window
-// hands in the print method and the scratch command file through the public functions below.
+// alignment values. The choices live in the radio buttons for the whole run. Whoever creates the
+// dialog hands in the port settings, the print method and the scratch command file.
 class AlignmentDialog : public logosmith::FixedDialog {
     Q_OBJECT
   public:
-    explicit AlignmentDialog(QWidget* parent = nullptr);
+    explicit AlignmentDialog(logosmith::PortSettingsProvider portSettings,
+                             QWidget* parent = nullptr);
 
     // Whether the direct print method is chosen; with the other method nothing is written or sent.
     std::function<bool()> directMethodChosen = [] { return true; };
@@ -69,6 +70,8 @@ class AlignmentDialog : public logosmith::FixedDialog {
     void send(logosmith::TransferKind kind, logosmith::ScratchFile scratch);
     std::string scratchPath() const;
     void progressStep();
+
+    logosmith::PortSettingsProvider portSettings_;
 };
 
 extern AlignmentDialog* verticalForm;

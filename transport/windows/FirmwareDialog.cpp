@@ -5,7 +5,6 @@
 #include "platform/core/Error.h"
 #include "transport/DeviceSettings.h"
 #include "transport/PortSender.h"
-#include "transport/windows/PortSettingsDialog.h"
 #include "transport/windows/TransferReport.h"
 
 #include <QCloseEvent>
@@ -54,7 +53,8 @@ void requireReadableFirmware(const QString& file) {
 
 } // namespace
 
-FirmwareDialog::FirmwareDialog(QWidget* parent) : FixedDialog("Information", 400, 330, parent) {
+FirmwareDialog::FirmwareDialog(logosmith::PortSettingsProvider portSettings, QWidget* parent)
+    : FixedDialog("Information", 400, 330, parent), portSettings_(std::move(portSettings)) {
     setObjectName("DownloadForm");
     buildControls();
 }
@@ -106,10 +106,8 @@ void FirmwareDialog::buildControls() {
 
 logosmith::TransferResult FirmwareDialog::DownloadFirmware(const QString& file) {
     requireReadableFirmware(file);
-    if (!PortForm)
-        throw logosmith::Error("The port settings are not available.");
-    logosmith::TransferRequest request = logosmith::makeTransferRequest(
-        QFile::encodeName(file).toStdString(), PortForm->portSettings());
+    logosmith::TransferRequest request =
+        logosmith::makeTransferRequest(QFile::encodeName(file).toStdString(), portSettings_());
     request.progressStep = [this] { progressStep(); };
     request.pieceWritten = [this](std::size_t size) { emit pieceWritten(qsizetype(size)); };
     BusyScope busy(*this);

@@ -12,12 +12,13 @@ class QProgressBar;
 class QPushButton;
 
 // "Information": sends a firmware file to the printer, byte for byte, with a progress bar.
-// The main window is not reached from here; it hands in what the dialog needs through the
-// public functions below.
+// No other window is reached from here: whoever creates the dialog hands in what it needs (the
+// port settings, the print method, the chosen file).
 class FirmwareDialog : public logosmith::FixedDialog {
     Q_OBJECT
   public:
-    explicit FirmwareDialog(QWidget* parent = nullptr);
+    explicit FirmwareDialog(logosmith::PortSettingsProvider portSettings,
+                            QWidget* parent = nullptr);
 
     // Whether the direct print method is chosen; with the other method nothing is sent.
     std::function<bool()> directMethodChosen = [] { return true; };
@@ -49,6 +50,8 @@ class FirmwareDialog : public logosmith::FixedDialog {
     void progressStep();
     // Closes the dialog and asks the user to wait, or tells what went wrong.
     void downloadEnded(const logosmith::TransferResult& result);
+
+    logosmith::PortSettingsProvider portSettings_;
 };
 
 extern FirmwareDialog* DownloadForm;

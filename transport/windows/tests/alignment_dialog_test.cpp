@@ -5,7 +5,6 @@
 #include "tests/support/PrinterTestSupport.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "transport/windows/AlignmentDialog.h"
-#include "transport/windows/PortSettingsDialog.h"
 
 #include <QFile>
 #include <QJsonObject>
@@ -74,7 +73,7 @@ class VerticalAlignment : public ::testing::Test {
 
     QTemporaryDir dir_;
     QString scratch_;
-    AlignmentDialog form_;
+    AlignmentDialog form_{chosenPortSettings};
     std::vector<qsizetype> pieces_;
     std::vector<int> bar_; // every value the bar took above 0
 };

@@ -34,7 +34,7 @@ TEST(FirmwareDownloadMemory, FiftyMegabytesStreamThroughSmallPieces) {
     writePatternFile(file, size);
     const QString expected = fileSha256(file);
 
-    FirmwareDialog form;
+    FirmwareDialog form(chosenPortSettings);
     form.firmwareFile = [&] { return file; };
     Simulator printer(Expect::firmware, "pty");
     chooseCom1(printer.slavePath());

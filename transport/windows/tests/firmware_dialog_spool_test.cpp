@@ -5,7 +5,6 @@
 #include "tests/support/ScriptedDialogs.h"
 #include "transport/windows/AlignmentDialog.h"
 #include "transport/windows/FirmwareDialog.h"
-#include "transport/windows/PortSettingsDialog.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -68,7 +67,7 @@ TEST_F(OverTheSpooler, FirmwareIsHandedOverWholeAndTheBarFillsAfterwards) {
     const QString file = dir_.filePath("printer.fls");
     writePatternFile(file, 300000);
 
-    FirmwareDialog form;
+    FirmwareDialog form(chosenPortSettings);
     form.firmwareFile = [&] { return file; };
     form.progress->setValue(7);
     const auto bar = watch(form.progress);
@@ -94,7 +93,7 @@ TEST_F(OverTheSpooler, AlignmentSetupIsOneDocumentThenTheBarGoesToFiftyTwo) {
     ASSERT_TRUE(spooler_->makeDefaultQueue("mrx", printer.tcpPort()));
     const QString scratch = dir_.filePath("tlsdlek.prn");
 
-    AlignmentDialog form;
+    AlignmentDialog form(chosenPortSettings);
     form.scratchFile = [&] { return scratch; };
     form.showModeless();
     form.n[3]->click();
@@ -121,7 +120,7 @@ TEST_F(OverTheSpooler, WithoutADefaultPrinterTheErrorIsShownAndNoWaitIsAsked) {
     const QString file = dir_.filePath("printer.fls");
     writePatternFile(file, 1000);
 
-    FirmwareDialog download;
+    FirmwareDialog download(chosenPortSettings);
     download.firmwareFile = [&] { return file; };
     download.showModeless();
     download.BitBtn1->click();
@@ -134,7 +133,7 @@ TEST_F(OverTheSpooler, WithoutADefaultPrinterTheErrorIsShownAndNoWaitIsAsked) {
 
     dialogs().clear();
     const QString scratch = dir_.filePath("tlsdlek.prn");
-    AlignmentDialog alignment;
+    AlignmentDialog alignment(chosenPortSettings);
     alignment.scratchFile = [&] { return scratch; };
     alignment.Button3->click();
     EXPECT_EQ(dialogs().texts("error"),

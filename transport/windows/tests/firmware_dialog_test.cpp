@@ -5,7 +5,6 @@
 #include "tests/support/ScriptedDialogs.h"
 #include "transport/PortSender.h"
 #include "transport/windows/FirmwareDialog.h"
-#include "transport/windows/PortSettingsDialog.h"
 
 #include <QDir>
 #include <QJsonObject>
@@ -62,7 +61,7 @@ class FirmwareDownload : public ::testing::Test {
     }
 
     QTemporaryDir dir_;
-    FirmwareDialog form_;
+    FirmwareDialog form_{chosenPortSettings};
     QString firmware_;
     std::vector<qsizetype> pieces_;  // every piece that reached the port
     std::vector<qsizetype> stepsAt_; // the piece count at each move of the bar
