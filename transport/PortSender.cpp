@@ -60,13 +60,19 @@ class InputFile {
     std::int64_t size_ = 0;
 };
 
+void stopIfAsked(const std::stop_token& stop) {
+    if (stop.stop_requested())
+        throw TransferError("The transfer was stopped before its end");
+}
+
 // Streams a file to the device piece by piece, then finishes the device; afterPiece runs once
 // each piece is written.
 void copyToDevice(const std::string& file, PrinterDevice& device, std::size_t pieceSize,
-                  const std::function<void(std::size_t)>& afterPiece) {
+                  const std::function<void(std::size_t)>& afterPiece, const std::stop_token& stop) {
     InputFile input(file);
     std::vector<std::uint8_t> buffer(pieceSize);
     for (;;) {
+        stopIfAsked(stop);
         const std::size_t got = input.read(buffer.data(), pieceSize);
         if (got == 0)
             break;
@@ -80,11 +86,12 @@ void copyToDevice(const std::string& file, PrinterDevice& device, std::size_t pi
 // The spooler's side of a transfer: the whole file goes into one raw document, and only once
 // the spooler has taken it do the mode's progress steps run.
 void SpoolRawFile(PrinterDevice& spooler, const TransferRequest& request, SpoolMode mode) {
-    copyToDevice(request.file, spooler, kSpoolPieceSize, request.pieceWritten);
+    copyToDevice(request.file, spooler, kSpoolPieceSize, request.pieceWritten, request.stop);
     if (mode == SpoolMode::Command)
         return;
     const int steps = mode == SpoolMode::Firmware ? kFirmwareSpoolSteps : kAlignmentSpoolSteps;
     for (int i = 0; i < steps; ++i) {
+        stopIfAsked(request.stop);
         if (request.progressStep)
             request.progressStep();
         if (mode == SpoolMode::Firmware)
@@ -152,16 +159,18 @@ TransferResult TransferThrough(PrinterDevice& device, PortKind port, TransferKin
                                            : setup ? 1
                                                    : 0;
         std::int64_t pieces = 0;
-        copyToDevice(request.file, device, setup ? kAlignmentPieceSize : kPortPieceSize,
-                     [&](std::size_t size) {
-                         if (request.pieceWritten)
-                             request.pieceWritten(size);
-                         if (piecesPerStep > 0 && ++pieces == piecesPerStep) {
-                             pieces = 0;
-                             if (request.progressStep)
-                                 request.progressStep();
-                         }
-                     });
+        copyToDevice(
+            request.file, device, setup ? kAlignmentPieceSize : kPortPieceSize,
+            [&](std::size_t size) {
+                if (request.pieceWritten)
+                    request.pieceWritten(size);
+                if (piecesPerStep > 0 && ++pieces == piecesPerStep) {
+                    pieces = 0;
+                    if (request.progressStep)
+                        request.progressStep();
+                }
+            },
+            request.stop);
         return TransferResult{TransferStatus::Sent, {}};
     });
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <stop_token>
 #include <string>
 
 namespace logosmith {
@@ -51,6 +52,8 @@ struct TransferRequest {
     std::function<void()> progressStep;
     // After each piece has reached the port, with its size.
     std::function<void(std::size_t)> pieceWritten;
+    // A stop asked for here ends the transfer between two pieces (as failed).
+    std::stop_token stop;
 };
 
 enum class TransferStatus {

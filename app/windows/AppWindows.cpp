@@ -8,20 +8,33 @@
 #include "transport/windows/FirmwareDialog.h"
 #include "transport/windows/PortSettingsDialog.h"
 
+#include "transport/TransferWorker.h"
+
 #include <QRadioButton>
+#include <memory>
+
+namespace {
+// The one worker every window's transfers run on; it outlives the windows.
+std::unique_ptr<logosmith::TransferWorker> transfers;
+} // namespace
+
+logosmith::TransferWorker& transferWorker() {
+    return *transfers;
+}
 
 void createWindows() {
+    transfers = std::make_unique<logosmith::TransferWorker>();
     // Every transfer reads the port dialog's lists afresh as it starts.
     const logosmith::PortSettingsProvider portSettings = [] { return PortForm->portSettings(); };
-    Form1 = new MainWindow();
+    Form1 = new MainWindow(*transfers);
     Form1->formCreate();
-    DownloadForm = new FirmwareDialog(portSettings);
+    DownloadForm = new FirmwareDialog(*transfers, portSettings);
     helpForm = new InformationDialog();
     helpForm->showFilesFolder(Form1->state.RootDir);
     ImageEditorForm = new EditorDialog();
     PortForm = new PortSettingsDialog();
     ResolutionForm = new ResolutionDialog();
-    verticalForm = new AlignmentDialog(portSettings);
+    verticalForm = new AlignmentDialog(*transfers, portSettings);
 
     // The maintenance dialogs read the main window's live state through these queries.
     DownloadForm->directMethodChosen = [] { return Form1->DirectPrint->isChecked(); };
@@ -45,4 +58,5 @@ void destroyWindows() {
     DownloadForm = nullptr;
     delete Form1;
     Form1 = nullptr;
+    transfers.reset();
 }

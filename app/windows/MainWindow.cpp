@@ -11,6 +11,7 @@
 #include "platform/UserDialogs.h"
 #include "platform/widgets/FormStorage.h"
 #include "printdata/windows/ResolutionDialog.h"
+#include "transport/TransferWorker.h"
 #include "transport/windows/AlignmentDialog.h"
 #include "transport/windows/FirmwareDialog.h"
 #include "transport/windows/PortSettingsDialog.h"
@@ -29,6 +30,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QThread>
+#include <QTimer>
 #include <QTreeWidget>
 #include <exception>
 
@@ -70,10 +72,11 @@ QMenu* addMenu(QMenu* menu, const char* name, const QString& caption) {
 
 } // namespace
 
-MainWindow::MainWindow(QWidget* parent)
+MainWindow::MainWindow(TransferWorker& transfers, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                              Qt::WindowCloseButtonHint) {
+                              Qt::WindowCloseButtonHint),
+      transfers_(transfers) {
     setObjectName("Form1");
     setWindowTitle("KORVANT MRX-310 Logosmith");
     auto* client = new QWidget(this);
@@ -154,6 +157,12 @@ void MainWindow::buildControls(QWidget* client) {
     btnPrint = place<QPushButton>(GroupBoxPrint, "btnPrint", "Print", 226, 20, 56, 26);
 
     Button9 = place<QPushButton>(client, "Button9", "Exit", 505, 576, 93, 26);
+    transferProgress = place<QProgressBar>(client, "transferProgress", 306, 579, 192, 20);
+    transferProgress->hide();
+    transferProgressDelay_ = new QTimer(this);
+    transferProgressDelay_->setSingleShot(true);
+    transferProgressDelay_->setInterval(500);
+    connect(transferProgressDelay_, &QTimer::timeout, transferProgress, &QWidget::show);
 }
 
 void MainWindow::buildMenu() {
@@ -256,6 +265,18 @@ void MainWindow::connectHandlers() {
 
     ON_CLICK(Button9, Button9Click);
     ON_TRIGGER(exit2, exit2Click);
+    connect(&transfers_, &TransferWorker::busyChanged, this, &MainWindow::transferRunning);
+}
+
+void MainWindow::transferRunning(bool running) {
+    // Whole groups and submenus, so that the commands' own states (which the picture and the
+    // print method decide) come back untouched.
+    GroupBoxStore->setEnabled(!running);
+    GroupBoxPrint->setEnabled(!running);
+    exit1->menuAction()->setEnabled(!running); // " print..": the commands writing the scratch file
+    firmwaredownload1->setEnabled(!running);
+    Button9->setEnabled(!running);
+    exit2->setEnabled(!running);
 }
 
 void MainWindow::formCreate() {
@@ -383,6 +404,8 @@ void endEventLoop() {
 } // namespace
 
 void MainWindow::Button9Click() {
+    if (transfers_.isBusy())
+        return;
     if (closeDownBeforeLeaving())
         endEventLoop();
 }
@@ -392,9 +415,8 @@ void MainWindow::exit2Click() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    // A firmware download or alignment setup redraws its bar between writes; the program must
-    // not end under it.
-    if ((DownloadForm && DownloadForm->isBusy()) || (verticalForm && verticalForm->isBusy())) {
+    // The program does not end under a transfer: the printer would be left with half a stream.
+    if (transfers_.isBusy()) {
         event->ignore();
         return;
     }
@@ -409,6 +431,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::firmwaredownload1Click() {
+    if (transfers_.isBusy())
+        return;
     DownloadForm->progress->setValue(0);
     const std::optional<QString> file =
         userDialogs().openFile("firmware download", "*.fls (*.fls)");

@@ -18,9 +18,11 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
+class QTimer;
 class QTreeWidget;
 class PictureView;
 class FormStorage;
@@ -28,7 +30,8 @@ class Swatch;
 
 namespace logosmith {
 class ImageLibrary;
-}
+class TransferWorker;
+} // namespace logosmith
 
 // The run state the whole program shares, held by the main window.
 struct AppState {
@@ -42,7 +45,8 @@ struct AppState {
 class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    // Store and Print go out on the program's transfer worker, which every window shares.
+    explicit MainWindow(logosmith::TransferWorker& transfers, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Start-up steps run while the window is created.
@@ -128,6 +132,8 @@ class MainWindow : public QMainWindow {
     QRadioButton* DriverPrinter = nullptr;
     QPushButton* btnPrint = nullptr;
     QPushButton* Button9 = nullptr;
+    // How far a send of Store or Print has come; shown only when it takes more than a moment.
+    QProgressBar* transferProgress = nullptr;
 
     // Menu items.
     QMenu* file1 = nullptr;
@@ -195,6 +201,8 @@ class MainWindow : public QMainWindow {
     void btnPrintClick();
     void PrintOnPrinter1Click();
     bool BuildPrintFile();
+    // Sends the scratch command file (direct method) or prints through the driver. The send
+    // runs on the transfer worker; its end deletes the file and tells what went wrong.
     void SendToPrinter();
     void PrintThroughDriver();
     // Editor, saving, help.
@@ -236,12 +244,18 @@ class MainWindow : public QMainWindow {
     void setViewFlags(bool stretch, bool center);
     void showWorking(const logosmith::Picture& picture);
     void resetSeparationForLoad();
+    // While any transfer runs, the commands that would start another (or end the program) are
+    // off; the rest of the window stays usable.
+    void transferRunning(bool running);
+    void sendScratchFile();
     // The radio buttons' two meanings: the L-ink colour while CheckBox1 is ticked, else the
     // R-ink mode.
     void chooseLInkColour(logosmith::Colour colour, const QString& name);
     void chooseInkMode(logosmith::InkMode mode, logosmith::Colour colour, const QString& name,
                        int threshold);
 
+    logosmith::TransferWorker& transfers_;
+    QTimer* transferProgressDelay_ = nullptr;
     FormStorage* FormStorage2 = nullptr;
     logosmith::ImageLibrary* library_ = nullptr;
     logosmith::LibrarySlots storeSlots_;

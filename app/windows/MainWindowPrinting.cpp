@@ -4,6 +4,7 @@
 #include "app/library/ImageLibrary.h"
 #include "app/library/StoreCommandFile.h"
 #include "app/windows/PictureView.h"
+#include "platform/ErrorGuard.h"
 #include "platform/UserDialogs.h"
 #include "platform/core/AtomicFile.h"
 #include "platform/core/Error.h"
@@ -14,6 +15,7 @@
 #include "separation/picture/Fitting.h"
 #include "transport/DeviceSettings.h"
 #include "transport/PortSender.h"
+#include "transport/TransferWorker.h"
 #include "transport/windows/PortSettingsDialog.h"
 #include "transport/windows/TransferReport.h"
 
@@ -21,7 +23,11 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPrinter>
+#include <QProgressBar>
 #include <QRadioButton>
+#include <QTimer>
+#include <climits>
+#include <memory>
 
 using namespace logosmith;
 
@@ -38,6 +44,8 @@ std::vector<std::uint8_t> MainWindow::prepareStore() {
 }
 
 void MainWindow::btnStorePrinterClick() {
+    if (transfers_.isBusy())
+        return;
     CommitCurrentImage();
     const std::vector<std::uint8_t> command = prepareStore();
     // The warning means the data goes out now: every refusal has come before it.
@@ -49,6 +57,9 @@ void MainWindow::btnStorePrinterClick() {
 }
 
 void MainWindow::btnPrintFileClick() {
+    // The scratch file is in use while a transfer runs.
+    if (transfers_.isBusy())
+        return;
     CommitCurrentImage();
     const std::vector<std::uint8_t> command = prepareStore();
     const std::optional<QString> destination =
@@ -79,6 +90,8 @@ bool MainWindow::BuildPrintFile() {
 }
 
 void MainWindow::btnPrintClick() {
+    if (transfers_.isBusy())
+        return;
     // The driver method prints the picture itself and needs no command file.
     if (!DirectPrint->isChecked()) {
         SendToPrinter();
@@ -93,19 +106,39 @@ void MainWindow::PrintOnPrinter1Click() {
 }
 
 void MainWindow::SendToPrinter() {
-    if (DirectPrint->isChecked()) {
-        // The command file was written for this send alone: it goes whatever the outcome.
-        ScratchFile scratch(scratchFilePath().toStdString());
-        const TransferResult result =
-            logosmith::SendToPrinter(makeTransferRequest(scratch.path(), PortForm->portSettings()));
-        if (result.succeeded())
-            scratch.remove();
-        else
-            scratch.removeQuietly();
-        reportTransferResult(result);
-    } else if (DriverPrinter->isChecked()) {
+    if (DirectPrint->isChecked())
+        sendScratchFile();
+    else if (DriverPrinter->isChecked())
         PrintThroughDriver();
-    }
+}
+
+void MainWindow::sendScratchFile() {
+    // The command file was written for this send alone: it goes when the send ends, whatever
+    // the outcome.
+    auto scratch = std::make_shared<ScratchFile>(scratchFilePath().toStdString());
+    TransferRequest request = makeTransferRequest(scratch->path(), PortForm->portSettings());
+    TransferWorker::Listener listener;
+    listener.pieceWritten = [this](std::size_t size) {
+        transferProgress->setValue(transferProgress->value() + static_cast<int>(size));
+    };
+    listener.finished = [this, scratch](const TransferResult& result) {
+        transferProgressDelay_->stop();
+        transferProgress->hide();
+        guarded([&] {
+            if (result.succeeded())
+                scratch->remove();
+            else
+                scratch->removeQuietly();
+            reportTransferResult(result);
+        });
+    };
+    const qint64 size = QFileInfo(scratchFilePath()).size();
+    if (!transfers_.start(TransferKind::Command, std::move(request), this, std::move(listener)))
+        return;
+    transferProgress->setRange(0, static_cast<int>(std::min<qint64>(size, INT_MAX)));
+    transferProgress->setValue(0);
+    // A send that is over in a moment shows no bar at all.
+    transferProgressDelay_->start();
 }
 
 void MainWindow::PrintThroughDriver() {

@@ -1,13 +1,16 @@
 #include "tests/support/PrinterTestSupport.h"
 
 #include "platform/SettingsStore.h"
+#include "transport/TransferWorker.h"
 #include "transport/windows/PortSettingsDialog.h"
 
 #include <QComboBox>
 #include <QCryptographicHash>
+#include <QEventLoop>
 #include <QFile>
 #include <QJsonDocument>
 #include <QProcessEnvironment>
+#include <QTimer>
 #include <fcntl.h>
 #include <pty.h>
 #include <stdexcept>
@@ -38,9 +41,10 @@ QString run(const QString& program, const QStringList& arguments, bool& failed) 
 
 } // namespace
 
-Simulator::Simulator(Expect expect, const QString& input) {
+Simulator::Simulator(Expect expect, const QString& input, const QStringList& options) {
     const char* const expectNames[] = {"store", "print", "align", "firmware"};
     QStringList arguments{"--out", out_.path(), "--expect", expectNames[int(expect)]};
+    arguments << options;
     if (input == "tcp")
         arguments << "--tcp"
                   << "0";
@@ -161,6 +165,20 @@ void chooseCom1(const QString& devicePath) {
     logosmith::settingsStore().writeText("devices", "COM1", devicePath);
     logosmith::settingsStore().sync();
     choosePort(2);
+}
+
+bool waitForTransfer(TransferWorker& worker, int timeoutMs) {
+    if (!worker.isBusy())
+        return true;
+    QEventLoop loop;
+    QObject::connect(&worker, &TransferWorker::busyChanged, &loop, [&loop](bool busy) {
+        // The loop ends once the whole end has been handled, listener included.
+        if (!busy)
+            loop.quit();
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    return !worker.isBusy();
 }
 
 QString fileSha256(const QString& path) {

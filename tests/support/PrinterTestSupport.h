@@ -13,6 +13,10 @@
 #include <cstdint>
 #include <vector>
 
+namespace logosmith {
+class TransferWorker;
+}
+
 namespace logosmith::testing {
 
 // The one document a simulator demands (its --expect): anything else in the stream fails it.
@@ -21,8 +25,9 @@ enum class Expect { store, print, align, firmware };
 // mrx310-sim reading one transfer; its report is read once the sender has let go.
 class Simulator {
   public:
-    // input: "pty", "tcp" or the path of a file to read.
-    Simulator(Expect expect, const QString& input);
+    // input: "pty", "tcp" or the path of a file to read; options are added to the command
+    // line (e.g. "--xoff-after", "1024" to pause the sender).
+    Simulator(Expect expect, const QString& input, const QStringList& options = {});
     ~Simulator();
     Simulator(const Simulator&) = delete;
     Simulator& operator=(const Simulator&) = delete;
@@ -80,6 +85,10 @@ void chooseCom1(const QString& devicePath);
 void choosePort(int index);
 // The port choice made above, read as a transfer reads it: the provider for a dialog's tests.
 logosmith::PortSettings chosenPortSettings();
+
+// Runs the event loop until the worker's transfer has ended and its end has been told (at once
+// when none runs). False when it was still running after the time-out.
+bool waitForTransfer(TransferWorker& worker, int timeoutMs = 60000);
 
 // The SHA-256 of a file, as lower-case hex.
 QString fileSha256(const QString& path);

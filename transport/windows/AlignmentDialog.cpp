@@ -7,10 +7,9 @@
 #include "printdata/Commands.h"
 #include "transport/DeviceSettings.h"
 #include "transport/PortSender.h"
+#include "transport/TransferWorker.h"
 #include "transport/windows/TransferReport.h"
 
-#include <QCloseEvent>
-#include <QCoreApplication>
 #include <QFile>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -53,8 +52,10 @@ int checkedPosition(const std::array<QRadioButton*, 7>& buttons) {
 
 } // namespace
 
-AlignmentDialog::AlignmentDialog(logosmith::PortSettingsProvider portSettings, QWidget* parent)
-    : FixedDialog("Vertical Alignment", 440, 360, parent), portSettings_(std::move(portSettings)) {
+AlignmentDialog::AlignmentDialog(logosmith::TransferWorker& transfers,
+                                 logosmith::PortSettingsProvider portSettings, QWidget* parent)
+    : FixedDialog("Vertical Alignment", 440, 360, parent), transfers_(transfers),
+      portSettings_(std::move(portSettings)) {
     setObjectName("verticalForm");
     buildControls();
 }
@@ -99,6 +100,11 @@ void AlignmentDialog::buildControls() {
     connect(Button2, &QPushButton::clicked, this, &AlignmentDialog::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &AlignmentDialog::Button3Click);
     connect(Button4, &QPushButton::clicked, this, &AlignmentDialog::Button4Click);
+    // One transfer at a time, whichever window started it.
+    connect(&transfers_, &logosmith::TransferWorker::busyChanged, this, [this](bool busy) {
+        for (QPushButton* command : {Button1, Button2, Button3})
+            command->setEnabled(!busy);
+    });
 }
 
 std::array<int, 4> AlignmentDialog::positions() const {
@@ -124,17 +130,26 @@ void AlignmentDialog::WriteSetupCommand() {
 void AlignmentDialog::send(logosmith::TransferKind kind, logosmith::ScratchFile scratch) {
     logosmith::TransferRequest request =
         logosmith::makeTransferRequest(scratch.path(), portSettings_());
-    if (kind == logosmith::TransferKind::AlignmentSetup)
-        request.progressStep = [this] { progressStep(); };
-    request.pieceWritten = [this](std::size_t size) { emit pieceWritten(qsizetype(size)); };
-    BusyScope busy(*this);
-    const logosmith::TransferResult result = logosmith::RunTransfer(kind, request);
-    // The command never outlives its action, sent or not.
-    if (result.succeeded())
-        scratch.remove();
-    else
-        scratch.removeQuietly();
-    logosmith::reportTransferResult(result);
+    // The command never outlives its action, sent or not: the end of the transfer deletes it.
+    auto command = std::make_shared<logosmith::ScratchFile>(std::move(scratch));
+    logosmith::TransferWorker::Listener listener;
+    listener.pieceWritten = [this](std::size_t size) { emit pieceWritten(qsizetype(size)); };
+    listener.progressStep = [this] { progressStep(); };
+    listener.finished = [this, command](const logosmith::TransferResult& result) {
+        setBusy(false);
+        Button4->setEnabled(true);
+        logosmith::guarded([&] {
+            if (result.succeeded())
+                command->remove();
+            else
+                command->removeQuietly();
+            logosmith::reportTransferResult(result);
+        });
+    };
+    if (!transfers_.start(kind, std::move(request), this, std::move(listener)))
+        return;
+    setBusy(true);
+    Button4->setEnabled(false);
 }
 
 void AlignmentDialog::SendAlignmentSetup() {
@@ -145,7 +160,7 @@ void AlignmentDialog::SendAlignmentSetup() {
 }
 
 void AlignmentDialog::printAlignmentCommand(int function) {
-    if (isBusy() || !directMethodChosen || !directMethodChosen())
+    if (transfers_.isBusy() || !directMethodChosen || !directMethodChosen())
         return;
     logosmith::guarded([this, function] {
         logosmith::ScratchFile scratch(scratchPath());
@@ -163,7 +178,7 @@ void AlignmentDialog::Button2Click() {
 }
 
 void AlignmentDialog::Button3Click() {
-    if (isBusy() || !directMethodChosen || !directMethodChosen())
+    if (transfers_.isBusy() || !directMethodChosen || !directMethodChosen())
         return;
     logosmith::guarded([this] {
         progress->setValue(0);
@@ -184,8 +199,6 @@ void AlignmentDialog::FormShow() {
 void AlignmentDialog::progressStep() {
     if (progress->value() < progress->maximum())
         progress->setValue(progress->value() + 1);
-    // Redraw the bar, but take no clicks or keys while the port is being written.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void AlignmentDialog::showEvent(QShowEvent* event) {

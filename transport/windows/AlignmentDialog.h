@@ -9,19 +9,25 @@
 #include <functional>
 #include <string>
 
+namespace logosmith {
+class TransferWorker;
+}
+
 class QGroupBox;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
 
 // "Vertical Alignment": prints the alignment pattern or the current setup, and sets the four
-// alignment values. The choices live in the radio buttons for the whole run. Whoever creates the
-// dialog hands in the port settings, the print method and the scratch command file.
+// alignment values. The choices live in the radio buttons for the whole run. Its commands go out
+// on the program's transfer worker; the dialog cannot be closed until one has ended. Whoever
+// creates the dialog hands in the worker, the port settings, the print method and the scratch
+// command file.
 class AlignmentDialog : public logosmith::FixedDialog {
     Q_OBJECT
   public:
-    explicit AlignmentDialog(logosmith::PortSettingsProvider portSettings,
-                             QWidget* parent = nullptr);
+    AlignmentDialog(logosmith::TransferWorker& transfers,
+                    logosmith::PortSettingsProvider portSettings, QWidget* parent = nullptr);
 
     // Whether the direct print method is chosen; with the other method nothing is written or sent.
     std::function<bool()> directMethodChosen = [] { return true; };
@@ -35,7 +41,8 @@ class AlignmentDialog : public logosmith::FixedDialog {
     // setup command as a new scratch command file.
     void WriteAlignmentCommand(int function);
     void WriteSetupCommand();
-    // Sends the scratch command file in 2-byte pieces, a bar step after each, and deletes it.
+    // Starts sending the scratch command file in 2-byte pieces, a bar step after each; the
+    // file is deleted when the transfer ends.
     void SendAlignmentSetup();
 
     // One row of seven radio buttons per print mode; index 0 is "-3", index 6 is "3".
@@ -66,11 +73,13 @@ class AlignmentDialog : public logosmith::FixedDialog {
     void buildControls();
     void FormShow();
     void printAlignmentCommand(int function);
-    // Sends a scratch command file the action has written, reports how it went and deletes it.
+    // Starts sending a scratch command file the action has written; the end of the transfer
+    // deletes it and reports how it went.
     void send(logosmith::TransferKind kind, logosmith::ScratchFile scratch);
     std::string scratchPath() const;
     void progressStep();
 
+    logosmith::TransferWorker& transfers_;
     logosmith::PortSettingsProvider portSettings_;
 };
 

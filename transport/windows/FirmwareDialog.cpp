@@ -4,11 +4,10 @@
 #include "platform/UserDialogs.h"
 #include "platform/core/Error.h"
 #include "transport/DeviceSettings.h"
-#include "transport/PortSender.h"
+#include "transport/TimeLeft.h"
+#include "transport/TransferWorker.h"
 #include "transport/windows/TransferReport.h"
 
-#include <QCloseEvent>
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -53,8 +52,10 @@ void requireReadableFirmware(const QString& file) {
 
 } // namespace
 
-FirmwareDialog::FirmwareDialog(logosmith::PortSettingsProvider portSettings, QWidget* parent)
-    : FixedDialog("Information", 400, 330, parent), portSettings_(std::move(portSettings)) {
+FirmwareDialog::FirmwareDialog(logosmith::TransferWorker& transfers,
+                               logosmith::PortSettingsProvider portSettings, QWidget* parent)
+    : FixedDialog("Information", 400, 350, parent), transfers_(transfers),
+      portSettings_(std::move(portSettings)) {
     setObjectName("DownloadForm");
     buildControls();
 }
@@ -84,6 +85,8 @@ void FirmwareDialog::buildControls() {
     progress->setObjectName("progress");
     progress->setRange(0, 100);
     progress->setValue(0);
+    timeLeft = new QLabel(this);
+    timeLeft->setObjectName("timeLeft");
 
     auto* buttons = new QHBoxLayout();
     buttons->addStretch();
@@ -99,23 +102,41 @@ void FirmwareDialog::buildControls() {
     column->addStretch();
     column->addLayout(buttons);
     column->addWidget(progress);
+    column->addWidget(timeLeft);
 
     connect(BitBtn1, &QPushButton::clicked, this, &FirmwareDialog::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &FirmwareDialog::BitBtn2Click);
+    // One transfer at a time, whichever window started it; the dialog is left open meanwhile.
+    connect(&transfers_, &logosmith::TransferWorker::busyChanged, BitBtn1,
+            [this](bool busy) { BitBtn1->setEnabled(!busy); });
 }
 
-logosmith::TransferResult FirmwareDialog::DownloadFirmware(const QString& file) {
+void FirmwareDialog::DownloadFirmware(const QString& file) {
     requireReadableFirmware(file);
     logosmith::TransferRequest request =
         logosmith::makeTransferRequest(QFile::encodeName(file).toStdString(), portSettings_());
-    request.progressStep = [this] { progressStep(); };
-    request.pieceWritten = [this](std::size_t size) { emit pieceWritten(qsizetype(size)); };
-    BusyScope busy(*this);
-    return logosmith::DownloadFirmware(request);
+    logosmith::TransferWorker::Listener listener;
+    listener.pieceWritten = [this](std::size_t size) { pieceArrived(size); };
+    listener.progressStep = [this] { progressStep(); };
+    listener.finished = [this](const logosmith::TransferResult& result) {
+        setBusy(false);
+        BitBtn2->setEnabled(true);
+        timeLeft->clear();
+        logosmith::guarded([&] { downloadEnded(result); });
+    };
+    if (!transfers_.start(logosmith::TransferKind::Firmware, std::move(request), this,
+                          std::move(listener)))
+        return;
+    setBusy(true);
+    BitBtn2->setEnabled(false);
+    fileSize_ = QFileInfo(file).size();
+    sent_ = 0;
+    clock_.start();
+    lastEstimate_ = -1;
 }
 
 void FirmwareDialog::BitBtn1Click() {
-    if (isBusy())
+    if (transfers_.isBusy())
         return;
     logosmith::guarded([this] {
         // With the driver method nothing is sent and nobody is asked to wait.
@@ -123,8 +144,23 @@ void FirmwareDialog::BitBtn1Click() {
             close();
             return;
         }
-        downloadEnded(DownloadFirmware(firmwareFile ? firmwareFile() : QString()));
+        DownloadFirmware(firmwareFile ? firmwareFile() : QString());
     });
+}
+
+void FirmwareDialog::pieceArrived(std::size_t size) {
+    emit pieceWritten(qsizetype(size));
+    sent_ += static_cast<qint64>(size);
+    // A new estimate a few times a second is plenty, however small the pieces.
+    const qint64 elapsed = clock_.elapsed();
+    if (lastEstimate_ >= 0 && elapsed - lastEstimate_ < 250)
+        return;
+    const auto left =
+        logosmith::estimateTimeLeft(sent_, fileSize_, std::chrono::milliseconds(elapsed));
+    if (!left)
+        return;
+    lastEstimate_ = elapsed;
+    timeLeft->setText(QString::fromStdString(logosmith::timeLeftText(*left)));
 }
 
 void FirmwareDialog::downloadEnded(const logosmith::TransferResult& result) {
@@ -148,6 +184,4 @@ void FirmwareDialog::BitBtn2Click() {
 void FirmwareDialog::progressStep() {
     if (progress->value() < progress->maximum())
         progress->setValue(progress->value() + 1);
-    // Redraw the bar, but take no clicks or keys while the port is being written.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }

@@ -6,8 +6,10 @@
 #include "platform/SettingsStore.h"
 #include "separation/picture/BmpFile.h"
 #include "separation/picture/Picture.h"
+#include "tests/support/PrinterTestSupport.h"
 #include "tests/support/ScriptedDialogs.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
 #include <QPushButton>
@@ -80,6 +82,12 @@ class AppFixture : public ::testing::Test {
         QObject::connect(&stuck, &QTimer::timeout, [] { QCoreApplication::exit(-1); });
         stuck.start(20000);
         return QApplication::exec();
+    }
+
+    // Presses a button and lets the transfer it may start run to its end.
+    static void press(QAbstractButton* button) {
+        button->click();
+        ASSERT_TRUE(logosmith::testing::waitForTransfer(transferWorker()));
     }
 
     // Adds a picture through "Add Image" with the open dialog answered.

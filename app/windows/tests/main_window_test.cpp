@@ -4,12 +4,15 @@
 #include "app/windows/InformationDialog.h"
 #include "app/windows/PictureView.h"
 #include "printdata/windows/ResolutionDialog.h"
+#include "tests/support/PrinterTestSupport.h"
+#include "transport/TransferWorker.h"
 #include "transport/windows/AlignmentDialog.h"
 #include "transport/windows/FirmwareDialog.h"
 #include "transport/windows/PortSettingsDialog.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -252,10 +255,27 @@ TEST_F(MainWindowTest, TheSettingMenuOpensItsDialogsModeless) {
 }
 
 TEST_F(MainWindowTest, TheProgramDoesNotEndUnderARunningTransfer) {
-    {
-        logosmith::FixedDialog::BusyScope transfer(*DownloadForm);
-        EXPECT_FALSE(Form1->close());
-        EXPECT_TRUE(Form1->isVisible());
-    }
+    // The printer pauses the sender for a while ('P', then 'X'), so the transfer surely runs.
+    logosmith::testing::Simulator printer(logosmith::testing::Expect::firmware, "pty",
+                                          {"--xoff-after", "4096", "--xoff-ms", "1500"});
+    logosmith::testing::chooseCom1(printer.slavePath());
+    PortForm->FlowCombo->setCurrentIndex(1); // "Xon/Xoff"
+    const QString firmware = pictures_.path() + "/printer.fls";
+    logosmith::testing::writePatternFile(firmware, 100000);
+    dialogs().openAnswers.push_back(firmware);
+    Form1->firmwaredownload1->trigger();
+    DownloadForm->BitBtn1->click();
+
+    ASSERT_TRUE(transferWorker().isBusy());
+    EXPECT_FALSE(Form1->close());
+    EXPECT_FALSE(DownloadForm->close());
+    Form1->Button9Click();
+    EXPECT_TRUE(Form1->isVisible());
+    EXPECT_TRUE(DownloadForm->isVisible());
+
+    ASSERT_TRUE(logosmith::testing::waitForTransfer(transferWorker()));
+    EXPECT_EQ(printer.report()["firmware"].toObject()["sha256"].toString(),
+              logosmith::testing::fileSha256(firmware));
+    EXPECT_EQ(dialogs().texts("message"), QStringList{"please wait until completing download"});
     EXPECT_TRUE(Form1->close());
 }

@@ -4,14 +4,19 @@
 #include "platform/core/AtomicFile.h"
 #include "printdata/windows/ResolutionDialog.h"
 #include "tests/support/PrinterTestSupport.h"
+#include "transport/TransferWorker.h"
 #include "transport/windows/PortSettingsDialog.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QMenu>
+#include <QProgressBar>
 #include <QRadioButton>
+#include <QTest>
 #include <QTreeWidget>
 
 using namespace logosmith;
@@ -38,7 +43,7 @@ class StoreAndPrint : public AppFixture {
 TEST_F(StoreAndPrint, StoreReachesThePrinterWithThreeLogosAndSavesTheSameBytesToAFile) {
     Simulator sim(Expect::store, "pty");
     chooseCom1(sim.slavePath());
-    Form1->btnStorePrinter->click();
+    press(Form1->btnStorePrinter);
     EXPECT_EQ(dialogs().texts("warning"),
               QStringList{" Please wait until download is completed. \r When complete, both the "
                           "LEFT CARTRIDGE LED and RIGHT CARTRIDGE LED are ON."});
@@ -64,6 +69,42 @@ TEST_F(StoreAndPrint, StoreReachesThePrinterWithThreeLogosAndSavesTheSameBytesTo
     Simulator fromFile(Expect::store, prn);
     EXPECT_EQ(fromFile.report().value("stored_logos"), report.value("stored_logos"));
     EXPECT_EQ(fromFile.report().value("bytes"), report.value("bytes"));
+    EXPECT_FALSE(QFile::exists(rootDir() + "tlsdlek.prn"));
+}
+
+// A print the printer holds up ('P', then 'X' a second and a half later) shows its progress
+// after a moment and keeps every command that would start another transfer, or end the
+// program, off until it ends; the rest of the window stays usable.
+TEST_F(StoreAndPrint, ASlowPrintShowsItsProgressAndHoldsBackTheOtherTransfers) {
+    Form1->scaleCheckBox->setChecked(false);
+    addPicture(makePicture("tall.bmp", 250, 2000)); // far more than a pty holds
+    Simulator sim(Expect::print, "pty", {"--xoff-after", "4096", "--xoff-ms", "1500"});
+    chooseCom1(sim.slavePath());
+    PortForm->FlowCombo->setCurrentIndex(1); // "Xon/Xoff"
+    dialogs().clear();
+    Form1->btnPrint->click();
+    ASSERT_TRUE(transferWorker().isBusy());
+    EXPECT_FALSE(Form1->transferProgress->isVisible()) << "no bar for what may end at once";
+    for (QWidget* command : std::initializer_list<QWidget*>{
+             Form1->btnStorePrinter, Form1->btnPrintFile, Form1->btnPrint, Form1->Button9})
+        EXPECT_FALSE(command->isEnabled()) << command->objectName().toStdString();
+    EXPECT_FALSE(Form1->firmwaredownload1->isEnabled());
+    EXPECT_FALSE(Form1->exit1->menuAction()->isEnabled())
+        << "Print To File writes the scratch file";
+    Form1->PrintToFile1->trigger();
+    EXPECT_TRUE(dialogs().shown.isEmpty()) << "a command started under a running transfer";
+    EXPECT_TRUE(Form1->btnAddImage->isEnabled());
+    QTest::qWait(700);
+    EXPECT_TRUE(Form1->transferProgress->isVisible());
+    EXPECT_GT(Form1->transferProgress->value(), 0);
+
+    ASSERT_TRUE(waitForTransfer(transferWorker()));
+    EXPECT_FALSE(Form1->transferProgress->isVisible());
+    EXPECT_TRUE(Form1->btnPrint->isEnabled());
+    EXPECT_TRUE(Form1->Button9->isEnabled());
+    EXPECT_TRUE(Form1->exit1->menuAction()->isEnabled());
+    EXPECT_TRUE(sim.report().value("ok").toBool());
+    EXPECT_TRUE(dialogs().shown.isEmpty()) << dialogs().allTexts().join("\n").toStdString();
     EXPECT_FALSE(QFile::exists(rootDir() + "tlsdlek.prn"));
 }
 
@@ -113,13 +154,13 @@ TEST_F(StoreAndPrint, StoreRefusesBeforeItsWaitWarning) {
     // 250 dots wide and 1200 rows with ink in every band: far more than a 16-bit block length.
     addPicture(makePicture("tall.bmp", 250, 1200));
     dialogs().clear();
-    Form1->btnStorePrinter->click();
+    press(Form1->btnStorePrinter);
     ASSERT_EQ(dialogs().texts("error").size(), 1);
     EXPECT_TRUE(dialogs().texts("error").first().contains("too large"));
 
     Form1->Button9->click();
     QFile::remove(libraryDir() + "second.bmp");
-    Form1->btnStorePrinter->click();
+    press(Form1->btnStorePrinter);
     ASSERT_EQ(dialogs().texts("error").size(), 2);
     EXPECT_TRUE(dialogs().texts("error").last().contains("second.bmp"));
 
@@ -130,7 +171,7 @@ TEST_F(StoreAndPrint, StoreRefusesBeforeItsWaitWarning) {
 TEST_F(StoreAndPrint, PrintGivesPaperWhoseDotsAreThePreviewsInks) {
     Simulator sim(Expect::print, "pty");
     chooseCom1(sim.slavePath());
-    Form1->btnPrint->click();
+    press(Form1->btnPrint);
     ASSERT_TRUE(sim.report().value("ok").toBool());
     const QImage paper(sim.outPath("paper.png"));
     const Picture& preview = Form1->previewImage;
@@ -158,14 +199,14 @@ TEST_F(StoreAndPrint, AnEmptyLibraryIsRefusedAndATooWidePictureIsNotPrinted) {
         Form1->btnDeleteImage->click();
     }
     dialogs().clear();
-    Form1->btnStorePrinter->click();
+    press(Form1->btnStorePrinter);
     EXPECT_EQ(dialogs().texts("error"), QStringList{emptyLibraryMessage});
     EXPECT_TRUE(dialogs().texts("warning").isEmpty());
 
     Form1->scaleCheckBox->setChecked(false);
     addPicture(makePicture("wide.bmp", 1016, 10));
     dialogs().clear();
-    Form1->btnPrint->click();
+    press(Form1->btnPrint);
     EXPECT_EQ(dialogs().texts("message"), QStringList{"Image file size is too large."});
     EXPECT_FALSE(QFile::exists(rootDir() + "tlsdlek.prn"));
 }
@@ -177,7 +218,7 @@ TEST_F(StoreAndPrint, StoreOverUsbGoesThroughTheSpoolerAsOneRawJob) {
     Simulator sim(Expect::store, "tcp");
     ASSERT_TRUE(spooler.makeDefaultQueue("mrx310", sim.tcpPort()));
     choosePort(6); // "U S B"
-    Form1->btnStorePrinter->click();
+    press(Form1->btnStorePrinter);
     const QJsonObject report = sim.report();
     EXPECT_TRUE(dialogs().texts("error").isEmpty())
         << dialogs().allTexts().join("\n").toStdString();
@@ -188,7 +229,7 @@ TEST_F(StoreAndPrint, StoreOverUsbGoesThroughTheSpoolerAsOneRawJob) {
     // No default printer: the error, nothing lost silently, no scratch file left.
     ASSERT_TRUE(spooler.removeQueue("mrx310"));
     dialogs().clear();
-    Form1->btnStorePrinter->click();
+    press(Form1->btnStorePrinter);
     EXPECT_EQ(dialogs().texts("error"),
               QStringList{"There is no default printer currently selected"});
     EXPECT_FALSE(QFile::exists(rootDir() + "tlsdlek.prn"));
