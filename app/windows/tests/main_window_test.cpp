@@ -15,10 +15,14 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonObject>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QTest>
 #include <QTreeWidget>
 
 using namespace logosmith;
@@ -254,28 +258,60 @@ TEST_F(MainWindowTest, TheSettingMenuOpensItsDialogsModeless) {
     EXPECT_TRUE(Form1->isEnabled());
 }
 
-TEST_F(MainWindowTest, TheProgramDoesNotEndUnderARunningTransfer) {
-    // The printer pauses the sender for a while ('P', then 'X'), so the transfer surely runs.
-    logosmith::testing::Simulator printer(logosmith::testing::Expect::firmware, "pty",
-                                          {"--xoff-after", "4096", "--xoff-ms", "1500"});
-    logosmith::testing::chooseCom1(printer.slavePath());
+// Counts the paints a window processes while a transfer is running.
+class PaintsDuringTransfer : public QObject {
+  public:
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && transferWorker().isBusy())
+            ++count;
+        return false;
+    }
+};
+
+// A firmware download over a serial line at 9600 baud that the printer holds up for a while
+// ('P', then 'X' a second and a half later): the main window keeps processing paints, the
+// program cannot be ended under it, the dialog tells the time left, and the printer gets the
+// file byte for byte.
+TEST_F(MainWindowTest, AFirmwareDownloadAt9600BaudLeavesTheWindowRepaintingAndArrivesWhole) {
+    using namespace logosmith::testing;
+    Simulator printer(Expect::firmware, "pty", {"--xoff-after", "4096", "--xoff-ms", "1500"});
+    chooseCom1(printer.slavePath());
+    PortForm->BaudCombo->setCurrentIndex(2); // "9600"
     PortForm->FlowCombo->setCurrentIndex(1); // "Xon/Xoff"
     const QString firmware = pictures_.path() + "/printer.fls";
-    logosmith::testing::writePatternFile(firmware, 100000);
+    writePatternFile(firmware, 300000);
     dialogs().openAnswers.push_back(firmware);
     Form1->firmwaredownload1->trigger();
+    QStringList timeLeft;
+    QObject::connect(DownloadForm, &FirmwareDialog::pieceWritten, [&] {
+        if (!DownloadForm->timeLeft->text().isEmpty())
+            timeLeft << DownloadForm->timeLeft->text();
+    });
+    PaintsDuringTransfer paints;
+    Form1->installEventFilter(&paints);
     DownloadForm->BitBtn1->click();
 
-    ASSERT_TRUE(transferWorker().isBusy());
+    ASSERT_TRUE(transferWorker().isBusy()) << "the press waited for the whole transfer";
+    Form1->update();
+    QTest::qWait(300);
+    EXPECT_GT(paints.count, 0) << "the main window did not repaint during the transfer";
     EXPECT_FALSE(Form1->close());
     EXPECT_FALSE(DownloadForm->close());
     Form1->Button9Click();
     EXPECT_TRUE(Form1->isVisible());
     EXPECT_TRUE(DownloadForm->isVisible());
 
-    ASSERT_TRUE(logosmith::testing::waitForTransfer(transferWorker()));
-    EXPECT_EQ(printer.report()["firmware"].toObject()["sha256"].toString(),
-              logosmith::testing::fileSha256(firmware));
+    ASSERT_TRUE(waitForTransfer(transferWorker()));
+    Form1->removeEventFilter(&paints);
+    const QJsonObject received = printer.report()["firmware"].toObject();
+    EXPECT_EQ(received["bytes"].toInteger(), 300000);
+    EXPECT_EQ(received["sha256"].toString(), fileSha256(firmware));
     EXPECT_EQ(dialogs().texts("message"), QStringList{"please wait until completing download"});
+    ASSERT_FALSE(timeLeft.isEmpty()) << "no time left was shown";
+    EXPECT_TRUE(QRegularExpression("About \\d+ s left").match(timeLeft.first()).hasMatch())
+        << timeLeft.first().toStdString();
+    EXPECT_TRUE(DownloadForm->timeLeft->text().isEmpty());
+    EXPECT_FALSE(DownloadForm->isVisible());
     EXPECT_TRUE(Form1->close());
 }
