@@ -38,7 +38,8 @@ class Worker : public ::testing::Test {
     }
     void TearDown() override { ::close(reader_); }
 
-    TransferRequest request(std::size_t size, const std::string& name = "tlsdlek.prn") const {
+    // A request for a new file of `size` bytes.
+    TransferRequest request(std::size_t size, const std::string& name) const {
         TransferRequest r;
         r.file = dir_.path(name);
         writeFile(r.file, patternBytes(size));
@@ -73,11 +74,10 @@ TEST_F(Worker, ReportsInOrderOnItsOwnThreadAndTakesOneTransferAtATime) {
     std::vector<std::size_t> pieces;
     std::vector<TransferStatus> ends;
     bool offThread = false;
-    std::size_t started = 1;
     TransferWorker::Listener listener;
     listener.pieceWritten = [&](std::size_t size) {
         offThread |= QThread::currentThread() != receiver.thread();
-        EXPECT_EQ(ends.size(), started - 1) << "a piece after the end";
+        EXPECT_TRUE(ends.empty()) << "a piece after the end";
         pieces.push_back(size);
     };
     listener.finished = [&](const TransferResult& result) {
@@ -86,7 +86,8 @@ TEST_F(Worker, ReportsInOrderOnItsOwnThreadAndTakesOneTransferAtATime) {
         ends.push_back(result.status);
     };
 
-    ASSERT_TRUE(worker.start(TransferKind::Command, request(300 * 1024 + 7), &receiver, listener));
+    ASSERT_TRUE(
+        worker.start(TransferKind::Command, request(300 * 1024 + 7, "first"), &receiver, listener));
     EXPECT_TRUE(worker.isBusy());
     EXPECT_FALSE(worker.start(TransferKind::Command, request(10, "second"), &receiver, listener));
     waitUntilIdle(worker);
@@ -96,15 +97,6 @@ TEST_F(Worker, ReportsInOrderOnItsOwnThreadAndTakesOneTransferAtATime) {
     EXPECT_EQ(pieces.back(), 7u);
     EXPECT_FALSE(offThread);
     EXPECT_EQ(busy, (std::vector<bool>{true, false}));
-    ASSERT_TRUE(printer.waitDone(5s));
-    EXPECT_EQ(printer.count(), 300u * 1024 + 7);
-
-    // Free again: the next transfer is taken.
-    ByteCollector again(reader_, true);
-    ++started;
-    ASSERT_TRUE(worker.start(TransferKind::Command, request(10, "second"), &receiver, listener));
-    waitUntilIdle(worker);
-    EXPECT_EQ(ends.size(), 2u);
 }
 
 TEST_F(Worker, AReceiverGoneHearsNothingAndAWorkerLetGoStopsBetweenPieces) {
@@ -127,7 +119,8 @@ TEST_F(Worker, AReceiverGoneHearsNothingAndAWorkerLetGoStopsBetweenPieces) {
     TransferWorker::Listener listener;
     listener.pieceWritten = [&](std::size_t) { heardAfterGone |= gone; };
     listener.finished = [&](const TransferResult&) { heardAfterGone |= gone; };
-    ASSERT_TRUE(worker->start(TransferKind::Command, request(8 << 20), receiver.get(), listener));
+    ASSERT_TRUE(
+        worker->start(TransferKind::Command, request(8 << 20, "large"), receiver.get(), listener));
     QThread::msleep(100);
     QCoreApplication::processEvents();
     receiver.reset();

@@ -54,7 +54,7 @@ void requireReadableFirmware(const QString& file) {
 
 FirmwareDialog::FirmwareDialog(logosmith::TransferWorker& transfers,
                                logosmith::PortSettingsProvider portSettings, QWidget* parent)
-    : FixedDialog("Information", 400, 350, parent), transfers_(transfers),
+    : FixedDialog("Information", 400, 330, parent), transfers_(transfers),
       portSettings_(std::move(portSettings)) {
     setObjectName("DownloadForm");
     buildControls();
