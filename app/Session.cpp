@@ -8,6 +8,7 @@
 #include "platform/SettingsStore.h"
 #include "platform/widgets/QtUserDialogs.h"
 #include "printdata/windows/ResolutionDialog.h"
+#include "transport/TransferWorker.h"
 #include "transport/windows/AlignmentDialog.h"
 #include "transport/windows/FirmwareDialog.h"
 #include "transport/windows/PortSettingsDialog.h"
@@ -52,15 +53,19 @@ Session::~Session() {
 }
 
 void Session::createWindows() {
-    main_ = std::make_unique<MainWindow>(store_, dialogs_, static_cast<MainWindowLinks&>(*this));
+    transfers_ = std::make_unique<TransferWorker>();
+    main_ = std::make_unique<MainWindow>(store_, dialogs_, static_cast<MainWindowLinks&>(*this),
+                                         *transfers_);
     main_->formCreate();
-    download_ = std::make_unique<FirmwareDialog>();
+    // Every transfer reads the port dialog's lists afresh as it starts.
+    const PortSettingsProvider portSettings = [this] { return port_->portSettings(); };
+    download_ = std::make_unique<FirmwareDialog>(*transfers_, portSettings);
     information_ = std::make_unique<InformationDialog>();
     information_->showFilesFolder(main_->state().RootDir);
     editor_ = std::make_unique<EditorDialog>(store_);
     port_ = std::make_unique<PortSettingsDialog>(store_);
     resolution_ = std::make_unique<ResolutionDialog>(store_);
-    alignment_ = std::make_unique<AlignmentDialog>();
+    alignment_ = std::make_unique<AlignmentDialog>(*transfers_, portSettings);
 
     MainWindow* main = main_.get();
     QObject::connect(editor_.get(), &EditorDialog::commandChosen, main,
@@ -70,13 +75,9 @@ void Session::createWindows() {
     download_->firmwareFile = [main] { return main->state().CurrentSourcePath; };
     alignment_->directMethodChosen = [main] { return main->directPrintChosen(); };
     alignment_->scratchFile = [main] { return main->scratchFilePath(); };
-    // The transfer dialogs still look up the port choice here.
-    PortForm = port_.get();
 }
 
 void Session::closeWindows() {
-    if (PortForm == port_.get())
-        PortForm = nullptr;
     alignment_.reset();
     resolution_.reset();
     port_.reset();
@@ -84,6 +85,7 @@ void Session::closeWindows() {
     information_.reset();
     download_.reset();
     main_.reset();
+    transfers_.reset();
 }
 
 void Session::start(const QStringList& pictures) {
@@ -129,10 +131,6 @@ Density Session::density() const {
 
 PortSettings Session::portSettings() const {
     return port_->portSettings();
-}
-
-bool Session::transferRunning() const {
-    return (download_ && download_->isBusy()) || (alignment_ && alignment_->isBusy());
 }
 
 } // namespace logosmith

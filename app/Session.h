@@ -16,6 +16,7 @@ namespace logosmith {
 
 class QtUserDialogs;
 class SettingsStore;
+class TransferWorker;
 class UserDialogs;
 
 // The program's composition root: the settings store, the person (the dialogs seam) and the
@@ -37,6 +38,7 @@ class Session : private MainWindowLinks {
     // session holds no windows (the program ends).
     bool windowsMade() const { return main_ != nullptr; }
     MainWindow& mainWindow() { return *main_; }
+    TransferWorker& transfers() { return *transfers_; }
 
     // Shows the main window, then, once the event loop runs, adds the pictures given on the
     // command line as "Add Image" would, in order.
@@ -52,7 +54,6 @@ class Session : private MainWindowLinks {
     void resetFirmwareProgress() override;
     Density density() const override;
     PortSettings portSettings() const override;
-    bool transferRunning() const override;
 
     std::unique_ptr<SettingsStore> ownStore_;
     std::unique_ptr<QtUserDialogs> ownDialogs_;
@@ -61,6 +62,8 @@ class Session : private MainWindowLinks {
     // The error report's dialogs before this session installed its own.
     UserDialogs* previousReport_ = nullptr;
 
+    // The one worker every window's transfers run on; it outlives the windows.
+    std::unique_ptr<TransferWorker> transfers_;
     std::unique_ptr<MainWindow> main_;
     std::unique_ptr<FirmwareDialog> download_;
     std::unique_ptr<InformationDialog> information_;

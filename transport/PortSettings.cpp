@@ -49,8 +49,15 @@ SerialLine serialLineFor(const PortSettings& settings) {
     return line;
 }
 
+std::optional<PortKind> portKind(int port) {
+    if (port < 0 || port >= static_cast<int>(kPorts.size()))
+        return std::nullopt;
+    return kPorts[static_cast<std::size_t>(port)].kind;
+}
+
 std::string devicePortName(int port) {
-    return port >= 0 && port < kUsbPort ? kPortEntries[port] : "";
+    const std::optional<PortKind> kind = portKind(port);
+    return kind && *kind != PortKind::Spooler ? kPorts[static_cast<std::size_t>(port)].name : "";
 }
 
 } // namespace logosmith

@@ -1,8 +1,10 @@
 #pragma once
 
-#include "platform/devices/PortDevice.h"
+#include "platform/devices/SerialPort.h"
 
 #include <array>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,8 +24,34 @@ struct PortSettings {
 
 inline constexpr PortSettings kDefaultPortSettings{};
 
-inline constexpr std::array<const char*, 7> kPortEntries{"LPT1", "LPT2", "COM1", "COM2",
-                                                         "COM3", "COM4", "U S B"};
+// Where a transfer reads the port settings at its start: the port settings dialog's lists, live.
+using PortSettingsProvider = std::function<PortSettings()>;
+
+// How a port of the list reaches the printer; each kind is one PrinterDevice class (see
+// PortKind.h). A new port type is one class, one kind and its entries in the table below.
+enum class PortKind { Parallel, Serial, Spooler };
+
+struct PortEntry {
+    const char* name;
+    PortKind kind;
+};
+
+// The port list, in the order of its indices.
+inline constexpr std::array<PortEntry, 7> kPorts{{{"LPT1", PortKind::Parallel},
+                                                  {"LPT2", PortKind::Parallel},
+                                                  {"COM1", PortKind::Serial},
+                                                  {"COM2", PortKind::Serial},
+                                                  {"COM3", PortKind::Serial},
+                                                  {"COM4", PortKind::Serial},
+                                                  {"U S B", PortKind::Spooler}}};
+
+// The port list's texts.
+inline constexpr std::array<const char*, kPorts.size()> kPortEntries = [] {
+    std::array<const char*, kPorts.size()> names{};
+    for (std::size_t i = 0; i < kPorts.size(); ++i)
+        names[i] = kPorts[i].name;
+    return names;
+}();
 inline constexpr std::array<const char*, 6> kBaudEntries{"2400",  "4800",  "9600",
                                                          "19200", "38400", "57600"};
 inline constexpr std::array<const char*, 3> kParityEntries{"None", "Odd", "Even"};
@@ -31,7 +59,6 @@ inline constexpr std::array<const char*, 2> kDataBitEntries{"7", "8"};
 inline constexpr std::array<const char*, 2> kStopBitEntries{"1", "2"};
 inline constexpr std::array<const char*, 3> kFlowEntries{"None", "Xon/Xoff", "Hardware"};
 
-inline constexpr int kFirstComPort = 2;
 inline constexpr int kUsbPort = 6;
 
 // The text of the chosen baud entry; empty when none is chosen.
@@ -42,7 +69,10 @@ int baudRateFromText(std::string_view text);
 // bits or flow control has no entry chosen, since no sensible line follows from that.
 SerialLine serialLineFor(const PortSettings& settings);
 
-// "LPT1" … "COM4" for ports 0–5; empty otherwise.
+// The kind of the chosen port; nullopt when no port is chosen (-1, or past the list).
+std::optional<PortKind> portKind(int port);
+// The name a device file is found under in the device map ("LPT1" … "COM4"); empty for the
+// spooler and when no port is chosen.
 std::string devicePortName(int port);
 
 } // namespace logosmith

@@ -1,11 +1,5 @@
 #include "transport/SpoolerJob.h"
 
-#include "platform/core/AtomicFile.h"
-
-#include <chrono>
-#include <thread>
-#include <vector>
-
 namespace logosmith {
 
 bool SpoolerJob::BeginDoc(const std::string& documentName) {
@@ -61,54 +55,6 @@ bool SpoolerJob::EndDoc() {
 void SpoolerJob::Abandon() noexcept {
     job_.cancel();
     documentOpen = false;
-}
-
-namespace {
-
-void runSpoolProgress(SpoolMode mode, const std::function<void()>& progressStep) {
-    if (mode == SpoolMode::Command)
-        return;
-    const int steps = mode == SpoolMode::Firmware ? kFirmwareSpoolSteps : kAlignmentSpoolSteps;
-    for (int i = 0; i < steps; ++i) {
-        if (progressStep)
-            progressStep();
-        if (mode == SpoolMode::Firmware)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-}
-
-void spoolWholeFile(const std::string& file, SpoolMode mode,
-                    const std::function<void()>& progressStep) {
-    SpoolerJob job;
-    if (!job.BeginDoc("Print"))
-        throw TransferError(job.lastError());
-    std::string bytes;
-    try {
-        const std::vector<std::uint8_t> content = readWholeFile(file);
-        bytes.assign(content.begin(), content.end());
-    } catch (...) {
-        job.Abandon(); // an empty or partial document must not print
-        throw;
-    }
-    if (!bytes.empty() && !job.Write(bytes)) {
-        const std::string reason = job.lastError();
-        job.Abandon();
-        throw TransferError(reason);
-    }
-    if (!job.EndDoc())
-        throw TransferError(job.lastError());
-    runSpoolProgress(mode, progressStep);
-}
-
-} // namespace
-
-void SpoolRawFile(const std::string& file, SpoolMode mode,
-                  const std::function<void()>& progressStep) {
-    if (mode == SpoolMode::Firmware) {
-        spoolWholeFile(file, mode, progressStep);
-        return;
-    }
-    runThenDelete(file, [&] { spoolWholeFile(file, mode, progressStep); });
 }
 
 } // namespace logosmith

@@ -3,7 +3,6 @@
 #include "platform/devices/RawSpoolJob.h"
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 namespace logosmith {
@@ -33,18 +32,5 @@ class SpoolerJob {
     RawSpoolJob job_;
     std::string lastError_;
 };
-
-enum class SpoolMode { Command = 1, Firmware = 2, Alignment = 3 };
-
-inline constexpr int kFirmwareSpoolSteps = 100;
-inline constexpr int kAlignmentSpoolSteps = 52;
-
-// Sends a whole file as one raw document named "Print" to the default printer, then runs the
-// mode's progress steps (firmware: 100 with 10 ms pauses; alignment: 52). The command and
-// alignment files are deleted afterwards whatever happened; a firmware file is kept.
-// Throws TransferError when the spooler does not take the whole document, FileError when the
-// file cannot be read.
-void SpoolRawFile(const std::string& file, SpoolMode mode,
-                  const std::function<void()>& progressStep = {});
 
 } // namespace logosmith

@@ -8,6 +8,7 @@
 #include "platform/SettingsStore.h"
 #include "platform/UserDialogs.h"
 #include "platform/widgets/FormStorage.h"
+#include "transport/TransferWorker.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -18,10 +19,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QThread>
+#include <QTimer>
 #include <QTreeWidget>
 #include <exception>
 
@@ -62,11 +65,11 @@ QMenu* addMenu(QMenu* menu, const char* name, const QString& caption) {
 } // namespace
 
 MainWindow::MainWindow(SettingsStore& store, UserDialogs& dialogs, MainWindowLinks& links,
-                       QWidget* parent)
+                       TransferWorker& transfers, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint),
-      store_(store), dialogs_(dialogs), links_(links) {
+      store_(store), dialogs_(dialogs), links_(links), transfers_(transfers) {
     setObjectName("Form1");
     setWindowTitle("KORVANT MRX-310 Logosmith");
     auto* client = new QWidget(this);
@@ -147,6 +150,12 @@ void MainWindow::buildControls(QWidget* client) {
     btnPrint = place<QPushButton>(GroupBoxPrint, "btnPrint", "Print", 226, 20, 56, 26);
 
     Button9 = place<QPushButton>(client, "Button9", "Exit", 505, 576, 93, 26);
+    transferProgress = place<QProgressBar>(client, "transferProgress", 306, 579, 192, 20);
+    transferProgress->hide();
+    transferProgressDelay_ = new QTimer(this);
+    transferProgressDelay_->setSingleShot(true);
+    transferProgressDelay_->setInterval(500);
+    connect(transferProgressDelay_, &QTimer::timeout, transferProgress, &QWidget::show);
 }
 
 void MainWindow::buildMenu() {
@@ -251,6 +260,18 @@ void MainWindow::connectHandlers() {
 
     onClick(Button9, &MainWindow::Button9Click);
     onTrigger(exit2, &MainWindow::Button9Click);
+    connect(&transfers_, &TransferWorker::busyChanged, this, &MainWindow::transferRunning);
+}
+
+void MainWindow::transferRunning(bool running) {
+    // Whole groups and submenus, so that the commands' own states (which the picture and the
+    // print method decide) come back untouched.
+    GroupBoxStore->setEnabled(!running);
+    GroupBoxPrint->setEnabled(!running);
+    exit1->menuAction()->setEnabled(!running); // " print..": the commands writing the scratch file
+    firmwaredownload1->setEnabled(!running);
+    Button9->setEnabled(!running);
+    exit2->setEnabled(!running);
 }
 
 void MainWindow::formCreate() {
@@ -346,14 +367,15 @@ void endEventLoop() {
 } // namespace
 
 void MainWindow::Button9Click() {
+    if (transfers_.isBusy())
+        return;
     if (closeDownBeforeLeaving())
         endEventLoop();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    // A firmware download or alignment setup redraws its bar between writes; the program must
-    // not end under it.
-    if (links_.transferRunning()) {
+    // The program does not end under a transfer: the printer would be left with half a stream.
+    if (transfers_.isBusy()) {
         event->ignore();
         return;
     }
@@ -368,6 +390,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::firmwaredownload1Click() {
+    if (transfers_.isBusy())
+        return;
     links_.resetFirmwareProgress();
     const std::optional<QString> file = dialogs_.openFile("firmware download", "*.fls (*.fls)");
     if (!file)

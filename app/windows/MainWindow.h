@@ -19,9 +19,11 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
+class QTimer;
 class QTreeWidget;
 class PictureView;
 class FormStorage;
@@ -31,6 +33,7 @@ namespace logosmith {
 class LibraryModel;
 class SettingsStore;
 class UserDialogs;
+class TransferWorker;
 } // namespace logosmith
 
 // The run state the whole program shares, held by the main window.
@@ -54,8 +57,6 @@ class MainWindowLinks {
     // The resolution dialog's choice and the port dialog's lists, as they are now.
     virtual logosmith::Density density() const = 0;
     virtual logosmith::PortSettings portSettings() const = 0;
-    // A firmware download or an alignment transfer is under way.
-    virtual bool transferRunning() const = 0;
 };
 
 // The main window: library list, two-colour preview, colour panels, store and print commands.
@@ -64,8 +65,10 @@ class MainWindowLinks {
 class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
+    // Store and Print go out on the program's transfer worker, which every window shares.
     MainWindow(logosmith::SettingsStore& store, logosmith::UserDialogs& dialogs,
-               MainWindowLinks& links, QWidget* parent = nullptr);
+               MainWindowLinks& links, logosmith::TransferWorker& transfers,
+               QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Start-up steps run while the window is created: the controls' start state, the program
@@ -128,7 +131,13 @@ class MainWindow : public QMainWindow {
     void btnPrintClick();
     void PrintOnPrinter1Click();
     bool BuildPrintFile();
+    // Sends the scratch command file (direct method) or prints through the driver. The send
+    // runs on the transfer worker; its end deletes the file and tells what went wrong.
     void SendToPrinter();
+    void sendScratchFile();
+    // While any transfer runs, the commands that would start another (or end the program) are
+    // off; the rest of the window stays usable.
+    void transferRunning(bool running);
     void PrintThroughDriver();
     // Editor, saving, help.
     void btnEditClick();
@@ -147,6 +156,8 @@ class MainWindow : public QMainWindow {
     logosmith::SettingsStore& store_;
     logosmith::UserDialogs& dialogs_;
     MainWindowLinks& links_;
+    logosmith::TransferWorker& transfers_;
+    QTimer* transferProgressDelay_ = nullptr;
     AppState state_;
     logosmith::ColourControlsModel pictures_;
     std::unique_ptr<logosmith::LibraryModel> library_;
@@ -214,6 +225,8 @@ class MainWindow : public QMainWindow {
     QRadioButton* DriverPrinter = nullptr;
     QPushButton* btnPrint = nullptr;
     QPushButton* Button9 = nullptr;
+    // How far a send of Store or Print has come; shown only when it takes more than a moment.
+    QProgressBar* transferProgress = nullptr;
 
     // Menu items.
     QMenu* file1 = nullptr;

@@ -4,20 +4,28 @@
 #include "app/library/LibraryModel.h"
 #include "app/library/StoreCommandFile.h"
 #include "app/windows/PictureView.h"
+#include "platform/ErrorGuard.h"
 #include "platform/UserDialogs.h"
 #include "platform/core/AtomicFile.h"
 #include "platform/core/Error.h"
+#include "platform/core/ScratchFile.h"
 #include "printdata/ByteSink.h"
 #include "printdata/Commands.h"
 #include "separation/picture/Fitting.h"
 #include "transport/DeviceSettings.h"
 #include "transport/PortSender.h"
+#include "transport/TransferWorker.h"
+#include "transport/windows/TransferReport.h"
 
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPrinter>
+#include <QProgressBar>
 #include <QRadioButton>
+#include <QTimer>
+#include <climits>
+#include <memory>
 
 using namespace logosmith;
 
@@ -32,6 +40,8 @@ std::vector<std::uint8_t> MainWindow::prepareStore() {
 }
 
 void MainWindow::btnStorePrinterClick() {
+    if (transfers_.isBusy())
+        return;
     CommitCurrentImage();
     const std::vector<std::uint8_t> command = prepareStore();
     // The warning means the data goes out now: every refusal has come before it.
@@ -43,6 +53,9 @@ void MainWindow::btnStorePrinterClick() {
 }
 
 void MainWindow::btnPrintFileClick() {
+    // The scratch file is in use while a transfer runs.
+    if (transfers_.isBusy())
+        return;
     CommitCurrentImage();
     const std::vector<std::uint8_t> command = prepareStore();
     const std::optional<QString> destination =
@@ -50,14 +63,12 @@ void MainWindow::btnPrintFileClick() {
     if (!destination)
         return;
     Edit1->setText(*destination);
-    const QString scratch = scratchFilePath();
-    runThenDelete(scratch.toStdString(), [&] {
-        BuildStoreFile(scratch, command);
-        if (QFileInfo::exists(*destination) &&
-            !dialogs_.askYesNo(*destination + " already exists.\nDo you want to replace it?"))
-            return;
-        CopyCommandFile(scratch, *destination);
-    });
+    ScratchFile scratch(scratchFilePath().toStdString());
+    BuildStoreFile(scratchFilePath(), command);
+    if (!QFileInfo::exists(*destination) ||
+        dialogs_.askYesNo(*destination + " already exists.\nDo you want to replace it?"))
+        CopyCommandFile(scratchFilePath(), *destination);
+    scratch.remove();
 }
 
 bool MainWindow::BuildPrintFile() {
@@ -76,6 +87,8 @@ bool MainWindow::BuildPrintFile() {
 }
 
 void MainWindow::btnPrintClick() {
+    if (transfers_.isBusy())
+        return;
     // The driver method prints the picture itself and needs no command file.
     if (!DirectPrint->isChecked()) {
         SendToPrinter();
@@ -90,14 +103,39 @@ void MainWindow::PrintOnPrinter1Click() {
 }
 
 void MainWindow::SendToPrinter() {
-    if (DirectPrint->isChecked()) {
-        const std::string scratch = scratchFilePath().toStdString();
-        runThenDelete(scratch, [&] {
-            logosmith::SendToPrinter(makeTransferRequest(scratch, links_.portSettings()));
-        });
-    } else if (DriverPrinter->isChecked()) {
+    if (DirectPrint->isChecked())
+        sendScratchFile();
+    else if (DriverPrinter->isChecked())
         PrintThroughDriver();
-    }
+}
+
+void MainWindow::sendScratchFile() {
+    // The command file was written for this send alone: it goes when the send ends, whatever
+    // the outcome.
+    auto scratch = std::make_shared<ScratchFile>(scratchFilePath().toStdString());
+    TransferRequest request = makeTransferRequest(scratch->path(), links_.portSettings());
+    TransferWorker::Listener listener;
+    listener.pieceWritten = [this](std::size_t size) {
+        transferProgress->setValue(transferProgress->value() + static_cast<int>(size));
+    };
+    listener.finished = [this, scratch](const TransferResult& result) {
+        transferProgressDelay_->stop();
+        transferProgress->hide();
+        guarded([&] {
+            if (result.succeeded())
+                scratch->remove();
+            else
+                scratch->removeQuietly();
+            reportTransferResult(result);
+        });
+    };
+    const qint64 size = QFileInfo(scratchFilePath()).size();
+    if (!transfers_.start(TransferKind::Command, std::move(request), this, std::move(listener)))
+        return;
+    transferProgress->setRange(0, static_cast<int>(std::min<qint64>(size, INT_MAX)));
+    transferProgress->setValue(0);
+    // A send that is over in a moment shows no bar at all.
+    transferProgressDelay_->start();
 }
 
 void MainWindow::PrintThroughDriver() {

@@ -1,13 +1,17 @@
 #include "tests/support/PrinterTestSupport.h"
 
 #include "platform/SettingsStore.h"
+#include "transport/TransferWorker.h"
 #include "transport/windows/PortSettingsDialog.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QCryptographicHash>
+#include <QEventLoop>
 #include <QFile>
 #include <QJsonDocument>
 #include <QProcessEnvironment>
+#include <QTimer>
 #include <fcntl.h>
 #include <pty.h>
 #include <stdexcept>
@@ -38,9 +42,10 @@ QString run(const QString& program, const QStringList& arguments, bool& failed) 
 
 } // namespace
 
-Simulator::Simulator(Expect expect, const QString& input) {
+Simulator::Simulator(Expect expect, const QString& input, const QStringList& options) {
     const char* const expectNames[] = {"store", "print", "align", "firmware"};
     QStringList arguments{"--out", out_.path(), "--expect", expectNames[int(expect)]};
+    arguments << options;
     if (input == "tcp")
         arguments << "--tcp"
                   << "0";
@@ -139,16 +144,48 @@ std::vector<std::uint8_t> BarePty::take() {
     return got;
 }
 
+namespace {
+
+// The running program's port dialog; without one (tests of a single dialog), one of the test's
+// own on the settings every test shares.
+PortSettingsDialog& portDialog() {
+    static PortSettingsDialog* own = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<PortSettingsDialog*>(window); dialog && dialog != own)
+            return *dialog;
+    if (!own)
+        own = new PortSettingsDialog(logosmith::settingsStore());
+    return *own;
+}
+
+} // namespace
+
 void choosePort(int index) {
-    if (!PortForm)
-        PortForm = new PortSettingsDialog();
-    PortForm->PortCombo->setCurrentIndex(index);
+    portDialog().PortCombo->setCurrentIndex(index);
+}
+
+logosmith::PortSettings chosenPortSettings() {
+    return portDialog().portSettings();
 }
 
 void chooseCom1(const QString& devicePath) {
     logosmith::settingsStore().writeText("devices", "COM1", devicePath);
     logosmith::settingsStore().sync();
     choosePort(2);
+}
+
+bool waitForTransfer(TransferWorker& worker, int timeoutMs) {
+    if (!worker.isBusy())
+        return true;
+    QEventLoop loop;
+    QObject::connect(&worker, &TransferWorker::busyChanged, &loop, [&loop](bool busy) {
+        // The loop ends once the whole end has been handled, listener included.
+        if (!busy)
+            loop.quit();
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    return !worker.isBusy();
 }
 
 QString fileSha256(const QString& path) {

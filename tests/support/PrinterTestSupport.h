@@ -3,6 +3,8 @@
 // Pieces shared by the firmware and alignment dialog tests: the printer simulator as a real
 // program at a pseudo-terminal or TCP port, a private spooler, and the port choice.
 
+#include "transport/PortSettings.h"
+
 #include <QJsonObject>
 #include <QProcess>
 #include <QString>
@@ -10,6 +12,10 @@
 #include <QTemporaryDir>
 #include <cstdint>
 #include <vector>
+
+namespace logosmith {
+class TransferWorker;
+}
 
 namespace logosmith::testing {
 
@@ -19,8 +25,9 @@ enum class Expect { store, print, align, firmware };
 // mrx310-sim reading one transfer; its report is read once the sender has let go.
 class Simulator {
   public:
-    // input: "pty", "tcp" or the path of a file to read.
-    Simulator(Expect expect, const QString& input);
+    // input: "pty", "tcp" or the path of a file to read; options are added to the command
+    // line (e.g. "--xoff-after", "1024" to pause the sender).
+    Simulator(Expect expect, const QString& input, const QStringList& options = {});
     ~Simulator();
     Simulator(const Simulator&) = delete;
     Simulator& operator=(const Simulator&) = delete;
@@ -76,6 +83,12 @@ struct BarePty {
 void chooseCom1(const QString& devicePath);
 // Chooses the port list's entry by index (-1: nothing chosen, 6: "U S B").
 void choosePort(int index);
+// The port choice made above, read as a transfer reads it: the provider for a dialog's tests.
+logosmith::PortSettings chosenPortSettings();
+
+// Runs the event loop until the worker's transfer has ended and its end has been told (at once
+// when none runs). False when it was still running after the time-out.
+bool waitForTransfer(TransferWorker& worker, int timeoutMs = 60000);
 
 // The SHA-256 of a file, as lower-case hex.
 QString fileSha256(const QString& path);

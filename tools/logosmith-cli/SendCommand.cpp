@@ -1,8 +1,6 @@
 #include "tools/logosmith-cli/SendCommand.h"
 
-#include "platform/core/AtomicFile.h"
 #include "platform/core/Error.h"
-#include "tools/logosmith-cli/ConsoleDialogs.h"
 #include "tools/logosmith-cli/Options.h"
 #include "transport/DeviceSettings.h"
 #include "transport/PortSender.h"
@@ -10,7 +8,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <filesystem>
 #include <iostream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -39,78 +36,26 @@ struct Descriptor {
 // 9 MB; a file beyond this is no printer stream (a device, a picture, a disk image).
 constexpr std::int64_t maxStreamBytes = 16LL * 1024 * 1024;
 
-std::string tooLarge(const std::string& file) {
-    return file + " is larger than any printer stream (" +
-           std::to_string(maxStreamBytes / (1024 * 1024)) + " MB at most)";
-}
-
-void copyDescriptor(int from, int to, const std::string& file, const std::string& copy) {
-    char buffer[64 * 1024];
-    std::int64_t copied = 0;
-    for (;;) {
-        const ssize_t got = ::read(from, buffer, sizeof buffer);
-        if (got == 0)
-            return;
-        if (got > 0 && (copied += got) > maxStreamBytes) // a file that grows while we copy
-            throw FileError(tooLarge(file));
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            throw FileError("Cannot read " + file + ": " + std::strerror(errno));
-        }
-        for (ssize_t done = 0; done < got;) {
-            const ssize_t put = ::write(to, buffer + done, std::size_t(got - done));
-            if (put < 0 && errno == EINTR)
-                continue;
-            if (put < 0)
-                throw FileError("Cannot write " + copy + ": " + std::strerror(errno));
-            done += put;
-        }
-    }
-}
-
-// Installs a set of dialogs for the lifetime of one command.
-class InstalledDialogs {
-  public:
-    explicit InstalledDialogs(UserDialogs& dialogs) { installUserDialogs(&dialogs); }
-    ~InstalledDialogs() { installUserDialogs(nullptr); }
-    InstalledDialogs(const InstalledDialogs&) = delete;
-    InstalledDialogs& operator=(const InstalledDialogs&) = delete;
-};
-
-// Removes the temporary copy if the send did not get as far as deleting it.
-struct RemoveOnExit {
-    std::string path;
-    ~RemoveOnExit() {
-        try {
-            deleteFileIfExists(path);
-        } catch (...) {
-            // a leftover temporary file is no reason to hide the command's own outcome
-        }
-    }
-};
-
 int run(const std::vector<std::string>& arguments, std::ostream& out) {
     const SendRequest request = parseSend(arguments);
-    ConsoleDialogs dialogs(std::cerr, "logosmith-cli send:");
-    InstalledDialogs installed(dialogs);
+    requireSendableFile(request.file);
 
-    // The general send deletes what it has sent; the user's file must survive, so a copy goes.
-    const RemoveOnExit copy{copyToTemporaryFile(request.file)};
-    TransferRequest transfer = makeTransferRequest(copy.path, request.port);
+    TransferRequest transfer = makeTransferRequest(request.file, request.port);
     std::uint64_t sent = 0;
     transfer.pieceWritten = [&sent](std::size_t size) { sent += size; };
-    const TransferOutcome outcome = SendToPrinter(transfer);
+    const TransferResult result = SendToPrinter(transfer);
 
-    if (outcome == TransferOutcome::Sent)
+    if (result.status == TransferStatus::Sent)
         out << request.file << ": " << sent << " bytes sent to " << portNames[request.port.port]
             << "\n";
-    else if (outcome == TransferOutcome::Spooled)
+    else if (result.status == TransferStatus::Spooled)
         out << request.file << ": handed to the default printer's spooler\n";
-    const bool succeeded =
-        (outcome == TransferOutcome::Sent || outcome == TransferOutcome::Spooled) &&
-        dialogs.messagesShown() == 0;
-    return succeeded ? 0 : 1;
+    else if (result.isPortProblem())
+        // The program's port messages keep their blanks: " Port does not exist ".
+        std::cerr << "logosmith-cli send:" << result.message << std::endl;
+    else
+        std::cerr << "logosmith-cli send: " << result.message << std::endl;
+    return result.succeeded() ? 0 : 1;
 }
 
 } // namespace
@@ -133,7 +78,7 @@ SendRequest parseSend(const std::vector<std::string>& arguments) {
     return request;
 }
 
-std::string copyToTemporaryFile(const std::string& file) {
+void requireSendableFile(const std::string& file) {
     // Non-blocking, so that a FIFO without a writer is refused rather than waited for.
     Descriptor input{::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
     if (input.fd < 0)
@@ -144,25 +89,8 @@ std::string copyToTemporaryFile(const std::string& file) {
     if (!S_ISREG(st.st_mode))
         throw FileError(file + " is not a regular file; only a saved command file can be sent");
     if (st.st_size > maxStreamBytes)
-        throw FileError(tooLarge(file));
-    std::string copy =
-        (std::filesystem::temp_directory_path() / "logosmith-cli-send-XXXXXX").string();
-    Descriptor output{::mkstemp(copy.data())};
-    if (output.fd < 0)
-        throw FileError("Cannot create a temporary file in " +
-                        std::filesystem::temp_directory_path().string() + ": " +
-                        std::strerror(errno));
-    try {
-        copyDescriptor(input.fd, output.fd, file, copy);
-        const int fd = output.fd;
-        output.fd = -1;
-        if (::close(fd) != 0)
-            throw FileError("Cannot write " + copy + ": " + std::strerror(errno));
-    } catch (...) {
-        ::unlink(copy.c_str());
-        throw;
-    }
-    return copy;
+        throw FileError(file + " is larger than any printer stream (" +
+                        std::to_string(maxStreamBytes / (1024 * 1024)) + " MB at most)");
 }
 
 Subcommand sendSubcommand() {

@@ -17,10 +17,9 @@ struct SendRequest {
 // Reads the arguments of `send`; throws UsageError.
 SendRequest parseSend(const std::vector<std::string>& arguments);
 
-// Copies a file to a new private temporary file and answers its path. Only a regular file of
-// at most what a printer stream can be (16 MB) is copied. Throws FileError; no temporary file
-// is left then.
-std::string copyToTemporaryFile(const std::string& file);
+// Only a regular file of at most what a printer stream can be (16 MB) is sent: anything else
+// (a device, a picture, a disk image) is refused before a port is opened. Throws FileError.
+void requireSendableFile(const std::string& file);
 
 Subcommand sendSubcommand();
 

@@ -1,12 +1,8 @@
 #pragma once
 
-// Shared pieces of the transport tests: the person answering message boxes, scratch folders,
-// files of known bytes, and readers standing in for the printer at a pty or FIFO.
+// Shared pieces of the transport tests: scratch folders, files of known bytes, and readers
+// standing in for the printer at a pty or FIFO.
 
-#include "platform/UserDialogs.h"
-
-#include <QString>
-#include <QStringList>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -17,30 +13,6 @@
 #include <vector>
 
 namespace transport_test {
-
-// Answers every box with OK and remembers what it was shown.
-class RecordingDialogs : public logosmith::UserDialogs {
-  public:
-    QStringList messages;
-    QStringList errors;
-
-    void showMessage(const QString& text) override { messages << text; }
-    void showWarning(const QString& text) override { messages << text; }
-    void showConfirmation(const QString& text) override { messages << text; }
-    bool askYesNo(const QString& text) override {
-        messages << text;
-        return true;
-    }
-    void showError(const QString& text) override { errors << text; }
-    std::optional<QString> openFile(const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    std::optional<QString> saveFile(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-    std::optional<std::uint32_t> pickColour(std::uint32_t) override { return std::nullopt; }
-    bool setUpPrinter(QPrinter&) override { return false; }
-};
 
 // A fresh folder, removed with everything in it afterwards.
 class ScratchDir {

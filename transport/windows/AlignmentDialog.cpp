@@ -3,13 +3,13 @@
 #include "platform/ErrorGuard.h"
 #include "platform/core/AtomicFile.h"
 #include "platform/core/Error.h"
+#include "platform/core/ScratchFile.h"
 #include "printdata/Commands.h"
 #include "transport/DeviceSettings.h"
 #include "transport/PortSender.h"
-#include "transport/windows/PortSettingsDialog.h"
+#include "transport/TransferWorker.h"
+#include "transport/windows/TransferReport.h"
 
-#include <QCloseEvent>
-#include <QCoreApplication>
 #include <QFile>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -19,25 +19,10 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-AlignmentDialog* verticalForm = nullptr;
-
 namespace {
 
 // One bar position per 2-byte piece of the 104-byte setup command.
 constexpr int kSetupSteps = 52;
-
-// Deletes the scratch command file when an action ends, however it ends: a command that was
-// written but not sent must not be picked up by a later send.
-struct ScratchFileGuard {
-    std::string path;
-    ~ScratchFileGuard() {
-        try {
-            logosmith::deleteFileIfExists(path);
-        } catch (...) {
-            // the action's own error, if any, is the one worth showing
-        }
-    }
-};
 
 QGroupBox* makeRow(QWidget* parent, const QString& caption, char letter,
                    std::array<QRadioButton*, 7>& buttons) {
@@ -65,8 +50,10 @@ int checkedPosition(const std::array<QRadioButton*, 7>& buttons) {
 
 } // namespace
 
-AlignmentDialog::AlignmentDialog(QWidget* parent)
-    : FixedDialog("Vertical Alignment", 440, 360, parent) {
+AlignmentDialog::AlignmentDialog(logosmith::TransferWorker& transfers,
+                                 logosmith::PortSettingsProvider portSettings, QWidget* parent)
+    : FixedDialog("Vertical Alignment", 440, 360, parent), transfers_(transfers),
+      portSettings_(std::move(portSettings)) {
     setObjectName("verticalForm");
     buildControls();
 }
@@ -111,6 +98,11 @@ void AlignmentDialog::buildControls() {
     connect(Button2, &QPushButton::clicked, this, &AlignmentDialog::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &AlignmentDialog::Button3Click);
     connect(Button4, &QPushButton::clicked, this, &AlignmentDialog::Button4Click);
+    // One transfer at a time, whichever window started it.
+    connect(&transfers_, &logosmith::TransferWorker::busyChanged, this, [this](bool busy) {
+        for (QPushButton* command : {Button1, Button2, Button3})
+            command->setEnabled(!busy);
+    });
 }
 
 std::array<int, 4> AlignmentDialog::positions() const {
@@ -133,37 +125,45 @@ void AlignmentDialog::WriteSetupCommand() {
     logosmith::writeFileAtomically(scratchPath(), logosmith::SetupCommand(positions()));
 }
 
-void AlignmentDialog::SendToPrinter() {
-    if (!PortForm)
-        throw logosmith::Error("The port settings are not available.");
+void AlignmentDialog::send(logosmith::TransferKind kind, logosmith::ScratchFile scratch) {
     logosmith::TransferRequest request =
-        logosmith::makeTransferRequest(scratchPath(), PortForm->portSettings());
-    request.pieceWritten = [this](std::size_t size) { emit pieceWritten(qsizetype(size)); };
-    BusyScope busy(*this);
-    logosmith::SendToPrinter(request);
+        logosmith::makeTransferRequest(scratch.path(), portSettings_());
+    // The command never outlives its action, sent or not: the end of the transfer deletes it.
+    auto command = std::make_shared<logosmith::ScratchFile>(std::move(scratch));
+    logosmith::TransferWorker::Listener listener;
+    listener.pieceWritten = [this](std::size_t size) { emit pieceWritten(qsizetype(size)); };
+    listener.progressStep = [this] { progressStep(); };
+    listener.finished = [this, command](const logosmith::TransferResult& result) {
+        setBusy(false);
+        Button4->setEnabled(true);
+        logosmith::guarded([&] {
+            if (result.succeeded())
+                command->remove();
+            else
+                command->removeQuietly();
+            logosmith::reportTransferResult(result);
+        });
+    };
+    if (!transfers_.start(kind, std::move(request), this, std::move(listener)))
+        return;
+    setBusy(true);
+    Button4->setEnabled(false);
 }
 
 void AlignmentDialog::SendAlignmentSetup() {
-    ScratchFileGuard scratch{scratchPath()};
+    logosmith::ScratchFile scratch(scratchPath());
     if (!directMethodChosen || !directMethodChosen())
         return;
-    if (!PortForm)
-        throw logosmith::Error("The port settings are not available.");
-    logosmith::TransferRequest request =
-        logosmith::makeTransferRequest(scratch.path, PortForm->portSettings());
-    request.progressStep = [this] { progressStep(); };
-    request.pieceWritten = [this](std::size_t size) { emit pieceWritten(qsizetype(size)); };
-    BusyScope busy(*this);
-    logosmith::SendAlignmentSetup(request);
+    send(logosmith::TransferKind::AlignmentSetup, std::move(scratch));
 }
 
 void AlignmentDialog::printAlignmentCommand(int function) {
-    if (isBusy() || !directMethodChosen || !directMethodChosen())
+    if (transfers_.isBusy() || !directMethodChosen || !directMethodChosen())
         return;
     logosmith::guarded([this, function] {
-        ScratchFileGuard scratch{scratchPath()};
+        logosmith::ScratchFile scratch(scratchPath());
         WriteAlignmentCommand(function);
-        SendToPrinter();
+        send(logosmith::TransferKind::Command, std::move(scratch));
     });
 }
 
@@ -176,13 +176,13 @@ void AlignmentDialog::Button2Click() {
 }
 
 void AlignmentDialog::Button3Click() {
-    if (isBusy() || !directMethodChosen || !directMethodChosen())
+    if (transfers_.isBusy() || !directMethodChosen || !directMethodChosen())
         return;
     logosmith::guarded([this] {
         progress->setValue(0);
-        ScratchFileGuard scratch{scratchPath()};
+        logosmith::ScratchFile scratch(scratchPath());
         WriteSetupCommand();
-        SendAlignmentSetup();
+        send(logosmith::TransferKind::AlignmentSetup, std::move(scratch));
     });
 }
 
@@ -197,8 +197,6 @@ void AlignmentDialog::FormShow() {
 void AlignmentDialog::progressStep() {
     if (progress->value() < progress->maximum())
         progress->setValue(progress->value() + 1);
-    // Redraw the bar, but take no clicks or keys while the port is being written.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void AlignmentDialog::showEvent(QShowEvent* event) {

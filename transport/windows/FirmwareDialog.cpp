@@ -4,11 +4,10 @@
 #include "platform/UserDialogs.h"
 #include "platform/core/Error.h"
 #include "transport/DeviceSettings.h"
-#include "transport/PortSender.h"
-#include "transport/windows/PortSettingsDialog.h"
+#include "transport/TimeLeft.h"
+#include "transport/TransferWorker.h"
+#include "transport/windows/TransferReport.h"
 
-#include <QCloseEvent>
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -17,8 +16,6 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
-
-FirmwareDialog* DownloadForm = nullptr;
 
 namespace {
 
@@ -53,7 +50,10 @@ void requireReadableFirmware(const QString& file) {
 
 } // namespace
 
-FirmwareDialog::FirmwareDialog(QWidget* parent) : FixedDialog("Information", 400, 330, parent) {
+FirmwareDialog::FirmwareDialog(logosmith::TransferWorker& transfers,
+                               logosmith::PortSettingsProvider portSettings, QWidget* parent)
+    : FixedDialog("Information", 400, 330, parent), transfers_(transfers),
+      portSettings_(std::move(portSettings)) {
     setObjectName("DownloadForm");
     buildControls();
 }
@@ -83,6 +83,8 @@ void FirmwareDialog::buildControls() {
     progress->setObjectName("progress");
     progress->setRange(0, 100);
     progress->setValue(0);
+    timeLeft = new QLabel(this);
+    timeLeft->setObjectName("timeLeft");
 
     auto* buttons = new QHBoxLayout();
     buttons->addStretch();
@@ -98,37 +100,79 @@ void FirmwareDialog::buildControls() {
     column->addStretch();
     column->addLayout(buttons);
     column->addWidget(progress);
+    column->addWidget(timeLeft);
 
     connect(BitBtn1, &QPushButton::clicked, this, &FirmwareDialog::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &FirmwareDialog::BitBtn2Click);
+    // One transfer at a time, whichever window started it; the dialog is left open meanwhile.
+    connect(&transfers_, &logosmith::TransferWorker::busyChanged, BitBtn1,
+            [this](bool busy) { BitBtn1->setEnabled(!busy); });
 }
 
-bool FirmwareDialog::DownloadFirmware(const QString& file) {
-    if (!directMethodChosen || !directMethodChosen())
-        return false;
+void FirmwareDialog::DownloadFirmware(const QString& file) {
     requireReadableFirmware(file);
-    if (!PortForm)
-        throw logosmith::Error("The port settings are not available.");
-    logosmith::TransferRequest request = logosmith::makeTransferRequest(
-        QFile::encodeName(file).toStdString(), PortForm->portSettings());
-    request.progressStep = [this] { progressStep(); };
-    request.pieceWritten = [this](std::size_t size) { emit pieceWritten(qsizetype(size)); };
-    BusyScope busy(*this);
-    const logosmith::TransferOutcome outcome = logosmith::DownloadFirmware(request);
-    return outcome == logosmith::TransferOutcome::Sent ||
-           outcome == logosmith::TransferOutcome::Spooled;
+    logosmith::TransferRequest request =
+        logosmith::makeTransferRequest(QFile::encodeName(file).toStdString(), portSettings_());
+    logosmith::TransferWorker::Listener listener;
+    listener.pieceWritten = [this](std::size_t size) { pieceArrived(size); };
+    listener.progressStep = [this] { progressStep(); };
+    listener.finished = [this](const logosmith::TransferResult& result) {
+        setBusy(false);
+        BitBtn2->setEnabled(true);
+        timeLeft->clear();
+        logosmith::guarded([&] { downloadEnded(result); });
+    };
+    if (!transfers_.start(logosmith::TransferKind::Firmware, std::move(request), this,
+                          std::move(listener)))
+        return;
+    setBusy(true);
+    BitBtn2->setEnabled(false);
+    fileSize_ = QFileInfo(file).size();
+    sent_ = 0;
+    clock_.start();
+    lastEstimate_ = -1;
 }
 
 void FirmwareDialog::BitBtn1Click() {
-    if (isBusy())
+    if (transfers_.isBusy())
         return;
     logosmith::guarded([this] {
-        const bool complete = DownloadFirmware(firmwareFile ? firmwareFile() : QString());
+        // With the driver method nothing is sent and nobody is asked to wait.
+        if (!directMethodChosen || !directMethodChosen()) {
+            close();
+            return;
+        }
+        DownloadFirmware(firmwareFile ? firmwareFile() : QString());
+    });
+}
+
+void FirmwareDialog::pieceArrived(std::size_t size) {
+    emit pieceWritten(qsizetype(size));
+    sent_ += static_cast<qint64>(size);
+    // A new estimate a few times a second is plenty, however small the pieces.
+    const qint64 elapsed = clock_.elapsed();
+    if (lastEstimate_ >= 0 && elapsed - lastEstimate_ < 250)
+        return;
+    const auto left =
+        logosmith::estimateTimeLeft(sent_, fileSize_, std::chrono::milliseconds(elapsed));
+    if (!left)
+        return;
+    lastEstimate_ = elapsed;
+    timeLeft->setText(QString::fromStdString(logosmith::timeLeftText(*left)));
+}
+
+void FirmwareDialog::downloadEnded(const logosmith::TransferResult& result) {
+    if (result.succeeded()) {
         close();
         // Telling the user to wait only makes sense once the printer has the whole file.
-        if (complete)
-            logosmith::userDialogs().showMessage(kWaitMessage);
-    });
+        logosmith::userDialogs().showMessage(kWaitMessage);
+        return;
+    }
+    logosmith::reportTransferResult(result);
+    // A port problem ends the download; after any other failure the dialog stays for another
+    // try.
+    if (result.isPortProblem())
+        close();
 }
 
 void FirmwareDialog::BitBtn2Click() {
@@ -138,6 +182,4 @@ void FirmwareDialog::BitBtn2Click() {
 void FirmwareDialog::progressStep() {
     if (progress->value() < progress->maximum())
         progress->setValue(progress->value() + 1);
-    // Redraw the bar, but take no clicks or keys while the port is being written.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }

@@ -12,8 +12,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-PortSettingsDialog* PortForm = nullptr;
-
 namespace {
 
 const QString kGroup = QStringLiteral("nport");

@@ -47,5 +47,3 @@ class PortSettingsDialog : public logosmith::FixedDialog {
 
     logosmith::SettingsStore& store_;
 };
-
-extern PortSettingsDialog* PortForm;

@@ -6,6 +6,7 @@
 #include "platform/SettingsStore.h"
 #include "separation/picture/BmpFile.h"
 #include "separation/picture/Picture.h"
+#include "tests/support/PrinterTestSupport.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/WidgetLookup.h"
 
@@ -103,6 +104,12 @@ class AppFixture : public ::testing::Test {
         QObject::connect(&stuck, &QTimer::timeout, [] { QCoreApplication::exit(-1); });
         stuck.start(20000);
         return QApplication::exec();
+    }
+
+    // Presses a button and lets the transfer it may start run to its end.
+    void press(const QString& name) {
+        button(name)->click();
+        ASSERT_TRUE(logosmith::testing::waitForTransfer(session_->transfers()));
     }
 
     // Adds a picture through "Add Image" with the open dialog answered.

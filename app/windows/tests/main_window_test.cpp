@@ -4,18 +4,25 @@
 #include "app/windows/InformationDialog.h"
 #include "app/windows/PictureView.h"
 #include "printdata/windows/ResolutionDialog.h"
+#include "tests/support/PrinterTestSupport.h"
+#include "transport/TransferWorker.h"
 #include "transport/windows/AlignmentDialog.h"
 #include "transport/windows/FirmwareDialog.h"
 #include "transport/windows/PortSettingsDialog.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonObject>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QTest>
 #include <QTreeWidget>
 
 using namespace logosmith;
@@ -250,11 +257,67 @@ TEST_F(MainWindowTest, TheSettingMenuOpensItsDialogsModeless) {
     EXPECT_TRUE(window().isEnabled());
 }
 
-TEST_F(MainWindowTest, TheProgramDoesNotEndUnderARunningTransfer) {
-    {
-        logosmith::FixedDialog::BusyScope transfer(*dialog<logosmith::FixedDialog>("DownloadForm"));
-        EXPECT_FALSE(window().close());
-        EXPECT_TRUE(window().isVisible());
+// Counts the paints a window processes while a transfer is running.
+class PaintsDuringTransfer : public QObject {
+  public:
+    explicit PaintsDuringTransfer(TransferWorker& transfers) : transfers_(transfers) {}
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && transfers_.isBusy())
+            ++count;
+        return false;
     }
+
+  private:
+    TransferWorker& transfers_;
+};
+
+// A firmware download over a serial line at 9600 baud that the printer holds up for a while
+// ('P', then 'X' a second and a half later): the main window keeps processing paints, the
+// program cannot be ended under it, the dialog tells the time left, and the printer gets the
+// file byte for byte.
+TEST_F(MainWindowTest, AFirmwareDownloadAt9600BaudLeavesTheWindowRepaintingAndArrivesWhole) {
+    using namespace logosmith::testing;
+    TransferWorker& transfers = session_->transfers();
+    Simulator printer(Expect::firmware, "pty", {"--xoff-after", "4096", "--xoff-ms", "1500"});
+    chooseCom1(printer.slavePath());
+    dialogControl<QComboBox>("PortForm", "BaudCombo")->setCurrentIndex(2); // "9600"
+    dialogControl<QComboBox>("PortForm", "FlowCombo")->setCurrentIndex(1); // "Xon/Xoff"
+    const QString firmware = pictures_.path() + "/printer.fls";
+    writePatternFile(firmware, 300000);
+    dialogs().openAnswers.push_back(firmware);
+    item("firmwaredownload1")->trigger();
+    auto* download = dialog<FirmwareDialog>("DownloadForm");
+    auto* timeLeftLabel = dialogControl<QLabel>("DownloadForm", "timeLeft");
+    QStringList timeLeft;
+    QObject::connect(download, &FirmwareDialog::pieceWritten, [&] {
+        if (!timeLeftLabel->text().isEmpty())
+            timeLeft << timeLeftLabel->text();
+    });
+    PaintsDuringTransfer paints(transfers);
+    window().installEventFilter(&paints);
+    dialogControl<QPushButton>("DownloadForm", "BitBtn1")->click();
+
+    ASSERT_TRUE(transfers.isBusy()) << "the press waited for the whole transfer";
+    window().update();
+    QTest::qWait(300);
+    EXPECT_GT(paints.count, 0) << "the main window did not repaint during the transfer";
+    EXPECT_FALSE(window().close());
+    EXPECT_FALSE(download->close());
+    button("Button9")->click();
+    EXPECT_TRUE(window().isVisible());
+    EXPECT_TRUE(download->isVisible());
+
+    ASSERT_TRUE(waitForTransfer(transfers));
+    window().removeEventFilter(&paints);
+    const QJsonObject received = printer.report()["firmware"].toObject();
+    EXPECT_EQ(received["bytes"].toInteger(), 300000);
+    EXPECT_EQ(received["sha256"].toString(), fileSha256(firmware));
+    EXPECT_EQ(dialogs().texts("message"), QStringList{"please wait until completing download"});
+    ASSERT_FALSE(timeLeft.isEmpty()) << "no time left was shown";
+    EXPECT_TRUE(QRegularExpression("About \\d+ s left").match(timeLeft.first()).hasMatch())
+        << timeLeft.first().toStdString();
+    EXPECT_TRUE(timeLeftLabel->text().isEmpty());
+    EXPECT_FALSE(download->isVisible());
     EXPECT_TRUE(window().close());
 }

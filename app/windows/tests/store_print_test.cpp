@@ -4,14 +4,19 @@
 #include "platform/core/AtomicFile.h"
 #include "printdata/windows/ResolutionDialog.h"
 #include "tests/support/PrinterTestSupport.h"
+#include "transport/TransferWorker.h"
 #include "transport/windows/PortSettingsDialog.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QMenu>
+#include <QProgressBar>
 #include <QRadioButton>
+#include <QTest>
 #include <QTreeWidget>
 
 using namespace logosmith;
@@ -38,7 +43,7 @@ class StoreAndPrint : public AppFixture {
 TEST_F(StoreAndPrint, StoreReachesThePrinterWithThreeLogosAndSavesTheSameBytesToAFile) {
     Simulator sim(Expect::store, "pty");
     chooseCom1(sim.slavePath());
-    button("btnStorePrinter")->click();
+    press("btnStorePrinter");
     EXPECT_EQ(dialogs().texts("warning"),
               QStringList{" Please wait until download is completed. \r When complete, both the "
                           "LEFT CARTRIDGE LED and RIGHT CARTRIDGE LED are ON."});
@@ -64,6 +69,42 @@ TEST_F(StoreAndPrint, StoreReachesThePrinterWithThreeLogosAndSavesTheSameBytesTo
     Simulator fromFile(Expect::store, prn);
     EXPECT_EQ(fromFile.report().value("stored_logos"), report.value("stored_logos"));
     EXPECT_EQ(fromFile.report().value("bytes"), report.value("bytes"));
+    EXPECT_FALSE(QFile::exists(rootDir() + "tlsdlek.prn"));
+}
+
+// A print the printer holds up ('P', then 'X' a second and a half later) shows its progress
+// after a moment and keeps every command that would start another transfer, or end the
+// program, off until it ends; the rest of the window stays usable.
+TEST_F(StoreAndPrint, ASlowPrintShowsItsProgressAndHoldsBackTheOtherTransfers) {
+    ui<QCheckBox>("scaleCheckBox")->setChecked(false);
+    addPicture(makePicture("tall.bmp", 250, 2000)); // far more than a pty holds
+    Simulator sim(Expect::print, "pty", {"--xoff-after", "4096", "--xoff-ms", "1500"});
+    chooseCom1(sim.slavePath());
+    dialogControl<QComboBox>("PortForm", "FlowCombo")->setCurrentIndex(1); // "Xon/Xoff"
+    dialogs().clear();
+    button("btnPrint")->click();
+    ASSERT_TRUE(session_->transfers().isBusy());
+    EXPECT_FALSE(ui<QProgressBar>("transferProgress")->isVisible())
+        << "no bar for what may end at once";
+    for (const char* command : {"btnStorePrinter", "btnPrintFile", "btnPrint", "Button9"})
+        EXPECT_FALSE(button(command)->isEnabled()) << command;
+    EXPECT_FALSE(item("firmwaredownload1")->isEnabled());
+    EXPECT_FALSE(ui<QMenu>("exit1")->menuAction()->isEnabled())
+        << "Print To File writes the scratch file";
+    item("PrintToFile1")->trigger();
+    EXPECT_TRUE(dialogs().shown.isEmpty()) << "a command started under a running transfer";
+    EXPECT_TRUE(button("btnAddImage")->isEnabled());
+    QTest::qWait(700);
+    EXPECT_TRUE(ui<QProgressBar>("transferProgress")->isVisible());
+    EXPECT_GT(ui<QProgressBar>("transferProgress")->value(), 0);
+
+    ASSERT_TRUE(waitForTransfer(session_->transfers()));
+    EXPECT_FALSE(ui<QProgressBar>("transferProgress")->isVisible());
+    EXPECT_TRUE(button("btnPrint")->isEnabled());
+    EXPECT_TRUE(button("Button9")->isEnabled());
+    EXPECT_TRUE(ui<QMenu>("exit1")->menuAction()->isEnabled());
+    EXPECT_TRUE(sim.report().value("ok").toBool());
+    EXPECT_TRUE(dialogs().shown.isEmpty()) << dialogs().allTexts().join("\n").toStdString();
     EXPECT_FALSE(QFile::exists(rootDir() + "tlsdlek.prn"));
 }
 
@@ -113,13 +154,13 @@ TEST_F(StoreAndPrint, StoreRefusesBeforeItsWaitWarning) {
     // 250 dots wide and 1200 rows with ink in every band: far more than a 16-bit block length.
     addPicture(makePicture("tall.bmp", 250, 1200));
     dialogs().clear();
-    button("btnStorePrinter")->click();
+    press("btnStorePrinter");
     ASSERT_EQ(dialogs().texts("error").size(), 1);
     EXPECT_TRUE(dialogs().texts("error").first().contains("too large"));
 
     button("Button9")->click();
     QFile::remove(libraryDir() + "second.bmp");
-    button("btnStorePrinter")->click();
+    press("btnStorePrinter");
     ASSERT_EQ(dialogs().texts("error").size(), 2);
     EXPECT_TRUE(dialogs().texts("error").last().contains("second.bmp"));
 
@@ -130,7 +171,7 @@ TEST_F(StoreAndPrint, StoreRefusesBeforeItsWaitWarning) {
 TEST_F(StoreAndPrint, PrintGivesPaperWhoseDotsAreThePreviewsInks) {
     Simulator sim(Expect::print, "pty");
     chooseCom1(sim.slavePath());
-    button("btnPrint")->click();
+    press("btnPrint");
     ASSERT_TRUE(sim.report().value("ok").toBool());
     const QImage paper(sim.outPath("paper.png"));
     const Picture& preview = pictures().preview();
@@ -158,14 +199,14 @@ TEST_F(StoreAndPrint, AnEmptyLibraryIsRefusedAndATooWidePictureIsNotPrinted) {
         button("btnDeleteImage")->click();
     }
     dialogs().clear();
-    button("btnStorePrinter")->click();
+    press("btnStorePrinter");
     EXPECT_EQ(dialogs().texts("error"), QStringList{emptyLibraryMessage});
     EXPECT_TRUE(dialogs().texts("warning").isEmpty());
 
     ui<QCheckBox>("scaleCheckBox")->setChecked(false);
     addPicture(makePicture("wide.bmp", 1016, 10));
     dialogs().clear();
-    button("btnPrint")->click();
+    press("btnPrint");
     EXPECT_EQ(dialogs().texts("message"), QStringList{"Image file size is too large."});
     EXPECT_FALSE(QFile::exists(rootDir() + "tlsdlek.prn"));
 }
@@ -177,7 +218,7 @@ TEST_F(StoreAndPrint, StoreOverUsbGoesThroughTheSpoolerAsOneRawJob) {
     Simulator sim(Expect::store, "tcp");
     ASSERT_TRUE(spooler.makeDefaultQueue("mrx310", sim.tcpPort()));
     choosePort(6); // "U S B"
-    button("btnStorePrinter")->click();
+    press("btnStorePrinter");
     const QJsonObject report = sim.report();
     EXPECT_TRUE(dialogs().texts("error").isEmpty())
         << dialogs().allTexts().join("\n").toStdString();
@@ -188,7 +229,7 @@ TEST_F(StoreAndPrint, StoreOverUsbGoesThroughTheSpoolerAsOneRawJob) {
     // No default printer: the error, nothing lost silently, no scratch file left.
     ASSERT_TRUE(spooler.removeQueue("mrx310"));
     dialogs().clear();
-    button("btnStorePrinter")->click();
+    press("btnStorePrinter");
     EXPECT_EQ(dialogs().texts("error"),
               QStringList{"There is no default printer currently selected"});
     EXPECT_FALSE(QFile::exists(rootDir() + "tlsdlek.prn"));

@@ -1,11 +1,11 @@
 // The vertical alignment dialog, offscreen, sending its commands to the printer simulator or to
 // a bare pseudo-terminal.
 
-#include "platform/devices/PortDevice.h"
+#include "platform/devices/SerialPort.h"
 #include "tests/support/PrinterTestSupport.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "transport/TransferWorker.h"
 #include "transport/windows/AlignmentDialog.h"
-#include "transport/windows/PortSettingsDialog.h"
 
 #include <QFile>
 #include <QJsonObject>
@@ -64,6 +64,12 @@ class VerticalAlignment : public ::testing::Test {
         return logosmith::testing::scriptedDialogs();
     }
 
+    // Presses a button and lets the transfer it starts run to its end.
+    void press(QPushButton* button) {
+        button->click();
+        ASSERT_TRUE(waitForTransfer(transfers_));
+    }
+
     // Low −3, normal 0, high +2, colour +3.
     void chooseExample() {
         form_.l[0]->click();
@@ -74,7 +80,8 @@ class VerticalAlignment : public ::testing::Test {
 
     QTemporaryDir dir_;
     QString scratch_;
-    AlignmentDialog form_;
+    logosmith::TransferWorker transfers_;
+    AlignmentDialog form_{transfers_, chosenPortSettings};
     std::vector<qsizetype> pieces_;
     std::vector<int> bar_; // every value the bar took above 0
 };
@@ -113,7 +120,7 @@ TEST_F(VerticalAlignment, SetupSendsTwoBytePiecesAndThePrinterTakesTheValues) {
             chooseExample();
         Simulator printer(Expect::align, "pty");
         chooseCom1(printer.slavePath());
-        form_.Button3->click();
+        press(form_.Button3);
         const QJsonObject report = printer.report();
 
         EXPECT_TRUE(report["ok"].toBool());
@@ -147,13 +154,13 @@ TEST_F(VerticalAlignment, PrintPatternAndCheckSetupAreOneTenByteWriteEach) {
     chooseCom1(port.slave);
     chooseExample(); // the choice does not enter these commands
 
-    form_.Button1->click();
+    press(form_.Button1);
     EXPECT_EQ(port.take(), (Bytes{0x1B, 0x40, 0x1B, 0x78, 0x01, 0x01, 0x1D, 0x76, 0x66, 0x00}));
     EXPECT_EQ(pieces_, std::vector<qsizetype>{10});
     EXPECT_FALSE(QFile::exists(scratch_));
 
     pieces_.clear();
-    form_.Button2->click();
+    press(form_.Button2);
     EXPECT_EQ(port.take(), (Bytes{0x1B, 0x40, 0x1B, 0x78, 0x01, 0x03, 0x1D, 0x76, 0x66, 0x00}));
     EXPECT_EQ(pieces_, std::vector<qsizetype>{10});
     EXPECT_FALSE(QFile::exists(scratch_));
@@ -165,17 +172,17 @@ TEST_F(VerticalAlignment, APortHeldElsewhereGetsNothingAndLeavesNoScratchFile) {
     BarePty port;
     ASSERT_FALSE(port.slave.isEmpty());
     chooseCom1(port.slave);
-    logosmith::PortDevice held =
-        logosmith::PortDevice::openSerial(port.slave.toStdString(), logosmith::SerialLine{});
+    const auto held = logosmith::SerialPort::open(port.slave.toStdString(), logosmith::SerialLine{},
+                                                  logosmith::kDefaultWriteTimeout);
 
     form_.progress->setValue(17);
-    form_.Button3->click();
+    press(form_.Button3);
     EXPECT_EQ(dialogs().texts("message"), QStringList{" Check your port setting "});
     EXPECT_EQ(form_.progress->value(), 0);
     EXPECT_FALSE(QFile::exists(scratch_));
 
     dialogs().clear();
-    form_.Button1->click();
+    press(form_.Button1);
     EXPECT_EQ(dialogs().texts("message"), QStringList{" Check your port setting "});
     EXPECT_FALSE(QFile::exists(scratch_));
     EXPECT_TRUE(port.take().empty());
@@ -183,7 +190,7 @@ TEST_F(VerticalAlignment, APortHeldElsewhereGetsNothingAndLeavesNoScratchFile) {
 
     dialogs().clear();
     choosePort(-1);
-    form_.Button3->click();
+    press(form_.Button3);
     EXPECT_EQ(dialogs().texts("message"), QStringList{" Port does not exist "});
     EXPECT_FALSE(QFile::exists(scratch_));
     EXPECT_TRUE(form_.isVisible());
@@ -193,9 +200,9 @@ TEST_F(VerticalAlignment, WithTheDriverMethodNothingIsWrittenOrSent) {
     BarePty port;
     chooseCom1(port.slave);
     form_.directMethodChosen = [] { return false; };
-    form_.Button1->click();
-    form_.Button2->click();
-    form_.Button3->click();
+    press(form_.Button1);
+    press(form_.Button2);
+    press(form_.Button3);
     EXPECT_FALSE(QFile::exists(scratch_));
     EXPECT_TRUE(port.take().empty());
     EXPECT_TRUE(pieces_.empty());

@@ -3,6 +3,7 @@
 
 #include "tests/support/PrinterTestSupport.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "transport/TransferWorker.h"
 #include "transport/windows/FirmwareDialog.h"
 
 #include <QFile>
@@ -34,7 +35,8 @@ TEST(FirmwareDownloadMemory, FiftyMegabytesStreamThroughSmallPieces) {
     writePatternFile(file, size);
     const QString expected = fileSha256(file);
 
-    FirmwareDialog form;
+    logosmith::TransferWorker transfers;
+    FirmwareDialog form(transfers, chosenPortSettings);
     form.firmwareFile = [&] { return file; };
     Simulator printer(Expect::firmware, "pty");
     chooseCom1(printer.slavePath());
@@ -42,6 +44,7 @@ TEST(FirmwareDownloadMemory, FiftyMegabytesStreamThroughSmallPieces) {
 
     const long before = peakResidentKiB();
     form.BitBtn1->click();
+    ASSERT_TRUE(waitForTransfer(transfers, 120000));
     const long after = peakResidentKiB();
     const QJsonObject received = printer.report(120000)["firmware"].toObject();
 

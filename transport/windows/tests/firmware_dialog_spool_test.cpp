@@ -3,9 +3,9 @@
 
 #include "tests/support/PrinterTestSupport.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "transport/TransferWorker.h"
 #include "transport/windows/AlignmentDialog.h"
 #include "transport/windows/FirmwareDialog.h"
-#include "transport/windows/PortSettingsDialog.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -47,8 +47,15 @@ class OverTheSpooler : public ::testing::Test {
         return values;
     }
 
+    // Presses a button and lets the transfer it starts run to its end.
+    void press(QPushButton* button) {
+        button->click();
+        ASSERT_TRUE(waitForTransfer(transfers_));
+    }
+
     static std::unique_ptr<PrivateSpooler> spooler_;
     QTemporaryDir dir_;
+    logosmith::TransferWorker transfers_;
 };
 
 std::unique_ptr<PrivateSpooler> OverTheSpooler::spooler_;
@@ -68,14 +75,14 @@ TEST_F(OverTheSpooler, FirmwareIsHandedOverWholeAndTheBarFillsAfterwards) {
     const QString file = dir_.filePath("printer.fls");
     writePatternFile(file, 300000);
 
-    FirmwareDialog form;
+    FirmwareDialog form(transfers_, chosenPortSettings);
     form.firmwareFile = [&] { return file; };
     form.progress->setValue(7);
     const auto bar = watch(form.progress);
     form.showModeless();
     QElapsedTimer clock;
     clock.start();
-    form.BitBtn1->click();
+    press(form.BitBtn1);
     const qint64 elapsed = clock.elapsed();
 
     const QJsonObject report = printer.report();
@@ -94,13 +101,13 @@ TEST_F(OverTheSpooler, AlignmentSetupIsOneDocumentThenTheBarGoesToFiftyTwo) {
     ASSERT_TRUE(spooler_->makeDefaultQueue("mrx", printer.tcpPort()));
     const QString scratch = dir_.filePath("tlsdlek.prn");
 
-    AlignmentDialog form;
+    AlignmentDialog form(transfers_, chosenPortSettings);
     form.scratchFile = [&] { return scratch; };
     form.showModeless();
     form.n[3]->click();
     form.c[6]->click();
     const auto bar = watch(form.progress);
-    form.Button3->click();
+    press(form.Button3);
 
     const QJsonObject report = printer.report();
     EXPECT_TRUE(report["ok"].toBool());
@@ -121,10 +128,10 @@ TEST_F(OverTheSpooler, WithoutADefaultPrinterTheErrorIsShownAndNoWaitIsAsked) {
     const QString file = dir_.filePath("printer.fls");
     writePatternFile(file, 1000);
 
-    FirmwareDialog download;
+    FirmwareDialog download(transfers_, chosenPortSettings);
     download.firmwareFile = [&] { return file; };
     download.showModeless();
-    download.BitBtn1->click();
+    press(download.BitBtn1);
     EXPECT_EQ(dialogs().texts("error"),
               QStringList{"There is no default printer currently selected"});
     EXPECT_TRUE(dialogs().texts("message").isEmpty());
@@ -134,9 +141,9 @@ TEST_F(OverTheSpooler, WithoutADefaultPrinterTheErrorIsShownAndNoWaitIsAsked) {
 
     dialogs().clear();
     const QString scratch = dir_.filePath("tlsdlek.prn");
-    AlignmentDialog alignment;
+    AlignmentDialog alignment(transfers_, chosenPortSettings);
     alignment.scratchFile = [&] { return scratch; };
-    alignment.Button3->click();
+    press(alignment.Button3);
     EXPECT_EQ(dialogs().texts("error"),
               QStringList{"There is no default printer currently selected"});
     EXPECT_FALSE(QFile::exists(scratch));

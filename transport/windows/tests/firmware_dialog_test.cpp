@@ -4,8 +4,8 @@
 #include "tests/support/PrinterTestSupport.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "transport/PortSender.h"
+#include "transport/TransferWorker.h"
 #include "transport/windows/FirmwareDialog.h"
-#include "transport/windows/PortSettingsDialog.h"
 
 #include <QDir>
 #include <QJsonObject>
@@ -42,7 +42,11 @@ class FirmwareDownload : public ::testing::Test {
     void download() {
         form_.progress->setValue(0);
         form_.showModeless();
+        pressDownload();
+    }
+    void pressDownload() {
         form_.BitBtn1->click();
+        ASSERT_TRUE(waitForTransfer(transfers_));
     }
 
     void connect() {
@@ -62,7 +66,8 @@ class FirmwareDownload : public ::testing::Test {
     }
 
     QTemporaryDir dir_;
-    FirmwareDialog form_;
+    logosmith::TransferWorker transfers_;
+    FirmwareDialog form_{transfers_, chosenPortSettings};
     QString firmware_;
     std::vector<qsizetype> pieces_;  // every piece that reached the port
     std::vector<qsizetype> stepsAt_; // the piece count at each move of the bar
@@ -175,14 +180,14 @@ TEST_F(FirmwareDownload, AFileThatCannotBeReadIsNamedPlainlyAndTheDialogStaysOpe
 
     dialogs().clear();
     firmware_ = dir_.path();
-    form_.BitBtn1->click();
+    pressDownload();
     ASSERT_EQ(dialogs().texts("error").size(), 1);
     EXPECT_TRUE(dialogs().texts("error").first().contains("is not a firmware file"));
     EXPECT_TRUE(dialogs().texts("message").isEmpty());
 
     dialogs().clear();
     firmware_.clear();
-    form_.BitBtn1->click();
+    pressDownload();
     EXPECT_EQ(dialogs().texts("error"), QStringList{"No firmware file has been chosen."});
     EXPECT_TRUE(form_.isVisible());
     form_.close();

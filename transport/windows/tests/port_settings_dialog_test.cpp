@@ -1,6 +1,7 @@
 // The "Set Communication Port" dialog, offscreen, over a real settings file.
 
 #include "platform/SettingsStore.h"
+#include "tests/support/ScriptedDialogs.h"
 #include "transport/PortSender.h"
 #include "transport/tests/TransportTestSupport.h"
 #include "transport/windows/PortSettingsDialog.h"
@@ -34,14 +35,15 @@ class PortDialog : public ::testing::Test {
     }
     void SetUp() override {
         store_ = std::make_unique<SettingsStore>(QString::fromStdString(dir_.path("l.ini")));
-        installUserDialogs(&dialogs_);
+        dialogs().clear();
     }
-    void TearDown() override { installUserDialogs(nullptr); }
+    static logosmith::testing::ScriptedDialogs& dialogs() {
+        return logosmith::testing::scriptedDialogs();
+    }
 
     std::optional<int> stored(const char* name) { return store_->readInteger("nport", name); }
 
     ScratchDir dir_;
-    RecordingDialogs dialogs_;
     std::unique_ptr<SettingsStore> store_;
 };
 
@@ -74,7 +76,7 @@ TEST_F(PortDialog, FirstRunShowsAndStoresTheDefaults) {
     const int defaults[] = {0, 2, 0, 1, 0, 0};
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(reread.readInteger("nport", names[i]), defaults[i]) << names[i];
-    EXPECT_TRUE(dialogs_.messages.isEmpty());
+    EXPECT_TRUE(dialogs().shown.isEmpty());
 }
 
 TEST_F(PortDialog, MissingValuesTakeDefaultsAndAreWrittenOnlyAtClose) {
@@ -122,9 +124,7 @@ TEST_F(PortDialog, AStoredPortOutsideTheListChoosesNothingAndIsSavedAsMinusOne) 
     TransferRequest r;
     r.file = file;
     r.port = form.portSettings();
-    EXPECT_EQ(SendToPrinter(r), TransferOutcome::NoPort);
-    EXPECT_EQ(dialogs_.messages, QStringList{" Port does not exist "});
-    EXPECT_FALSE(exists(file));
+    EXPECT_EQ(SendToPrinter(r).message, " Port does not exist ");
 
     form.show();
     form.Button1->click();
@@ -160,8 +160,9 @@ TEST_F(PortDialog, AStoredValueThatIsNoNumberIsReportedAndTheRestStayUnchosen) {
     store_->writeInteger("nport", "data", 0);
     store_->sync();
     PortSettingsDialog form(*store_);
-    ASSERT_EQ(dialogs_.errors.size(), 1);
-    EXPECT_TRUE(dialogs_.errors[0].contains("parity")) << dialogs_.errors[0].toStdString();
+    const QStringList errors = dialogs().texts("error");
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains("parity")) << errors[0].toStdString();
     const PortSettings now = form.portSettings();
     EXPECT_EQ(now, (PortSettings{1, 3, -1, -1, -1, -1}));
 }
@@ -174,7 +175,7 @@ TEST_F(PortDialog, AGroupGoneAtCloseIsReportedAndNothingIsWritten) {
     form.show();
     form.PortCombo->setCurrentIndex(5);
     form.Button1->click();
-    EXPECT_EQ(dialogs_.messages, QStringList{" check the settting !!!! "});
+    EXPECT_EQ(dialogs().texts("message"), QStringList{" check the settting !!!! "});
     EXPECT_FALSE(store_->groupExists("nport"));
     EXPECT_EQ(form.portSettings().port, 5) << "the live choice stays for this run";
 }
@@ -199,7 +200,7 @@ TEST_F(PortDialog, AChangeInTheOpenDialogDecidesTheNextTransfer) {
         r.devices.set("LPT1", lpt1);
         r.devices.set("LPT2", lpt2);
         writeFile(r.file, patternBytes(700));
-        EXPECT_EQ(SendToPrinter(r), TransferOutcome::Sent);
+        EXPECT_EQ(SendToPrinter(r).status, TransferStatus::Sent);
         ASSERT_TRUE(second.waitDone(5s));
         EXPECT_EQ(second.bytes(), patternBytes(700));
         EXPECT_EQ(first.count(), 0u);

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/devices/DeviceMap.h"
+#include "platform/devices/PrinterDevice.h"
+#include "transport/PortSettings.h"
+
+#include <chrono>
+#include <memory>
+
+namespace logosmith {
+
+// Opens the device of the chosen port entry, whose kind says which class it is: a parallel
+// port or serial line found through the device map, or a document on the default printer.
+// lineLimit is the serial input threshold of the senders (512, or 2 for the alignment setup);
+// Linux keeps its own thresholds, so it only documents the caller's intent.
+// Throws PortOpenError (missing, switched off, held elsewhere), NotAPortError, and
+// TransferError for a line or spooler that refuses.
+std::unique_ptr<PrinterDevice> openPortDevice(int port, const PortSettings& settings, int lineLimit,
+                                              const DeviceMap& devices,
+                                              std::chrono::milliseconds writeTimeout);
+
+} // namespace logosmith
