@@ -26,21 +26,27 @@ template <class Action> bool guarded(Action&& action) {
     return false;
 }
 
+namespace detail {
+// Runs a slot's action inside the guard, with the signal's arguments when it takes them.
+template <class Action, class... Arguments>
+void runGuarded(const Action& action, const Arguments&... arguments) {
+    if constexpr (std::is_invocable_v<const Action&, const Arguments&...>)
+        guarded([&] { action(arguments...); });
+    else
+        guarded([&] { action(); });
+}
+} // namespace detail
+
 // Connects a control's signal to a user action run inside the guard. This is how every action
 // starts: the error is caught where Qt calls in, so it never has to travel through Qt's own
 // code, which cannot carry exceptions. The action takes the signal's arguments or none.
 template <class Sender, class Signal, class Action>
 QMetaObject::Connection connectGuarded(const Sender* sender, Signal signal, const QObject* context,
                                        Action action) {
-    return QObject::connect(
-        sender, signal, context, [action = std::move(action)](const auto&... arguments) {
-            guarded([&] {
-                if constexpr (std::is_invocable_v<const Action&, decltype(arguments)...>)
-                    action(arguments...);
-                else
-                    action();
-            });
-        });
+    return QObject::connect(sender, signal, context,
+                            [action = std::move(action)](const auto&... arguments) {
+                                detail::runGuarded(action, arguments...);
+                            });
 }
 
 // The same for a handler of the receiving window itself.

@@ -1,9 +1,10 @@
 // The "U S B" path end to end: a private CUPS scheduler with a raw queue whose socket:// device
 // is a TCP listener in this test, standing in for the printer.
 
+#include "tests/support/PrinterTestSupport.h"
+#include "tests/support/TransportTestSupport.h"
 #include "transport/PortSender.h"
 #include "transport/SpoolerJob.h"
-#include "transport/tests/TransportTestSupport.h"
 
 #include <arpa/inet.h>
 #include <condition_variable>
@@ -85,11 +86,6 @@ class TcpPrinter {
     std::deque<std::vector<std::uint8_t>> jobs_;
 };
 
-std::string helperScript() {
-    const char* source = std::getenv("LOGOSMITH_SOURCE_DIR");
-    return std::string(source ? source : ".") + "/tests/integration/private-cupsd.sh";
-}
-
 bool cupsdInstalled() {
     return ::access("/usr/sbin/cupsd", X_OK) == 0 ||
            std::system("command -v cupsd >/dev/null") == 0;
@@ -104,41 +100,29 @@ class Spooler : public ::testing::Test {
     static void SetUpTestSuite() {
         if (!cupsdInstalled())
             return;
-        cups_ = new ScratchDir;
+        // The user's own lpoptions must not choose a printer for these tests.
         home_ = new ScratchDir;
-        printer_ = new TcpPrinter;
-        ::setenv("CUPS_SERVER", (cups_->dir() + "/cups.sock").c_str(), 1);
-        ::setenv("CUPS_SERVERROOT", cups_->dir().c_str(), 1);
         ::setenv("HOME", home_->dir().c_str(), 1);
-        // lpadmin and cupsaccept live in sbin, which ordinary users often lack on PATH.
-        const char* path = std::getenv("PATH");
-        ::setenv("PATH",
-                 (std::string("/usr/sbin:/sbin:") + (path ? path : "/usr/bin:/bin")).c_str(), 1);
-        ::unsetenv("LPDEST");
-        ::unsetenv("PRINTER");
-        started_ = run(helperScript() + " start " + cups_->dir() + " >/dev/null") == 0;
+        printer_ = new TcpPrinter;
+        cups_ = new logosmith::testing::PrivateSpooler;
     }
     static void TearDownTestSuite() {
-        if (cups_)
-            run(helperScript() + " stop " + cups_->dir());
+        delete cups_;
         delete printer_;
         delete home_;
-        delete cups_;
+        cups_ = nullptr;
         printer_ = nullptr;
         home_ = nullptr;
-        cups_ = nullptr;
     }
 
     void SetUp() override {
         if (!cupsdInstalled())
             GTEST_SKIP() << "cupsd is not installed";
-        ASSERT_TRUE(started_) << "the private cupsd did not start";
+        ASSERT_TRUE(cups_->problem().isEmpty()) << cups_->problem().toStdString();
         cupsSetServer(nullptr); // follow CUPS_SERVER again
         // A fresh default raw queue for each test.
-        ASSERT_EQ(
-            run("lpadmin -p mrx310 -E -v socket://127.0.0.1:" + std::to_string(printer_->port()) +
-                " && lpadmin -d mrx310 && cupsaccept mrx310"),
-            0);
+        ASSERT_TRUE(cups_->makeDefaultQueue("mrx310", printer_->port()));
+        ASSERT_EQ(run("cupsaccept mrx310"), 0);
     }
 
     TransferRequest usb(const std::string& file) {
@@ -148,10 +132,9 @@ class Spooler : public ::testing::Test {
         return r;
     }
 
-    static inline ScratchDir* cups_ = nullptr;
+    static inline logosmith::testing::PrivateSpooler* cups_ = nullptr;
     static inline ScratchDir* home_ = nullptr;
     static inline TcpPrinter* printer_ = nullptr;
-    static inline bool started_ = false;
     ScratchDir dir_;
 };
 
@@ -254,7 +237,7 @@ TEST_F(Spooler, ASpoolerThatIsNotRunningIsAClearError) {
     const std::string file = dir_.path("tlsdlek.prn");
     writeFile(file, patternBytes(100));
     const std::string message = SendToPrinter(usb(file)).message;
-    ::setenv("CUPS_SERVER", (cups_->dir() + "/cups.sock").c_str(), 1);
+    ::setenv("CUPS_SERVER", cups_->socketPath().toLocal8Bit().constData(), 1);
     cupsSetServer(nullptr);
     EXPECT_NE(message.find("spooler cannot be reached"), std::string::npos) << message;
 }

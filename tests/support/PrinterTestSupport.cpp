@@ -13,7 +13,6 @@
 #include <QProcessEnvironment>
 #include <QTimer>
 #include <fcntl.h>
-#include <pty.h>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -86,6 +85,8 @@ QJsonObject Simulator::report(int timeoutMs) {
 }
 
 PrivateSpooler::PrivateSpooler() {
+    // lpadmin and cupsaccept live in sbin, which ordinary users often lack on PATH.
+    qputenv("PATH", "/usr/sbin:/sbin:" + qgetenv("PATH"));
     bool failed = false;
     const QString script = sourceDir() + "/tests/integration/private-cupsd.sh";
     const QString output = run("bash", {script, "start", dir_.path()}, failed);
@@ -94,7 +95,7 @@ PrivateSpooler::PrivateSpooler() {
         return;
     }
     // Every client in this process, and the lpadmin calls below, talk to this scheduler only.
-    qputenv("CUPS_SERVER", (dir_.path() + "/cups.sock").toLocal8Bit());
+    qputenv("CUPS_SERVER", socketPath().toLocal8Bit());
     qputenv("CUPS_SERVERROOT", dir_.path().toLocal8Bit());
     qunsetenv("LPDEST");
     qunsetenv("PRINTER");
@@ -118,30 +119,6 @@ bool PrivateSpooler::removeQueue(const QString& name) {
     bool failed = false;
     run("lpadmin", {"-x", name}, failed);
     return !failed;
-}
-
-BarePty::BarePty() {
-    int slaveFd = -1;
-    char name[256];
-    if (::openpty(&master, &slaveFd, name, nullptr, nullptr) == 0) {
-        ::close(slaveFd);
-        slave = QString::fromLocal8Bit(name);
-        ::fcntl(master, F_SETFL, O_NONBLOCK);
-    }
-}
-
-BarePty::~BarePty() {
-    if (master >= 0)
-        ::close(master);
-}
-
-std::vector<std::uint8_t> BarePty::take() {
-    std::vector<std::uint8_t> got;
-    std::uint8_t buffer[512];
-    ssize_t n;
-    while ((n = ::read(master, buffer, sizeof buffer)) > 0)
-        got.insert(got.end(), buffer, buffer + n);
-    return got;
 }
 
 namespace {

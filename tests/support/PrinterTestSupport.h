@@ -1,7 +1,7 @@
 #pragma once
 
-// Pieces shared by the firmware and alignment dialog tests: the printer simulator as a real
-// program at a pseudo-terminal or TCP port, a private spooler, and the port choice.
+// Pieces shared by the printer tests: the printer simulator as a real program at a
+// pseudo-terminal or TCP port, a private spooler, and the port choice.
 
 #include "transport/PortSettings.h"
 
@@ -47,7 +47,8 @@ class Simulator {
     QString where_;
 };
 
-// A throw-away CUPS scheduler whose default queue leads to a TCP port.
+// A throw-away CUPS scheduler whose default queue leads to a TCP port: the one every test that
+// needs a spooler starts.
 class PrivateSpooler {
   public:
     PrivateSpooler();
@@ -61,22 +62,12 @@ class PrivateSpooler {
     bool makeDefaultQueue(const QString& name, int port);
     // Removes every queue, so that there is no default printer.
     bool removeQueue(const QString& name);
+    // The scheduler's socket, which CUPS_SERVER names while it runs.
+    QString socketPath() const { return dir_.path() + "/cups.sock"; }
 
   private:
     QTemporaryDir dir_;
     QString problem_;
-};
-
-// A pseudo-terminal whose master the test reads itself, without blocking.
-struct BarePty {
-    int master = -1;
-    QString slave;
-    BarePty();
-    ~BarePty();
-    BarePty(const BarePty&) = delete;
-    BarePty& operator=(const BarePty&) = delete;
-    // Everything that has arrived so far.
-    std::vector<std::uint8_t> take();
 };
 
 // Points "COM1" at a device path and chooses it in the global port dialog.

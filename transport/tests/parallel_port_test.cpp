@@ -1,8 +1,8 @@
 // Parallel ports against real FIFOs standing in for /dev/lp0: the test is the printer reading
 // the FIFO, the program writes to it as "LPT1".
 
+#include "tests/support/TransportTestSupport.h"
 #include "transport/PortSender.h"
-#include "transport/tests/TransportTestSupport.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "platform/SettingsStore.h"
+#include "tests/support/TransportTestSupport.h"
 #include "transport/DeviceSettings.h"
 #include "transport/PortSettings.h"
-#include "transport/tests/TransportTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -2,14 +2,13 @@
 // the slave as "COM1" through the "devices" settings group.
 
 #include "platform/SettingsStore.h"
+#include "tests/support/TransportTestSupport.h"
 #include "transport/DeviceSettings.h"
 #include "transport/PortSender.h"
-#include "transport/tests/TransportTestSupport.h"
 
 #include <cstring>
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <pty.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -23,19 +22,11 @@ namespace {
 class SerialPort : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_EQ(::openpty(&master_, &slave_, nullptr, nullptr, nullptr), 0);
-        ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
-        slavePath_ = ::ttyname(slave_);
         SettingsStore store(QString::fromStdString(dir_.path("logosmith.ini")));
-        store.writeText("devices", "COM1", QString::fromStdString(slavePath_));
+        store.writeText("devices", "COM1", QString::fromStdString(pty_.slavePath()));
         store.sync();
         devices_ = deviceMapFromSettings(store);
     }
-    void TearDown() override {
-        ::close(master_);
-        ::close(slave_);
-    }
-
     TransferRequest request(const std::string& file, PortSettings port) const {
         TransferRequest r;
         r.file = file;
@@ -50,17 +41,11 @@ class SerialPort : public ::testing::Test {
         return {2, baud, parity, data, stop, flow};
     }
 
-    termios slaveLine() const {
-        termios tio{};
-        ::tcgetattr(slave_, &tio);
-        return tio;
-    }
+    termios slaveLine() const { return pty_.line(); }
 
     ScratchDir dir_;
     DeviceMap devices_;
-    int master_ = -1;
-    int slave_ = -1;
-    std::string slavePath_;
+    Pty pty_;
 };
 
 TEST_F(SerialPort, EveryChoiceOfTheSettingsReachesTheLine) {
@@ -130,7 +115,7 @@ TEST_F(SerialPort, TheFileArrivesByteForByteInPiecesOf512) {
     const std::string file = dir_.path("tlsdlek.prn");
     const auto data = patternBytes(1300);
     writeFile(file, data);
-    ByteCollector printer(master_, false, data.size());
+    ByteCollector printer(pty_.master(), false, data.size());
     std::vector<std::size_t> pieces;
     TransferRequest r = request(file, com1());
     r.pieceWritten = [&](std::size_t size) { pieces.push_back(size); };
@@ -142,7 +127,7 @@ TEST_F(SerialPort, TheFileArrivesByteForByteInPiecesOf512) {
 
     // The port is released after a transfer: a second one gets in.
     writeFile(file, patternBytes(10, 2));
-    ByteCollector again(master_, false, 10);
+    ByteCollector again(pty_.master(), false, 10);
     EXPECT_EQ(SendToPrinter(request(file, com1())).status, TransferStatus::Sent);
     ASSERT_TRUE(again.waitDone(5s));
     EXPECT_EQ(again.bytes(), patternBytes(10, 2));
@@ -166,7 +151,7 @@ TEST_F(SerialPort, TheLettersPAndXPauseAndResumeTheSender) {
     auto readAvailable = [&](std::chrono::milliseconds period) {
         const auto end = std::chrono::steady_clock::now() + period;
         while (std::chrono::steady_clock::now() < end) {
-            const ssize_t n = ::read(master_, buffer, sizeof buffer);
+            const ssize_t n = ::read(pty_.master(), buffer, sizeof buffer);
             if (n > 0)
                 got.insert(got.end(), buffer, buffer + n);
             else
@@ -175,7 +160,7 @@ TEST_F(SerialPort, TheLettersPAndXPauseAndResumeTheSender) {
     };
     while (got.size() < 1024)
         readAvailable(5ms);
-    ASSERT_EQ(::write(master_, "P", 1), 1);
+    ASSERT_EQ(::write(pty_.master(), "P", 1), 1);
     readAvailable(300ms); // what was already on its way
     const std::size_t atPause = got.size();
     readAvailable(700ms);
@@ -183,7 +168,7 @@ TEST_F(SerialPort, TheLettersPAndXPauseAndResumeTheSender) {
     EXPECT_FALSE(finished);
     EXPECT_LT(atPause, data.size());
 
-    ASSERT_EQ(::write(master_, "X", 1), 1);
+    ASSERT_EQ(::write(pty_.master(), "X", 1), 1);
     const auto deadline = std::chrono::steady_clock::now() + 20s;
     while (got.size() < data.size() && std::chrono::steady_clock::now() < deadline)
         readAvailable(10ms);
@@ -204,7 +189,7 @@ TEST_F(SerialPort, APortHeldByAnotherProgramGivesTheMessage) {
         char c = 0;
         try {
             const auto held =
-                logosmith::SerialPort::open(slavePath_, SerialLine{}, kDefaultWriteTimeout);
+                logosmith::SerialPort::open(pty_.slavePath(), SerialLine{}, kDefaultWriteTimeout);
             c = 1;
             (void)!::write(ready[1], &c, 1);
             (void)!::read(release[0], &c, 1);
@@ -229,11 +214,12 @@ TEST_F(SerialPort, APortHeldByAnotherProgramGivesTheMessage) {
     ::waitpid(holder, nullptr, 0);
     ::close(ready[0]);
     std::uint8_t buffer[256];
-    EXPECT_LE(::read(master_, buffer, sizeof buffer), 0) << "data reached a port held elsewhere";
+    EXPECT_LE(::read(pty_.master(), buffer, sizeof buffer), 0)
+        << "data reached a port held elsewhere";
 
     // Once the other program lets go, the port is ours again.
     writeFile(file, patternBytes(100));
-    ByteCollector printer(master_, false, 100);
+    ByteCollector printer(pty_.master(), false, 100);
     EXPECT_EQ(SendToPrinter(request(file, com1())).status, TransferStatus::Sent);
     ASSERT_TRUE(printer.waitDone(5s));
 }
@@ -242,7 +228,7 @@ TEST_F(SerialPort, AnAlignmentSetupGoesOutInTwoBytePiecesWithAStepEach) {
     const std::string file = dir_.path("tlsdlek.prn");
     const auto data = patternBytes(104);
     writeFile(file, data);
-    ByteCollector printer(master_, false, data.size());
+    ByteCollector printer(pty_.master(), false, data.size());
     std::vector<std::size_t> pieces;
     int steps = 0;
     TransferRequest r = request(file, com1(2, 0, 1, 0, 1));

@@ -3,8 +3,8 @@
 // finished, and a spool document that was not taken whole moves no bar.
 
 #include "tests/support/FailingDevice.h"
+#include "tests/support/TransportTestSupport.h"
 #include "transport/PortSender.h"
-#include "transport/tests/TransportTestSupport.h"
 
 #include <gtest/gtest.h>
 

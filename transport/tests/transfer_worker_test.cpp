@@ -2,9 +2,9 @@
 // thread in order, one transfer runs at a time, a receiver that is gone hears nothing, and a
 // worker let go stops its transfer between two pieces.
 
+#include "tests/support/TransportTestSupport.h"
 #include "transport/TimeLeft.h"
 #include "transport/TransferWorker.h"
-#include "transport/tests/TransportTestSupport.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -4,6 +4,7 @@
 #include "platform/devices/SerialPort.h"
 #include "tests/support/PrinterTestSupport.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "tests/support/TransportTestSupport.h"
 #include "transport/TransferWorker.h"
 #include "transport/windows/AlignmentDialog.h"
 
@@ -149,9 +150,8 @@ TEST_F(VerticalAlignment, SetupSendsTwoBytePiecesAndThePrinterTakesTheValues) {
 }
 
 TEST_F(VerticalAlignment, PrintPatternAndCheckSetupAreOneTenByteWriteEach) {
-    BarePty port;
-    ASSERT_FALSE(port.slave.isEmpty());
-    chooseCom1(port.slave);
+    transport_test::Pty port;
+    chooseCom1(QString::fromStdString(port.slavePath()));
     chooseExample(); // the choice does not enter these commands
 
     press(form_.Button1);
@@ -169,10 +169,9 @@ TEST_F(VerticalAlignment, PrintPatternAndCheckSetupAreOneTenByteWriteEach) {
 }
 
 TEST_F(VerticalAlignment, APortHeldElsewhereGetsNothingAndLeavesNoScratchFile) {
-    BarePty port;
-    ASSERT_FALSE(port.slave.isEmpty());
-    chooseCom1(port.slave);
-    const auto held = logosmith::SerialPort::open(port.slave.toStdString(), logosmith::SerialLine{},
+    transport_test::Pty port;
+    chooseCom1(QString::fromStdString(port.slavePath()));
+    const auto held = logosmith::SerialPort::open(port.slavePath(), logosmith::SerialLine{},
                                                   logosmith::kDefaultWriteTimeout);
 
     form_.progress->setValue(17);
@@ -197,8 +196,8 @@ TEST_F(VerticalAlignment, APortHeldElsewhereGetsNothingAndLeavesNoScratchFile) {
 }
 
 TEST_F(VerticalAlignment, WithTheDriverMethodNothingIsWrittenOrSent) {
-    BarePty port;
-    chooseCom1(port.slave);
+    transport_test::Pty port;
+    chooseCom1(QString::fromStdString(port.slavePath()));
     form_.directMethodChosen = [] { return false; };
     press(form_.Button1);
     press(form_.Button2);

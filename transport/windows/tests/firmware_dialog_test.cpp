@@ -3,6 +3,7 @@
 
 #include "tests/support/PrinterTestSupport.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "tests/support/TransportTestSupport.h"
 #include "transport/PortSender.h"
 #include "transport/TransferWorker.h"
 #include "transport/windows/FirmwareDialog.h"
@@ -128,9 +129,8 @@ TEST_F(FirmwareDownload, TheBarMovesOncePerStepSizeOfPiecesAndTheWholeFileArrive
 
 // "Close", and "Download" under the driver method, send nothing and ask for no waiting.
 TEST_F(FirmwareDownload, CloseAndTheDriverMethodSendNothing) {
-    BarePty port;
-    ASSERT_FALSE(port.slave.isEmpty());
-    chooseCom1(port.slave);
+    transport_test::Pty port;
+    chooseCom1(QString::fromStdString(port.slavePath()));
     const QString file = makeFirmware(70000);
 
     form_.showModeless();

@@ -2,8 +2,8 @@
 
 #include "platform/SettingsStore.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "tests/support/TransportTestSupport.h"
 #include "transport/PortSender.h"
-#include "transport/tests/TransportTestSupport.h"
 #include "transport/windows/PortSettingsDialog.h"
 
 #include <QApplication>
@@ -13,7 +13,6 @@
 #include <QPushButton>
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <pty.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -132,25 +131,20 @@ TEST_F(PortDialog, AStoredPortOutsideTheListChoosesNothingAndIsSavedAsMinusOne) 
 }
 
 TEST_F(PortDialog, AStoredBaudOutsideTheListRunsTheLineAt2400) {
-    int master = -1;
-    int slave = -1;
-    ASSERT_EQ(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+    transport_test::Pty pty;
     store_->writeInteger("nport", "port", 2);
     store_->writeInteger("nport", "baud", 9);
     store_->sync();
     PortSettingsDialog form(*store_);
     EXPECT_EQ(form.BaudCombo->currentIndex(), -1);
     DeviceMap devices;
-    devices.set("COM1", ::ttyname(slave));
+    devices.set("COM1", pty.slavePath());
     {
         PrinterPort port = OpenPrinterPort(form.portSettings(), kPortLineLimit, devices);
         ASSERT_EQ(port.outcome, PortOutcome::Opened) << port.reason;
-        termios tio{};
-        ::tcgetattr(slave, &tio);
+        const termios tio = pty.line();
         EXPECT_EQ(::cfgetospeed(&tio), B2400);
     }
-    ::close(master);
-    ::close(slave);
 }
 
 TEST_F(PortDialog, AStoredValueThatIsNoNumberIsReportedAndTheRestStayUnchosen) {

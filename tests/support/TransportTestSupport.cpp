@@ -1,10 +1,11 @@
-#include "transport/tests/TransportTestSupport.h"
+#include "tests/support/TransportTestSupport.h"
 
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <poll.h>
+#include <pty.h>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -20,6 +21,34 @@ ScratchDir::ScratchDir() {
 ScratchDir::~ScratchDir() {
     std::error_code ignored;
     std::filesystem::remove_all(dir_, ignored);
+}
+
+Pty::Pty() {
+    char name[256];
+    if (::openpty(&master_, &slave_, name, nullptr, nullptr) != 0)
+        throw std::runtime_error("openpty failed");
+    slavePath_ = name;
+    ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
+}
+
+Pty::~Pty() {
+    ::close(master_);
+    ::close(slave_);
+}
+
+termios Pty::line() const {
+    termios tio{};
+    ::tcgetattr(slave_, &tio);
+    return tio;
+}
+
+std::vector<std::uint8_t> Pty::take() {
+    std::vector<std::uint8_t> got;
+    std::uint8_t buffer[512];
+    ssize_t n;
+    while ((n = ::read(master_, buffer, sizeof buffer)) > 0)
+        got.insert(got.end(), buffer, buffer + n);
+    return got;
 }
 
 std::vector<std::uint8_t> patternBytes(std::size_t size, unsigned seed) {

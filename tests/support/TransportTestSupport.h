@@ -1,7 +1,7 @@
 #pragma once
 
-// Shared pieces of the transport tests: scratch folders, files of known bytes, and readers
-// standing in for the printer at a pty or FIFO.
+// Shared pieces of the transport tests: scratch folders, files of known bytes, a pseudo-terminal
+// and readers standing in for the printer at a pty or FIFO.
 
 #include <atomic>
 #include <chrono>
@@ -9,6 +9,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <termios.h>
 #include <thread>
 #include <vector>
 
@@ -30,6 +31,30 @@ class ScratchDir {
 std::vector<std::uint8_t> patternBytes(std::size_t size, unsigned seed = 1);
 void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
 bool exists(const std::string& path);
+
+// A pseudo-terminal standing in for a serial printer: the test holds the master side, read
+// without blocking, and keeps the slave open, so that the line a port set up can be read back and
+// the master never reads a hang-up.
+class Pty {
+  public:
+    Pty();
+    ~Pty();
+    Pty(const Pty&) = delete;
+    Pty& operator=(const Pty&) = delete;
+
+    int master() const { return master_; }
+    int slave() const { return slave_; }
+    const std::string& slavePath() const { return slavePath_; }
+    // The slave's line settings as they are now.
+    termios line() const;
+    // Everything that has arrived so far.
+    std::vector<std::uint8_t> take();
+
+  private:
+    int master_ = -1;
+    int slave_ = -1;
+    std::string slavePath_;
+};
 
 // Reads everything that arrives on a file descriptor on a thread of its own.
 class ByteCollector {
