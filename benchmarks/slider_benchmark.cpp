@@ -1,12 +1,14 @@
 // One move of the "R VALUE" slider in the real main window: the handler recomputes every
-// preview pixel and redraws the view before it returns. Measured on a fitted picture and on
-// an unfitted 4000 x 3000 one, beside a memcpy of the same preview bytes.
+// preview pixel and redraws the view before it returns. Measured on a fitted picture, plain and
+// with Setting -> Dithering -> Error Diffusion, and on an unfitted 4000 x 3000 one, beside a
+// memcpy of the same preview bytes.
 #include "app/Session.h"
 #include "platform/SettingsStore.h"
 #include "separation/picture/BmpFile.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/WidgetLookup.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
@@ -38,7 +40,9 @@ void loadPicture(int width, int height, bool fit) {
     control<QPushButton>("btnLoad")->click();
 }
 
-void sliderMove(benchmark::State& state, int width, int height, bool fit) {
+void sliderMove(benchmark::State& state, int width, int height, bool fit,
+                const char* dithering = "NoDithering1") {
+    control<QAction>(dithering)->trigger();
     loadPicture(width, height, fit);
     QScrollBar* rValue = control<QScrollBar>("ScrollBar1");
     int value = 100;
@@ -61,6 +65,8 @@ void memcpyPreview(benchmark::State& state, int width, int height) {
 } // namespace
 
 BENCHMARK_CAPTURE(sliderMove, fitted_300x200, 300, 200, true)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(sliderMove, fitted_300x200_diffusion, 300, 200, true, "ErrorDiffusion1")
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(sliderMove, unfitted_4000x3000, 4000, 3000, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(memcpyPreview, 4000x3000, 4000, 3000)->Unit(benchmark::kMillisecond);
 

@@ -46,6 +46,10 @@ for file in bin/logosmith bin/logosmith-cli bin/mrx310-sim \
   share/man/man1/mrx310-sim.1.gz; do
   [ -f "$usr/$file" ] || fail "the package has no /usr/$file"
 done
+# Every picture the help page shows is installed beside it.
+for image in $(grep -o 'src="help-images/[^"]*"' "$usr/share/doc/logosmith/help.html" | cut -d'"' -f2); do
+  [ -f "$usr/share/doc/logosmith/$image" ] || fail "the help page shows $image, which the package lacks"
+done
 for size in 48 256; do
   [ "$(identify -format '%wx%h' "$usr/share/icons/hicolor/${size}x${size}/apps/$id.png")" = "${size}x${size}" ] ||
     fail "the ${size} px icon is not ${size} x ${size}"

@@ -192,6 +192,7 @@ void MainWindow::buildMenu() {
     N751 = addItem(ImageResize1, "N751", "75%");
     N501 = addItem(ImageResize1, "N501", "50%");
     N251 = addItem(ImageResize1, "N251", "25%");
+    buildDitheringMenu();
     help1->addSeparator();
     SaveSettingsOnExit1 = addItem(help1, "SaveSettingsOnExit1", "Exit");
 
@@ -288,6 +289,8 @@ void MainWindow::formCreate() {
 
     state_.EditorCommand = defaultEditorCommand();
     pictures_.moveLValue(100);
+    // Before the library's last entry loads, so its first preview is already dithered.
+    restoreDithering();
 
     // From here on a step can fail on outside data (the settings, the folders, a damaged library
     // file). Each failure is reported and start-up goes on: the window comes up with the library

@@ -106,6 +106,12 @@ class MainWindow : public QMainWindow {
     void enablePictureCommands();
     // Shows the colour-controls model's state in the colour panels, boxes and views.
     void showColourControls();
+    // Setting -> Dithering: the submenu, the stored choice read back, a choice made, the model's
+    // mode shown by the checked item.
+    void buildDitheringMenu();
+    void restoreDithering();
+    void chooseDithering(logosmith::DitherMode mode);
+    void showDithering();
 
     // Library.
     void btnAddImageClick();
@@ -252,6 +258,10 @@ class MainWindow : public QMainWindow {
     QAction* N501 = nullptr;
     QAction* N251 = nullptr;
     QAction* SaveSettingsOnExit1 = nullptr;
+    QMenu* Dithering1 = nullptr;
+    QAction* NoDithering1 = nullptr;
+    QAction* ErrorDiffusion1 = nullptr;
+    QAction* OrderedDithering1 = nullptr;
     QMenu* download1 = nullptr;
     QAction* firmwaredownload1 = nullptr;
     QMenu* help2 = nullptr;

@@ -37,6 +37,26 @@ QString whenFitted() {
 
 } // namespace
 
+QString ditherModeName(DitherMode mode) {
+    switch (mode) {
+    case DitherMode::Diffusion:
+        return QStringLiteral("diffusion");
+    case DitherMode::Ordered:
+        return QStringLiteral("ordered");
+    case DitherMode::None:
+        break;
+    }
+    return QStringLiteral("none");
+}
+
+std::optional<DitherMode> ditherModeNamed(const QString& name) {
+    const QString plain = name.trimmed().toLower();
+    for (DitherMode mode : {DitherMode::None, DitherMode::Diffusion, DitherMode::Ordered})
+        if (plain == ditherModeName(mode))
+            return mode;
+    return std::nullopt;
+}
+
 ColourControlsModel::ColourControlsModel(QObject* parent) : QObject(parent) {}
 
 // Runs one handler. Handlers run others (a radio button moves the sliders); the window hears of

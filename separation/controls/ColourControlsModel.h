@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QString>
+#include <optional>
 #include <string>
 
 namespace logosmith {
@@ -43,6 +44,12 @@ struct ColourControlsState {
 
     friend bool operator==(const ColourControlsState&, const ColourControlsState&) = default;
 };
+
+// The dithering modes by the names the settings file and logosmith-cli give them: "none",
+// "diffusion", "ordered".
+QString ditherModeName(DitherMode mode);
+// The mode a name stands for, ignoring case and surrounding blanks; nothing for any other text.
+std::optional<DitherMode> ditherModeNamed(const QString& name);
 
 // A picture that would end with no pixels at all (fitted or resized down to a height of 0).
 class EmptyPictureError : public Error {
@@ -116,7 +123,8 @@ class ColourControlsModel : public QObject {
     void updateNow();
     // "Restore default Setting".
     void restoreDefaults();
-    // How the preview renders the tones between the inks (no window control yet).
+    // Setting -> Dithering: how the preview renders the tones between the inks. The colour
+    // controls keep acting on the dithered preview; "Restore default Setting" leaves it alone.
     void setDither(DitherMode mode);
 
   signals:
