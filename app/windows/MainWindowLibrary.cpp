@@ -4,16 +4,12 @@
 #include "app/library/ImageLibrary.h"
 #include "platform/SettingsStore.h"
 #include "platform/UserDialogs.h"
+#include "separation/loader/PictureFormats.h"
 
 #include <QLineEdit>
 #include <QTreeWidget>
 
 using namespace logosmith;
-
-namespace {
-const QString pictureFilter = QStringLiteral(
-    "*.bmp *.jpg *.gif *.ico *.wmf *.emf *.rle (*.bmp *.jpg *.gif *.ico *.wmf *.emf *.rle)");
-}
 
 void MainWindow::refreshLibraryList() {
     const int selected = selectedLibraryRow();
@@ -34,7 +30,9 @@ void MainWindow::CommitCurrentImage() {
 }
 
 void MainWindow::btnAddImageClick() {
-    addImage([] { return userDialogs().openPicture("Open Image", pictureFilter); });
+    addImage([] {
+        return userDialogs().openPicture("Open Image", QString::fromStdString(pictureOpenFilter()));
+    });
 }
 
 void MainWindow::addImageFile(const QString& path) {

@@ -82,7 +82,7 @@ void MainWindow::loadPicture(const QString& path) {
     if (settings.fitOnLoad)
         refuseEmpty(working, decoded, whenFitted,
                     QStringLiteral("Clear \"Fit Scale\" to use it at full size."));
-    if (QFileInfo(path).suffix().compare("ico", Qt::CaseInsensitive) == 0)
+    if (pictureFormatFor(path.toStdString())->becomesWindowIcon)
         QApplication::setWindowIcon(QIcon(path));
 
     decodedImage = std::move(decoded);

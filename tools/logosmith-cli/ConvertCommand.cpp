@@ -58,9 +58,8 @@ ConvertRequest parseConvert(const std::vector<std::string>& arguments) {
     if (!endsWithBmp(request.output))
         throw UsageError("the output file must end in .bmp: " + request.output);
     if (!isSupportedPictureExtension(request.input))
-        throw UsageError("the input must be a .bmp, .rle, .jpg, .jpeg, .ico, .gif, .emf or .wmf "
-                         "picture: " +
-                         request.input);
+        throw UsageError("the input must be a " + pictureExtensionList() +
+                         " picture: " + request.input);
     request.fit = !options.flag("no-fit");
     if (const auto percent = options.integer("resize", 25, 100)) {
         if (*percent != 100 && *percent != 75 && *percent != 50 && *percent != 25)

@@ -44,9 +44,8 @@ PrintRequest parsePrint(const std::vector<std::string>& arguments) {
     request.output = options.positional()[0];
     request.picture = options.positional()[1];
     if (!isSupportedPictureExtension(request.picture))
-        throw UsageError("the picture must be a .bmp, .rle, .jpg, .jpeg, .ico, .gif, .emf or "
-                         ".wmf file: " +
-                         request.picture);
+        throw UsageError("the picture must be a " + pictureExtensionList() +
+                         " file: " + request.picture);
     if (request.picture == request.output)
         throw UsageError("the output would overwrite the picture " + request.picture);
     request.density = densityOption(options);

@@ -48,9 +48,7 @@ StoreRequest parseStore(const std::vector<std::string>& arguments) {
                          " logos, not " + std::to_string(request.logos.size()));
     for (const std::string& logo : request.logos)
         if (!isSupportedPictureExtension(logo))
-            throw UsageError("a logo must be a .bmp, .rle, .jpg, .jpeg, .ico, .gif, .emf or .wmf "
-                             "picture: " +
-                             logo);
+            throw UsageError("a logo must be a " + pictureExtensionList() + " picture: " + logo);
     for (const std::string& logo : request.logos) {
         std::error_code error;
         if (logo == request.output || std::filesystem::equivalent(logo, request.output, error))

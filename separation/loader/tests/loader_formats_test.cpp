@@ -1,6 +1,7 @@
 #include "separation/loader/tests/loader_support.h"
 
 #include <algorithm>
+#include <sstream>
 
 using namespace loadertest;
 using logosmith::colours::blue;
@@ -45,6 +46,21 @@ TEST(PictureFiles, ExtensionsAreComparedInUpperCaseFromTheFileName) {
         EXPECT_TRUE(logosmith::isSupportedPictureExtension(name)) << name;
     for (const char* name : {"a.png", "a", "a.bmp.txt", "dir.bmp/a"})
         EXPECT_FALSE(logosmith::isSupportedPictureExtension(name)) << name;
+}
+
+// The dialog's filter and the tool's messages come from the table; the filter's entry is the one
+// the dialog has always offered, and each of its patterns reaches a decoder.
+TEST(PictureFiles, TheFormatTableMakesTheOpenFilterAndTheListOfExtensions) {
+    const std::string filter = logosmith::pictureOpenFilter();
+    EXPECT_EQ(filter, "*.bmp *.jpg *.gif *.ico *.wmf *.emf *.rle "
+                      "(*.bmp *.jpg *.gif *.ico *.wmf *.emf *.rle)");
+    std::istringstream patterns(filter.substr(0, filter.find(" (")));
+    for (std::string pattern; patterns >> pattern;)
+        EXPECT_TRUE(logosmith::isSupportedPictureExtension("logo" + pattern.substr(1))) << pattern;
+    EXPECT_EQ(logosmith::pictureExtensionList(),
+              ".bmp, .rle, .jpg, .jpeg, .ico, .gif, .emf or .wmf");
+    EXPECT_TRUE(logosmith::pictureFormatFor("/pics/Shop.ICO")->becomesWindowIcon);
+    EXPECT_FALSE(logosmith::pictureFormatFor("/pics/shop.gif")->becomesWindowIcon);
 }
 
 TEST(PictureFiles, UnreadableAndUnsupportedFilesGiveErrorsWithMessages) {
