@@ -28,6 +28,14 @@ bool inFirstEntry(const std::string& extension) {
            std::end(firstEntryExtensions);
 }
 
+// Metafiles are drawn at their own size and then fitted like any picture.
+template <Picture (*draw)(const std::uint8_t*, std::size_t)>
+void drawnAtOwnSize(decoders::ByteSource& in, decoders::PictureBuilder& out) {
+    Picture picture = draw(in.all(), in.size());
+    out.begin(picture.width(), picture.height(), true);
+    out.putPicture(std::move(picture));
+}
+
 // "*.a *.b (*.a *.b)": the patterns are the entry's own description.
 std::string filterEntry(const std::string& patterns) {
     return patterns + " (" + patterns + ")";
@@ -45,8 +53,8 @@ const std::vector<PictureFormat>& pictureFormats() {
         {{".ico"}, &decoders::decodeIco, true},
         // The first frame; an animation does not move.
         {{".gif"}, &decoders::decodeGif},
-        {{".emf"}, &decoders::decodeEmf},
-        {{".wmf"}, &decoders::playWmf},
+        {{".emf"}, &drawnAtOwnSize<&decoders::decodeEmf>},
+        {{".wmf"}, &drawnAtOwnSize<&decoders::playWmf>},
     };
     return formats;
 }

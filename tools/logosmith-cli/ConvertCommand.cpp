@@ -110,8 +110,8 @@ ConvertRequest parseConvert(const std::vector<std::string>& arguments) {
 }
 
 Picture convertPicture(const ConvertRequest& request) {
-    const Picture decoded = decodePictureFile(request.input);
-    Picture working = request.fit ? fitToWidth(decoded) : decoded;
+    // Fitted straight from the file; either way the loaded picture is the working one, no copy.
+    Picture working = decodePictureFile(request.input, LoadOptions{request.fit});
     if (request.resizePercent)
         working = resizeByPercent(working, *request.resizePercent);
     // A very wide, low picture can lose all its rows to fitting; there is no BMP to write then.
