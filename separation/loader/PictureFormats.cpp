@@ -3,7 +3,12 @@
 #include "separation/loader/BmpDecoder.h"
 #include "separation/loader/EmfDecoder.h"
 #include "separation/loader/JpegDecoder.h"
+#include "separation/loader/PdfDecoder.h"
+#include "separation/loader/PngDecoder.h"
 #include "separation/loader/QtImageDecoder.h"
+#include "separation/loader/SvgDecoder.h"
+#include "separation/loader/TiffDecoder.h"
+#include "separation/loader/WebpDecoder.h"
 #include "separation/loader/WmfPlayer.h"
 
 #include <algorithm>
@@ -55,6 +60,13 @@ const std::vector<PictureFormat>& pictureFormats() {
         {{".gif"}, &decoders::decodeGif},
         {{".emf"}, &drawnAtOwnSize<&decoders::decodeEmf>},
         {{".wmf"}, &drawnAtOwnSize<&decoders::playWmf>},
+        {{".png"}, &decoders::decodePng},
+        {{".tif", ".tiff"}, &decoders::decodeTiff},
+        {{".webp"}, &decoders::decodeWebp},
+        // Drawn at the fitted size when fitting, at 96 pixels per inch otherwise.
+        {{".svg"}, &decoders::decodeSvg},
+        // The first page, drawn as SVG pictures are.
+        {{".pdf"}, &decoders::decodePdf},
     };
     return formats;
 }
