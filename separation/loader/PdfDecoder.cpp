@@ -41,7 +41,7 @@ namespace {
 // beyond what it had when it started, and time on the clock (a busy machine gives it less
 // processor time per second).
 constexpr int cpuMilliseconds = 1000;
-constexpr long long extraMemoryBytes = 512LL * 1024 * 1024;
+[[maybe_unused]] constexpr long long extraMemoryBytes = 512LL * 1024 * 1024;
 constexpr int wallMilliseconds = 1600;
 
 const char* const tooMuchDrawing =
