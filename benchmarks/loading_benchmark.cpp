@@ -204,20 +204,3 @@ int main(int argc, char** argv) {
     std::filesystem::remove_all(scratchFolder());
     return 0;
 }
-void BM_TmpSeparate(benchmark::State& state) {
-    SeparationSettings settings;
-    const Picture working = decodePictureFile(jpegPath());
-    for (auto _ : state) {
-        Picture preview;
-        rebuildPreview(settings, working, preview);
-    }
-}
-void BM_TmpWrite(benchmark::State& state) {
-    const Picture working = decodePictureFile(jpegPath());
-    const std::string out = scratchFolder() + "/out2.bmp";
-    for (auto _ : state) {
-        writeBmpFile(working, out);
-    }
-}
-BENCHMARK(BM_TmpSeparate)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_TmpWrite)->Unit(benchmark::kMillisecond);

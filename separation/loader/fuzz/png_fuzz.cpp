@@ -2,6 +2,8 @@
 
 #include "separation/loader/fuzz/FuzzSupport.h"
 
+#include <algorithm>
+
 using namespace logosmith;
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
@@ -10,8 +12,11 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // Capped, so that the product of two sides cannot overflow.
     auto be32 = [&](std::size_t at) {
-        return std::int64_t(data[at]) << 24 | data[at + 1] << 16 | data[at + 2] << 8 | data[at + 3];
+        const std::int64_t v =
+            std::int64_t(data[at]) << 24 | data[at + 1] << 16 | data[at + 2] << 8 | data[at + 3];
+        return std::min<std::int64_t>(v, 1 << 20);
     };
     if (size >= 24 && be32(16) * be32(20) > fuzz::fuzzedPixelLimit)
         return 0;
