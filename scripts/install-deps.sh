@@ -8,6 +8,7 @@ packages=(
   clang-14 libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libqt6svg6
   libjpeg62-turbo-dev libemf2svg-dev libcups2-dev
+  libpng-dev libtiff-dev libwebp-dev libpoppler-qt6-dev
   libgtest-dev libbenchmark-dev
   cups cups-client cups-daemon cups-bsd
   xvfb xauth x11-apps x11-utils openbox xdotool imagemagick fonts-dejavu-core

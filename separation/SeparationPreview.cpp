@@ -363,8 +363,12 @@ void rebuildPreviewWith(PreviewKernel kernel, const SeparationSettings& settings
                         const Picture& working, Picture& preview) {
     if (working.isEmpty())
         return;
-    if (preview.width() != working.width() || preview.height() != working.height())
-        preview = Picture(working.width(), working.height());
+    // Every preview pixel is written below, so a new preview is not cleared first; the old one
+    // goes before the new one is made, so the two are never held at once.
+    if (preview.width() != working.width() || preview.height() != working.height()) {
+        preview = Picture();
+        preview = Picture(working.width(), working.height(), Picture::Uncleared{});
+    }
 
     PreviewTables tables;
     buildTables(settings, tables);

@@ -53,6 +53,11 @@ bool isTemporaryName(const char* name) {
 } // namespace
 
 void writeFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    writeFileAtomically(path, [&](const ByteWriter& write) { write(bytes.data(), bytes.size()); });
+}
+
+void writeFileAtomically(const std::string& path,
+                         const std::function<void(const ByteWriter&)>& produce) {
     std::string temp = folderOf(path) + "/" + temporaryPrefix + "XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0)
@@ -60,7 +65,19 @@ void writeFileAtomically(const std::string& path, const std::vector<std::uint8_t
     // Held until the rename: a temporary whose lock can be taken belongs to a writer that died.
     ::flock(fd, LOCK_EX);
     try {
-        writeAll(fd, bytes.data(), bytes.size(), path);
+        // Each finished stretch of the file is handed to the disk at once, so that the final
+        // flush waits for the last stretch only.
+        constexpr std::size_t stretch = 8 * 1024 * 1024;
+        std::size_t written = 0, flushed = 0;
+        produce([&](const std::uint8_t* data, std::size_t size) {
+            writeAll(fd, data, size, path);
+            written += size;
+            if (written - flushed >= stretch) {
+                ::sync_file_range(fd, off64_t(flushed), off64_t(written - flushed),
+                                  SYNC_FILE_RANGE_WRITE);
+                flushed = written;
+            }
+        });
         // A replaced file keeps its permissions (and, where we may, its owner).
         struct stat old {};
         if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
@@ -111,10 +128,17 @@ std::vector<std::uint8_t> readWholeFile(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         throw FileError("Cannot open " + path + ": " + systemText());
-    std::vector<std::uint8_t> out;
-    std::uint8_t buffer[65536];
+    struct stat st {};
+    std::size_t expected = 0;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+        expected = std::size_t(st.st_size);
+    // One more byte than the file has, so that its end is seen by the first reads.
+    std::vector<std::uint8_t> out(expected + 1);
+    std::size_t size = 0;
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (size == out.size())
+            out.resize(out.size() * 2);
+        const ssize_t n = ::read(fd, out.data() + size, out.size() - size);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -124,9 +148,10 @@ std::vector<std::uint8_t> readWholeFile(const std::string& path) {
         }
         if (n == 0)
             break;
-        out.insert(out.end(), buffer, buffer + n);
+        size += std::size_t(n);
     }
     ::close(fd);
+    out.resize(size);
     return out;
 }
 

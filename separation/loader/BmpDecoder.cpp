@@ -3,11 +3,14 @@
 #include "platform/core/Error.h"
 #include "separation/loader/ByteReader.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace logosmith::decoders {
 
@@ -181,79 +184,133 @@ std::size_t readHeader(const ByteReader& in, std::size_t at, std::optional<std::
     return tableEnd;
 }
 
-void decodeUncompressed(const ByteReader& in, std::size_t bitsAt, const Layout& l, Picture& out) {
+// Reads one pixel of a row that holds all of it.
+struct PixelReader {
+    const Layout& l;
+    bool composeAlpha;
+
+    void operator()(const std::uint8_t* row, std::int64_t x, std::uint8_t* dst) const {
+        Colour c;
+        switch (l.bits) {
+        case 1:
+        case 4:
+        case 8: {
+            const std::int64_t bit = x * l.bits;
+            const int byte = row[bit / 8];
+            const int index = (byte >> (8 - l.bits - bit % 8)) & ((1 << l.bits) - 1);
+            c = l.palette[std::size_t(index)];
+            break;
+        }
+        case 24: {
+            const std::uint8_t* p = row + x * 3;
+            dst[0] = p[0];
+            dst[1] = p[1];
+            dst[2] = p[2];
+            return;
+        }
+        default: {
+            const std::uint32_t px = pixelBits(row, x);
+            c = Colour{l.red.value(px), l.green.value(px), l.blue.value(px)};
+            if (composeAlpha)
+                c = compose(c.r, c.g, c.b, l.alpha.value(px));
+        }
+        }
+        dst[0] = std::uint8_t(c.b);
+        dst[1] = std::uint8_t(c.g);
+        dst[2] = std::uint8_t(c.r);
+    }
+
+    std::uint32_t pixelBits(const std::uint8_t* row, std::int64_t x) const {
+        if (l.bits == 16)
+            return std::uint32_t(row[x * 2] | row[x * 2 + 1] << 8);
+        const std::uint8_t* p = row + x * 4;
+        return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+               std::uint32_t(p[3]) << 24;
+    }
+};
+
+// Rows are read from the source one at a time, in file order, and only those the picture keeps.
+void decodeUncompressed(ByteSource& in, std::size_t bitsAt, const Layout& l, PictureBuilder& out) {
     const std::int64_t stride = ((l.width * l.bits + 31) / 32) * 4;
-    if (!in.fits(bitsAt, std::size_t(stride * l.height)))
+    if (std::uint64_t(stride) * std::uint64_t(l.height) > in.size() - bitsAt)
         truncated();
-    const bool useAlpha = l.alpha.mask != 0;
-    bool anyAlpha = false;
-    if (useAlpha) {
+    const char* const cut = "The BMP file is truncated";
+    PixelReader read{l, false};
+    if (l.alpha.mask != 0) {
         // Many writers put an alpha mask in the header and leave every alpha value zero:
-        // such a picture is meant to be opaque.
-        for (std::int64_t y = 0; y < l.height && !anyAlpha; ++y) {
-            const std::size_t row = bitsAt + std::size_t(y * stride);
-            for (std::int64_t x = 0; x < l.width; ++x) {
-                const std::uint32_t px = l.bits == 16 ? in.u16(row + std::size_t(x) * 2)
-                                                      : in.u32(row + std::size_t(x) * 4);
-                if (px & l.alpha.mask) {
-                    anyAlpha = true;
+        // such a picture is meant to be opaque. Only a first alpha value tells, wherever it is.
+        for (std::int64_t y = 0; y < l.height && !read.composeAlpha; ++y) {
+            const std::uint8_t* row =
+                in.view(bitsAt + std::size_t(y * stride), std::size_t(stride), cut);
+            for (std::int64_t x = 0; x < l.width; ++x)
+                if (read.pixelBits(row, x) & l.alpha.mask) {
+                    read.composeAlpha = true;
                     break;
                 }
-            }
         }
     }
     for (std::int64_t fileRow = 0; fileRow < l.height; ++fileRow) {
-        const std::size_t row = bitsAt + std::size_t(fileRow * stride);
         const int y = int(l.topDown ? fileRow : l.height - 1 - fileRow);
-        std::uint8_t* dst = out.row(y);
-        for (std::int64_t x = 0; x < l.width; ++x, dst += 3) {
-            Colour c;
-            switch (l.bits) {
-            case 1:
-            case 4:
-            case 8: {
-                const std::int64_t bit = x * l.bits;
-                const int byte = in.u8(row + std::size_t(bit / 8));
-                const int index = (byte >> (8 - l.bits - bit % 8)) & ((1 << l.bits) - 1);
-                c = l.palette[std::size_t(index)];
-                break;
+        if (!out.keeps(y))
+            continue;
+        const std::uint8_t* row =
+            in.view(bitsAt + std::size_t(fileRow * stride), std::size_t(stride), cut);
+        std::uint8_t* dst = out.rowFor(y);
+        if (!out.sampled()) {
+            if (l.bits == 24) {
+                std::memcpy(dst, row, std::size_t(l.width) * 3);
+                continue;
             }
-            case 24: {
-                const std::size_t p = row + std::size_t(x) * 3;
-                c = Colour{in.u8(p + 2), in.u8(p + 1), in.u8(p)};
-                break;
-            }
-            default: {
-                const std::uint32_t px = l.bits == 16 ? in.u16(row + std::size_t(x) * 2)
-                                                      : in.u32(row + std::size_t(x) * 4);
-                c = Colour{l.red.value(px), l.green.value(px), l.blue.value(px)};
-                if (anyAlpha)
-                    c = compose(c.r, c.g, c.b, l.alpha.value(px));
-            }
-            }
-            dst[0] = std::uint8_t(c.b);
-            dst[1] = std::uint8_t(c.g);
-            dst[2] = std::uint8_t(c.r);
+            for (std::int64_t x = 0; x < l.width; ++x, dst += 3)
+                read(row, x, dst);
+            continue;
+        }
+        for (const int x : out.sourceColumns()) {
+            read(row, x, dst);
+            dst += 3;
         }
     }
 }
 
-void decodeRunLength(const ByteReader& in, std::size_t pos, std::size_t end, const Layout& l,
-                     Picture& out) {
+// Run-length data describes the rows in file order (a jump only moves on), so each row is
+// built in one row buffer and handed over when the data leaves it.
+void decodeRunLength(ByteSource& in, std::size_t pos, std::size_t end, const Layout& l,
+                     PictureBuilder& out) {
     const bool four = l.bits == 4;
+    const char* const cut = "The BMP file is truncated";
+    std::vector<std::uint8_t> row(std::size_t(l.width) * 3, 0xFF);
     std::int64_t x = 0;
     std::int64_t y = 0; // file rows, bottom row first
+    bool drawn = false; // the row buffer holds pixels of row y
+    auto flush = [&] {
+        if (drawn && y < l.height)
+            out.putRow(int(l.height - 1 - y), row.data());
+        if (drawn)
+            std::fill(row.begin(), row.end(), std::uint8_t(0xFF));
+        drawn = false;
+    };
     auto put = [&](int index) {
-        if (x < l.width && y < l.height)
-            out.setPixel(int(x), int(l.height - 1 - y), l.palette[std::size_t(index)]);
+        if (x < l.width && y < l.height) {
+            const Colour c = l.palette[std::size_t(index)];
+            std::uint8_t* p = row.data() + std::size_t(x) * 3;
+            p[0] = std::uint8_t(c.b);
+            p[1] = std::uint8_t(c.g);
+            p[2] = std::uint8_t(c.r);
+            drawn = true;
+        }
         ++x;
     };
-    while (y < l.height) {
-        if (end - pos < 2)
+    auto bytes = [&](std::size_t count) {
+        if (end - pos < count)
             truncated();
-        const int count = in.u8(pos);
-        const int code = in.u8(pos + 1);
-        pos += 2;
+        const std::uint8_t* p = in.view(pos, count, cut);
+        pos += count;
+        return p;
+    };
+    while (y < l.height) {
+        const std::uint8_t* op = bytes(2);
+        const int count = op[0];
+        const int code = op[1];
         if (count > 0) {
             // Pixels past the row's end are dropped.
             for (int i = 0; i < count && x < l.width; ++i)
@@ -261,42 +318,53 @@ void decodeRunLength(const ByteReader& in, std::size_t pos, std::size_t end, con
             continue;
         }
         if (code == 0) { // end of line
+            flush();
             x = 0;
             ++y;
         } else if (code == 1) { // end of bitmap
+            flush();
             return;
         } else if (code == 2) { // move right and up
-            if (end - pos < 2)
-                truncated();
-            x += in.u8(pos);
-            y += in.u8(pos + 1);
-            pos += 2;
+            const std::uint8_t* move = bytes(2);
+            if (move[1] != 0)
+                flush();
+            x += move[0];
+            y += move[1];
         } else { // a literal run of `code` pixels, padded to a 16-bit boundary
-            const std::size_t bytes =
+            const std::size_t size =
                 four ? std::size_t((code + 3) / 4) * 2 : std::size_t((code + 1) / 2) * 2;
-            if (end - pos < bytes)
-                truncated();
+            const std::uint8_t* literal = bytes(size);
             for (int i = 0; i < code && x < l.width; ++i) {
-                const int byte = in.u8(pos + std::size_t(four ? i / 2 : i));
+                const int byte = literal[four ? i / 2 : i];
                 put(four ? ((i % 2 == 0) ? byte >> 4 : byte & 0x0F) : byte);
             }
-            pos += bytes;
         }
     }
 }
 
-Picture decodeBitmap(const ByteReader& in, std::size_t headerAt,
-                     std::optional<std::size_t> bitsOffset) {
+// The bitmap header, colour table and masks lie in the first bytes of a file or packed bitmap:
+// at most 14 + 124 + 16 + 256 * 4.
+constexpr std::size_t headerRegion = 2048;
+
+void decodeBitmap(ByteSource& in, std::size_t headerAt, std::optional<std::size_t> bitsOffset,
+                  PictureBuilder& out) {
+    const std::size_t regionSize = std::min(in.size(), headerRegion);
+    const std::uint8_t* region = in.view(0, regionSize, "The BMP file is truncated");
+    const std::vector<std::uint8_t> head(region, region + regionSize);
+    const ByteReader headReader(head.data(), head.size(), "The BMP file is truncated");
     Layout layout;
-    const std::size_t tableEnd = readHeader(in, headerAt, bitsOffset, layout);
+    const std::size_t tableEnd = readHeader(headReader, headerAt, bitsOffset, layout);
     const std::size_t bitsAt = bitsOffset.value_or(tableEnd);
     if (bitsAt >= in.size())
         truncated();
-    Picture out(int(layout.width), int(layout.height));
-    if (layout.compression == compressionRle8 || layout.compression == compressionRle4) {
+    const bool runLength =
+        layout.compression == compressionRle8 || layout.compression == compressionRle4;
+    // Run-length data may leave pixels out; they stay white.
+    out.begin(layout.width, layout.height, !runLength);
+    if (runLength) {
         std::size_t end = in.size();
         if (layout.imageSize != 0) {
-            if (!in.fits(bitsAt, layout.imageSize))
+            if (layout.imageSize > in.size() - bitsAt)
                 truncated();
             end = bitsAt + layout.imageSize;
         }
@@ -304,25 +372,29 @@ Picture decodeBitmap(const ByteReader& in, std::size_t headerAt,
     } else {
         decodeUncompressed(in, bitsAt, layout, out);
     }
-    return out;
 }
 
 } // namespace
 
-Picture decodeBmp(const std::uint8_t* data, std::size_t size) {
-    const ByteReader in(data, size, "The BMP file is truncated");
-    if (size < 2 || data[0] != 'B' || data[1] != 'M')
+void decodeBmp(ByteSource& in, PictureBuilder& out) {
+    const std::uint8_t* start = in.view(0, std::min<std::size_t>(in.size(), 14), "");
+    if (in.size() < 2 || start[0] != 'B' || start[1] != 'M')
         throw DecodeError("The file is not a BMP picture");
-    if (size < 14)
+    if (in.size() < 14)
         truncated();
-    const std::uint32_t fileSize = in.u32(2);
-    if (fileSize > size)
+    const ByteReader fileHeader(start, 14);
+    const std::uint32_t fileSize = fileHeader.u32(2);
+    const std::uint32_t bitsOffset = fileHeader.u32(10);
+    if (fileSize > in.size())
         truncated();
-    return decodeBitmap(in, 14, std::size_t(in.u32(10)));
+    decodeBitmap(in, 14, std::size_t(bitsOffset), out);
 }
 
 Picture decodePackedDib(const std::uint8_t* data, std::size_t size) {
-    return decodeBitmap(ByteReader(data, size, "The BMP file is truncated"), 0, std::nullopt);
+    ByteSource in(data, size);
+    PictureBuilder out;
+    decodeBitmap(in, 0, std::nullopt, out);
+    return out.finish();
 }
 
 std::int64_t packedDibPixels(const std::uint8_t* data, std::size_t size) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "separation/loader/ByteSource.h"
+#include "separation/loader/PictureBuilder.h"
 #include "separation/picture/Picture.h"
 
 #include <cstddef>
@@ -11,8 +13,9 @@ namespace logosmith::decoders {
 // per pixel, uncompressed, RLE8, RLE4 and bit fields, bottom-up and top-down, OS/2 core headers.
 // Every size in the headers is checked against the bytes there are; a truncated or damaged
 // file throws DecodeError. Pixels an RLE stream skips stay white; alpha, where the header has
-// an alpha mask, is composed over white.
-Picture decodeBmp(const std::uint8_t* data, std::size_t size);
+// an alpha mask, is composed over white. Uncompressed rows are read from the source one by one,
+// and only those the builder keeps.
+void decodeBmp(ByteSource& in, PictureBuilder& out);
 
 // A packed bitmap without the file header (as embedded in metafiles): the pixels follow the
 // colour table directly.

@@ -88,12 +88,15 @@ struct Decompressor {
 
 } // namespace
 
-Picture decodeJpeg(const std::uint8_t* data, std::size_t size) {
+void decodeJpeg(ByteSource& in, PictureBuilder& out) {
+    const std::uint8_t* data = in.all();
+    const std::size_t size = in.size();
     if (size == 0)
         fail(JERR_INPUT_EMPTY);
     ErrorManager errors;
     Decompressor d;
-    Picture picture;
+    // Declared before setjmp, so that a jump back leaves none of them half-destroyed.
+    std::vector<std::uint8_t> scratch;
     std::vector<std::uint8_t> cmykRow;
     d.info.err = jpeg_std_error(&errors.base);
     errors.base.error_exit = onError;
@@ -123,31 +126,49 @@ Picture decodeJpeg(const std::uint8_t* data, std::size_t size) {
     else
         fail(JERR_BAD_J_COLORSPACE);
     jpeg_start_decompress(&d.info);
-    picture = Picture(int(d.info.output_width), int(d.info.output_height));
-    if (cmyk)
-        cmykRow.resize(std::size_t(d.info.output_width) * 4);
+    out.begin(d.info.output_width, d.info.output_height, true);
+    const std::size_t width = d.info.output_width;
+    // Rows straight into the picture where they can go there whole, else through one row.
+    const bool direct = !cmyk && !out.sampled();
+    if (!direct)
+        scratch.resize(width * (cmyk ? 4 : 3));
+    if (cmyk && out.sampled())
+        cmykRow.resize(width * 3);
     // Adobe writers store CMYK inverted (255 = no ink); the plain form is rare but exists.
     const bool inverted = d.info.saw_Adobe_marker;
 
     while (d.info.output_scanline < d.info.output_height) {
         const int y = int(d.info.output_scanline);
-        JSAMPROW row = cmyk ? cmykRow.data() : picture.row(y);
-        jpeg_read_scanlines(&d.info, &row, 1);
-        if (!cmyk)
+        if (!out.keeps(y)) {
+            // Rows up to the next kept one are skipped without colour conversion.
+            int next = y + 1;
+            while (next < int(d.info.output_height) && !out.keeps(next))
+                ++next;
+            jpeg_skip_scanlines(&d.info, JDIMENSION(next - y));
             continue;
-        std::uint8_t* dst = picture.row(y);
-        for (std::size_t x = 0; x < d.info.output_width; ++x, dst += 3) {
-            int c = cmykRow[x * 4], m = cmykRow[x * 4 + 1], yl = cmykRow[x * 4 + 2],
-                k = cmykRow[x * 4 + 3];
+        }
+        JSAMPROW row = direct ? out.rowFor(y) : scratch.data();
+        jpeg_read_scanlines(&d.info, &row, 1);
+        if (direct)
+            continue;
+        if (!cmyk) {
+            out.putRow(y, scratch.data());
+            continue;
+        }
+        std::uint8_t* dst = out.sampled() ? cmykRow.data() : out.rowFor(y);
+        for (std::size_t x = 0; x < width; ++x, dst += 3) {
+            int c = scratch[x * 4], m = scratch[x * 4 + 1], yl = scratch[x * 4 + 2],
+                k = scratch[x * 4 + 3];
             if (!inverted)
                 c = 255 - c, m = 255 - m, yl = 255 - yl, k = 255 - k;
             dst[0] = std::uint8_t((yl * k + 127) / 255);
             dst[1] = std::uint8_t((m * k + 127) / 255);
             dst[2] = std::uint8_t((c * k + 127) / 255);
         }
+        if (out.sampled())
+            out.putRow(y, cmykRow.data());
     }
     jpeg_finish_decompress(&d.info);
-    return picture;
 }
 
 } // namespace logosmith::decoders

@@ -3,7 +3,12 @@
 #include "separation/loader/BmpDecoder.h"
 #include "separation/loader/EmfDecoder.h"
 #include "separation/loader/JpegDecoder.h"
+#include "separation/loader/PdfDecoder.h"
+#include "separation/loader/PngDecoder.h"
 #include "separation/loader/QtImageDecoder.h"
+#include "separation/loader/SvgDecoder.h"
+#include "separation/loader/TiffDecoder.h"
+#include "separation/loader/WebpDecoder.h"
 #include "separation/loader/WmfPlayer.h"
 
 #include <algorithm>
@@ -28,6 +33,14 @@ bool inFirstEntry(const std::string& extension) {
            std::end(firstEntryExtensions);
 }
 
+// Metafiles are drawn at their own size and then fitted like any picture.
+template <Picture (*draw)(const std::uint8_t*, std::size_t)>
+void drawnAtOwnSize(decoders::ByteSource& in, decoders::PictureBuilder& out) {
+    Picture picture = draw(in.all(), in.size());
+    out.begin(picture.width(), picture.height(), true);
+    out.putPicture(std::move(picture));
+}
+
 // "*.a *.b (*.a *.b)": the patterns are the entry's own description.
 std::string filterEntry(const std::string& patterns) {
     return patterns + " (" + patterns + ")";
@@ -45,8 +58,15 @@ const std::vector<PictureFormat>& pictureFormats() {
         {{".ico"}, &decoders::decodeIco, true},
         // The first frame; an animation does not move.
         {{".gif"}, &decoders::decodeGif},
-        {{".emf"}, &decoders::decodeEmf},
-        {{".wmf"}, &decoders::playWmf},
+        {{".emf"}, &drawnAtOwnSize<&decoders::decodeEmf>},
+        {{".wmf"}, &drawnAtOwnSize<&decoders::playWmf>},
+        {{".png"}, &decoders::decodePng},
+        {{".tif", ".tiff"}, &decoders::decodeTiff},
+        {{".webp"}, &decoders::decodeWebp},
+        // Drawn at the fitted size when fitting, at 96 pixels per inch otherwise.
+        {{".svg"}, &decoders::decodeSvg},
+        // The first page, drawn as SVG pictures are.
+        {{".pdf"}, &decoders::decodePdf},
     };
     return formats;
 }

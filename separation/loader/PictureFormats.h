@@ -1,5 +1,7 @@
 #pragma once
 
+#include "separation/loader/ByteSource.h"
+#include "separation/loader/PictureBuilder.h"
 #include "separation/picture/Picture.h"
 
 #include <cstddef>
@@ -14,13 +16,14 @@ namespace logosmith {
 // open dialog's filter, logosmith-cli's checks and the messages that list the formats are made
 // from it. Adding a format is adding a row.
 struct PictureFormat {
-    using Decoder = Picture (*)(const std::uint8_t* data, std::size_t size);
+    using Decoder = void (*)(decoders::ByteSource& in, decoders::PictureBuilder& out);
 
     // Lower-case extensions with their dot. A file is of this format when its extension (see
     // pictureExtension) is one of them, in any letter case.
     std::vector<std::string> extensions;
-    // Reads a whole file's bytes into a picture of the file's own size drawn on white. Throws
-    // DecodeError for damaged, truncated or lying data.
+    // Reads a file into the builder: its own size, then its picture drawn on white. Throws
+    // DecodeError for damaged, truncated or lying data and for data that asks for more work or
+    // memory than the program gives one picture.
     Decoder decode = nullptr;
     // A loaded picture of this format also becomes the program's window icon.
     bool becomesWindowIcon = false;

@@ -157,37 +157,28 @@ void limitQtImageAllocations() {
 }
 
 Picture pictureOnWhite(const QImage& image) {
-    Picture::checkSize(image.width(), image.height());
-    Picture out(image.width(), image.height());
-    // Converted a band of rows at a time, so a large picture is never held twice over.
-    constexpr int bandRows = 64;
-    QImage band;
-    for (int y = 0; y < image.height(); ++y) {
-        if (y % bandRows == 0)
-            band = image.copy(0, y, image.width(), std::min(bandRows, image.height() - y))
-                       .convertToFormat(QImage::Format_ARGB32);
-        const auto* in = reinterpret_cast<const QRgb*>(band.constScanLine(y % bandRows));
-        std::uint8_t* dst = out.row(y);
-        for (int x = 0; x < image.width(); ++x, dst += 3) {
-            const int a = qAlpha(in[x]);
-            auto over = [a](int c) { return std::uint8_t((c * a + 255 * (255 - a) + 127) / 255); };
-            dst[0] = over(qBlue(in[x]));
-            dst[1] = over(qGreen(in[x]));
-            dst[2] = over(qRed(in[x]));
-        }
-    }
-    return out;
+    PictureBuilder out;
+    out.begin(image.width(), image.height(), true);
+    out.putImage(image);
+    return out.finish();
 }
 
-Picture decodeGif(const std::uint8_t* data, std::size_t size) {
-    checkGifStructure(ByteReader(data, size, "The GIF file is truncated"));
-    return pictureOnWhite(readWithQt(data, size, "gif", 0, "GIF"));
+static void putQtImage(const QImage& image, PictureBuilder& out) {
+    out.begin(image.width(), image.height(), true);
+    out.putImage(image);
 }
 
-Picture decodeIco(const std::uint8_t* data, std::size_t size) {
+void decodeGif(ByteSource& in, PictureBuilder& out) {
+    const std::uint8_t* data = in.all();
+    checkGifStructure(ByteReader(data, in.size(), "The GIF file is truncated"));
+    putQtImage(readWithQt(data, in.size(), "gif", 0, "GIF"), out);
+}
+
+void decodeIco(ByteSource& in, PictureBuilder& out) {
+    const std::uint8_t* data = in.all();
     const IconChoice choice =
-        checkIcoStructure(ByteReader(data, size, "The icon file is truncated"));
-    return pictureOnWhite(readWithQt(data, size, "ico", choice.index, "icon"));
+        checkIcoStructure(ByteReader(data, in.size(), "The icon file is truncated"));
+    putQtImage(readWithQt(data, in.size(), "ico", choice.index, "icon"), out);
 }
 
 } // namespace logosmith::decoders

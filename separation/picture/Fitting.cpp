@@ -6,18 +6,23 @@
 
 namespace logosmith {
 
-Picture fitToWidth(const Picture& picture) {
-    std::int64_t w = picture.width();
-    std::int64_t h = picture.height();
-    if (w <= maxFitWidth)
-        return picture;
+PictureSize fittedSize(int width, int height) {
+    std::int64_t w = width;
+    std::int64_t h = height;
     // Both sides are floored at every step, so the height shrinks a little faster than the
     // width; printers of the stored logos have always seen these exact sizes.
     while (w > maxFitWidth) {
         w = w * 95 / 100;
         h = h * 95 / 100;
     }
-    return stretchNearest(picture, int(w), int(h));
+    return PictureSize{int(w), int(h)};
+}
+
+Picture fitToWidth(const Picture& picture) {
+    if (picture.width() <= maxFitWidth)
+        return picture;
+    const PictureSize size = fittedSize(picture.width(), picture.height());
+    return stretchNearest(picture, size.width, size.height);
 }
 
 Picture resizeByPercent(const Picture& base, int percent) {

@@ -7,6 +7,15 @@ namespace logosmith {
 // The widest picture that fitting leaves alone: the printable width in dots.
 constexpr int maxFitWidth = 255;
 
+struct PictureSize {
+    int width = 0;
+    int height = 0;
+};
+
+// The size fitting gives a picture of width x height (sides up to Picture::maxSide): unchanged
+// up to maxFitWidth wide, else both sides taken to 95 per cent, floored, until it fits.
+PictureSize fittedSize(int width, int height);
+
 // Shrinks a picture wider than maxFitWidth in steps of 95 per cent (width and height floored
 // together at each step), then stretches it there nearest-pixel. A narrower picture comes
 // back as a same-size copy. A very wide, low picture can end with height 0.

@@ -4,12 +4,14 @@
 // Qt's readers want one), and the rule that a reader ends in a picture or a DecodeError.
 
 #include "platform/core/Error.h"
+#include "separation/loader/PictureLoader.h"
 #include "separation/picture/Picture.h"
 
 #include <QGuiApplication>
 
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 
 namespace logosmith::fuzz {
 
@@ -35,6 +37,14 @@ template <class Reader> int readPicture(Reader&& reader) {
     } catch (const DecodeError&) {
     }
     return 0;
+}
+
+// Reads the input as a file of the extension's format. Inputs of odd length are loaded fitted,
+// so that the paths that keep some rows and skip the others are fuzzed as much as the full ones.
+inline int readAs(const char* extension, const std::uint8_t* data, std::size_t size) {
+    const PictureFormat& format = *pictureFormatFor(std::string("input") + extension);
+    return readPicture(
+        [&] { return decodePictureBytes(format, data, size, LoadOptions{size % 2 == 1}); });
 }
 
 } // namespace logosmith::fuzz

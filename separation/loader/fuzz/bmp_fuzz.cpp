@@ -18,9 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             return 0;
     } catch (const DecodeError&) {
     }
-    return fuzz::readPicture([&] {
-        if (file)
-            return decoders::decodeBmp(data, size);
-        return decoders::decodePackedDib(data, size);
-    });
+    if (file)
+        return fuzz::readAs(".bmp", data, size);
+    return fuzz::readPicture([&] { return decoders::decodePackedDib(data, size); });
 }

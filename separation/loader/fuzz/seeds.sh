@@ -7,7 +7,7 @@ out=${1:?usage: seeds.sh OUTDIR}
 bin=${LOGOSMITH_BIN_DIR:?LOGOSMITH_BIN_DIR must name the built programs}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-for t in bmp jpeg gif ico wmf emf; do mkdir -p "$out/${t}_fuzz"; done
+for t in bmp jpeg gif ico wmf emf png tiff webp svg pdf; do mkdir -p "$out/${t}_fuzz"; done
 
 # A small picture with flat areas, edges and a gradient, and a transparent variant.
 convert -size 24x16 gradient:red-blue -fill black -draw "rectangle 3,3 9,9" \
@@ -47,6 +47,46 @@ convert "$work/base.ppm" -resize 16x16! "$work/base.ppm" -resize 32x32! "$out/ic
 convert "$work/alpha.png" -resize 48x48! "$out/ico_fuzz/alpha.ico"
 convert "$work/base.ppm" -resize 256x256! -define icon:auto-resize=256 "$out/ico_fuzz/png.ico"
 
+convert "$work/base.ppm" "$out/png_fuzz/rgb.png"
+convert "$work/base.ppm" -interlace PNG "$out/png_fuzz/interlaced.png"
+convert "$work/base.ppm" -depth 16 "$out/png_fuzz/deep.png"
+convert "$work/base.ppm" -type palette PNG8:"$out/png_fuzz/palette.png"
+convert "$work/base.ppm" -colorspace Gray -define png:color-type=0 "$out/png_fuzz/grey.png"
+convert "$work/alpha.png" "$out/png_fuzz/alpha.png"
+convert "$work/alpha.png" -colorspace Gray -define png:color-type=4 "$out/png_fuzz/grey-alpha.png"
+
+convert "$work/base.ppm" -compress lzw "$out/tiff_fuzz/lzw.tif"
+convert "$work/base.ppm" -compress zip -depth 16 "$out/tiff_fuzz/deep.tif"
+convert "$work/base.ppm" -type palette -compress rle "$out/tiff_fuzz/palette.tif"
+convert "$work/base.ppm" -type bilevel -compress group4 "$out/tiff_fuzz/fax.tif"
+convert "$work/base.ppm" -define tiff:tile-geometry=16x16 -compress zip "$out/tiff_fuzz/tiled.tif"
+convert "$work/base.ppm" -colorspace CMYK "$out/tiff_fuzz/cmyk.tif"
+convert "$work/base.ppm" -compress jpeg "$out/tiff_fuzz/jpeg.tif"
+convert "$work/alpha.png" "$out/tiff_fuzz/alpha.tif"
+
+convert "$work/base.ppm" -quality 80 "$out/webp_fuzz/lossy.webp"
+convert "$work/base.ppm" -define webp:lossless=true "$out/webp_fuzz/lossless.webp"
+convert "$work/alpha.png" -quality 80 "$out/webp_fuzz/alpha.webp"
+convert -delay 10 "$work/base.ppm" -negate "$work/base.ppm" "$out/webp_fuzz/animated.webp"
+
+svg='<svg xmlns="http://www.w3.org/2000/svg" xmlns:xlink="http://www.w3.org/1999/xlink"'
+echo "$svg width=\"24\" height=\"16\"><rect width=\"12\" height=\"16\" fill=\"red\"/><circle cx=\"17\" cy=\"8\" r=\"3\" fill=\"blue\" fill-opacity=\"0.5\"/></svg>" \
+  >"$out/svg_fuzz/shapes.svg"
+echo "$svg viewBox=\"0 0 24 16\"><defs><linearGradient id=\"g\"><stop offset=\"0\" stop-color=\"red\"/><stop offset=\"1\" stop-color=\"blue\"/></linearGradient><path id=\"p\" d=\"M1 1 L10 14 Q20 2 23 15 Z\"/></defs><style>.a{stroke:black}</style><use xlink:href=\"#p\" fill=\"url(#g)\" class=\"a\"/><text x=\"2\" y=\"12\" font-size=\"6\">Ab</text></svg>" \
+  >"$out/svg_fuzz/references.svg"
+
+# pdf PAGE_CONTENT RESOURCES NAME: a one-page PDF of 24 x 16 points; readers rebuild the
+# cross-reference table it leaves out.
+pdf() {
+  local LC_ALL=C # the length in bytes
+  printf '%%PDF-1.4\n1 0 obj <</Type/Catalog/Pages 2 0 R>> endobj\n2 0 obj <</Type/Pages/Kids[3 0 R]/Count 1>> endobj\n3 0 obj <</Type/Page/Parent 2 0 R/MediaBox[0 0 24 16]/Resources <<%s>>/Contents 4 0 R>> endobj\n4 0 obj <</Length %d>> stream\n%s\nendstream endobj\ntrailer <</Root 1 0 R>>\n%%%%EOF\n' \
+    "$2" "${#1}" "$1" >"$out/pdf_fuzz/$3.pdf"
+}
+pdf "1 0 0 rg 0 0 12 16 re f 0 0 1 RG 2 w 12 0 m 24 16 l S" "" shapes
+pdf "/H gs 0 0 1 rg 4 4 16 8 re f" "/ExtGState <</H <</ca 0.5>>>>" transparent
+pdf "BT /F 8 Tf 2 4 Td (Ab) Tj ET" "/Font <</F <</Type/Font/Subtype/Type1/BaseFont/Helvetica>>>>" text
+pdf "q 24 0 0 16 0 0 cm BI /W 2 /H 2 /CS /RGB /BPC 8 ID $(printf '\377\1\1\1\377\1\1\1\377\377\377\377') EI Q" "" image
+
 "$bin/loader_write_samples" "$work/samples"
 for f in "$work"/samples/*; do
   [ -f "$f" ] || continue
@@ -57,5 +97,10 @@ for f in "$work"/samples/*; do
     *.ico) cp "$f" "$out/ico_fuzz/" ;;
     *.wmf) cp "$f" "$out/wmf_fuzz/" ;;
     *.emf) cp "$f" "$out/emf_fuzz/" ;;
+    *.png) cp "$f" "$out/png_fuzz/" ;;
+    *.tif) cp "$f" "$out/tiff_fuzz/" ;;
+    *.webp) cp "$f" "$out/webp_fuzz/" ;;
+    *.svg) cp "$f" "$out/svg_fuzz/" ;;
+    *.pdf) cp "$f" "$out/pdf_fuzz/" ;;
   esac
 done

@@ -115,6 +115,19 @@ std::uint32_t crc32(const std::uint8_t* data, std::size_t size) {
     return ~crc;
 }
 
+// A one-page PDF of the given size in points drawing `content`; the cross-reference table is
+// left for the reader to rebuild, as readers do.
+Bytes pdfWith(int width, int height, const std::string& content) {
+    const std::string text = "%PDF-1.4\n1 0 obj <</Type/Catalog/Pages 2 0 R>> endobj\n"
+                             "2 0 obj <</Type/Pages/Kids[3 0 R]/Count 1>> endobj\n"
+                             "3 0 obj <</Type/Page/Parent 2 0 R/MediaBox[0 0 " +
+                             std::to_string(width) + " " + std::to_string(height) +
+                             "]/Contents 4 0 R>> endobj\n4 0 obj <</Length " +
+                             std::to_string(content.size()) + ">> stream\n" + content +
+                             "\nendstream endobj\ntrailer <</Root 1 0 R>>\n%%EOF\n";
+    return Bytes(text.begin(), text.end());
+}
+
 } // namespace
 
 Bytes manyScanJpeg(int width, int height, int acScansPerCoefficient) {
@@ -212,6 +225,42 @@ std::vector<HostileFile> hostileFiles(const std::string& folder) {
         put32be(png, 29, crc32(png.data() + 12, 17));
     }
     files.push_back({"png-of-64-megapixels.ico", iconAround(png)});
+    files.push_back({"claims-64-megapixels.png", png});
+    files.push_back({"white-36-megapixels.tif",
+                     readMagick(folder, "big.tif", "-size 6000x6000 xc:white -compress zip")});
+
+    // SVG: entities that expand a thousandfold at each level, <use> that repeats a group that
+    // repeats a group ..., a page of 64000 pixels square. PDF: a page as large as a page may
+    // be, and thousands of full-page fills of a page under the canvas limit.
+    std::string laughs =
+        "<?xml version=\"1.0\"?><!DOCTYPE svg [<!ENTITY a \"" + std::string(1000, 'a') + "\">";
+    for (char c = 'b'; c <= 'e'; ++c)
+        laughs += std::string("<!ENTITY ") + c + " \"" + [&] {
+            std::string r;
+            for (int i = 0; i < 1000; ++i)
+                r += std::string("&") + char(c - 1) + ";";
+            return r;
+        }() + "\">";
+    laughs += "]><svg xmlns=\"http://www.w3.org/2000/svg\" width=\"9\" "
+              "height=\"9\"><text>&e;</text></svg>";
+    files.push_back({"entities.svg", Bytes(laughs.begin(), laughs.end())});
+    std::string uses = "<svg xmlns=\"http://www.w3.org/2000/svg\" "
+                       "xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"4000\" "
+                       "height=\"4000\"><g id=\"g0\"><rect width=\"4000\" height=\"4000\"/></g>";
+    for (int i = 1; i <= 30; ++i)
+        uses += "<g id=\"g" + std::to_string(i) + "\"><use xlink:href=\"#g" +
+                std::to_string(i - 1) + "\"/><use xlink:href=\"#g" + std::to_string(i - 1) +
+                "\"/></g>";
+    uses += "</svg>";
+    files.push_back({"doubling-uses.svg", Bytes(uses.begin(), uses.end())});
+    const std::string huge = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"64000\" "
+                             "height=\"64000\"><rect width=\"9\" height=\"9\"/></svg>";
+    files.push_back({"page-64000.svg", Bytes(huge.begin(), huge.end())});
+    files.push_back({"page-14400.pdf", pdfWith(14400, 14400, "0 0 10 10 re f")});
+    std::string fills;
+    for (int i = 0; i < 40000; ++i)
+        fills += "0 0 3000 3000 re f\n";
+    files.push_back({"fills.pdf", pdfWith(3000, 3000, fills)});
 
     // WMF: thousands of full-canvas rectangles, a polygon whose edges cross on every row,
     // stretched bitmaps that each claim 16 million pixels, a very thick pen.

@@ -20,6 +20,12 @@ TEST(Corruption, RandomlyDamagedFilesOfEveryTypeFailCleanly) {
         {"rich.ppm", "-colorspace CMYK ", "cc.jpg"},
         {"rich.ppm", "", "c.gif"},
         {"few.ppm", "-define icon:auto-resize=16,32 ", "c.ico"},
+        {"rich.ppm", "-interlace PNG ", "c.png"},
+        {"few.ppm", "-alpha set PNG64:", "ca.png"},
+        {"rich.ppm", "-compress lzw ", "c.tif"},
+        {"rich.ppm", "-define tiff:tile-geometry=16x16 -compress zip ", "ct.tif"},
+        {"rich.ppm", "-define webp:lossless=true ", "c.webp"},
+        {"rich.ppm", "-quality 80 ", "cl.webp"},
     };
     for (const auto& f : magickFiles) {
         convert(scratch(f.source) + " " + f.options + scratch(f.name));

@@ -41,10 +41,10 @@ TEST(PictureFiles, ExtensionsAreComparedInUpperCaseFromTheFileName) {
     EXPECT_EQ(logosmith::pictureExtension("/a/b/logo.JpEg"), ".JPEG");
     EXPECT_EQ(logosmith::pictureExtension("/a/b.v2/logo"), "");
     EXPECT_EQ(logosmith::pictureExtension("logo."), ".");
-    for (const char* name :
-         {"a.bmp", "a.Rle", "a.jpg", "a.JPEG", "a.ico", "a.gif", "a.emf", "a.Wmf"})
+    for (const char* name : {"a.bmp", "a.Rle", "a.jpg", "a.JPEG", "a.ico", "a.gif", "a.emf",
+                             "a.Wmf", "a.PNG", "a.tif", "a.Tiff", "a.webp", "a.SVG", "a.pdf"})
         EXPECT_TRUE(logosmith::isSupportedPictureExtension(name)) << name;
-    for (const char* name : {"a.png", "a", "a.bmp.txt", "dir.bmp/a"})
+    for (const char* name : {"a.psd", "a.svgz", "a", "a.bmp.txt", "dir.bmp/a"})
         EXPECT_FALSE(logosmith::isSupportedPictureExtension(name)) << name;
 }
 
@@ -52,13 +52,16 @@ TEST(PictureFiles, ExtensionsAreComparedInUpperCaseFromTheFileName) {
 // the dialog has always offered, and each of its patterns reaches a decoder.
 TEST(PictureFiles, TheFormatTableMakesTheOpenFilterAndTheListOfExtensions) {
     const std::string filter = logosmith::pictureOpenFilter();
+    // The newer kinds follow the first entry in one of their own.
     EXPECT_EQ(filter, "*.bmp *.jpg *.gif *.ico *.wmf *.emf *.rle "
-                      "(*.bmp *.jpg *.gif *.ico *.wmf *.emf *.rle)");
+                      "(*.bmp *.jpg *.gif *.ico *.wmf *.emf *.rle);;"
+                      "All pictures (*.bmp *.rle *.jpg *.jpeg *.ico *.gif *.emf *.wmf *.png *.tif "
+                      "*.tiff *.webp *.svg *.pdf)");
     std::istringstream patterns(filter.substr(0, filter.find(" (")));
     for (std::string pattern; patterns >> pattern;)
         EXPECT_TRUE(logosmith::isSupportedPictureExtension("logo" + pattern.substr(1))) << pattern;
-    EXPECT_EQ(logosmith::pictureExtensionList(),
-              ".bmp, .rle, .jpg, .jpeg, .ico, .gif, .emf or .wmf");
+    EXPECT_EQ(logosmith::pictureExtensionList(), ".bmp, .rle, .jpg, .jpeg, .ico, .gif, .emf, .wmf, "
+                                                 ".png, .tif, .tiff, .webp, .svg or .pdf");
     EXPECT_TRUE(logosmith::pictureFormatFor("/pics/Shop.ICO")->becomesWindowIcon);
     EXPECT_FALSE(logosmith::pictureFormatFor("/pics/shop.gif")->becomesWindowIcon);
 }
@@ -67,12 +70,12 @@ TEST(PictureFiles, UnreadableAndUnsupportedFilesGiveErrorsWithMessages) {
     EXPECT_THROW(logosmith::decodePictureFile(scratch("missing.bmp")), logosmith::FileError);
     std::filesystem::create_directories(scratch("folder.bmp"));
     EXPECT_THROW(logosmith::decodePictureFile(scratch("folder.bmp")), logosmith::FileError);
-    writeBytes(scratch("x.png"), {1, 2, 3});
+    writeBytes(scratch("x.psd"), {1, 2, 3});
     try {
-        logosmith::decodePictureFile(scratch("x.png"));
-        ADD_FAILURE() << "a .png file loaded";
+        logosmith::decodePictureFile(scratch("x.psd"));
+        ADD_FAILURE() << "a .psd file loaded";
     } catch (const logosmith::DecodeError& e) {
-        EXPECT_NE(std::string(e.what()).find(".PNG"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find(".PSD"), std::string::npos) << e.what();
     }
     // Mixed-case extensions and ".rle" reach their decoders.
     convert(scratch("few.ppm") + " -type palette -compress RLE BMP3:" + scratch("upper.ReL"));

@@ -89,6 +89,39 @@ TEST_F(CliConvert, LoadsFitsAndSeparatesLikeTheProgram) {
     EXPECT_EQ(output().height(), 40);
 }
 
+// The newer kinds of file: the same logo as PNG, TIFF and WebP, and drawn as SVG and PDF.
+TEST_F(CliConvert, TakesEveryKindOfPicture) {
+    for (const char* name : {"logo.png", "logo.tif", "logo.webp"}) {
+        const std::string command =
+            "convert '" + path("logo.bmp") + "' -define webp:lossless=true '" + path(name) + "'";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    }
+    std::ofstream(path("logo.svg"))
+        << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"300\" height=\"200\">"
+           "<rect y=\"20\" width=\"150\" height=\"180\" fill=\"red\"/>"
+           "<rect x=\"150\" y=\"20\" width=\"150\" height=\"180\"/></svg>";
+    // 225 x 150 points are 300 x 200 pixels; PDF counts from the bottom.
+    const std::string page = "1 0 0 rg 0 0 112.5 135 re f 0 g 112.5 0 112.5 135 re f";
+    std::ofstream(path("logo.pdf"))
+        << "%PDF-1.4\n1 0 obj <</Type/Catalog/Pages 2 0 R>> endobj\n"
+           "2 0 obj <</Type/Pages/Kids[3 0 R]/Count 1>> endobj\n"
+           "3 0 obj <</Type/Page/Parent 2 0 R/MediaBox[0 0 225 150]/Contents 4 0 R>> endobj\n"
+           "4 0 obj <</Length "
+        << page.size() << ">> stream\n"
+        << page << "\nendstream endobj\ntrailer <</Root 1 0 R>>\n%%EOF\n";
+    for (const char* name : {"logo.png", "logo.tif", "logo.webp", "logo.svg", "logo.pdf"}) {
+        SCOPED_TRACE(name);
+        const Result done = convert({}, name);
+        ASSERT_EQ(done.status, 0) << done.errors;
+        const Picture fitted = output();
+        ASSERT_EQ(fitted.width(), 243);
+        ASSERT_EQ(fitted.height(), 162);
+        EXPECT_EQ(fitted.pixel(10, 100), colours::red);
+        EXPECT_EQ(fitted.pixel(200, 100), colours::black);
+        EXPECT_EQ(fitted.pixel(10, 5), colours::white);
+    }
+}
+
 TEST_F(CliConvert, ModesColoursAndSwitchesReachTheSeparation) {
     // In Green mode red is nearer black than green: L ink, here painted in the chosen L colour.
     ASSERT_EQ(convert({"--mode", "green", "--l-color", "0000FF"}).status, 0);
