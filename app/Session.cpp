@@ -7,6 +7,7 @@
 #include "platform/ErrorGuard.h"
 #include "platform/SettingsStore.h"
 #include "platform/widgets/QtUserDialogs.h"
+#include "printdata/windows/PrinterViewWindow.h"
 #include "printdata/windows/ResolutionDialog.h"
 #include "transport/windows/AlignmentDialog.h"
 #include "transport/windows/FirmwareDialog.h"
@@ -61,6 +62,7 @@ void Session::createWindows() {
     port_ = std::make_unique<PortSettingsDialog>(store_);
     resolution_ = std::make_unique<ResolutionDialog>(store_);
     alignment_ = std::make_unique<AlignmentDialog>();
+    printerView_ = std::make_unique<PrinterViewWindow>(store_);
 
     MainWindow* main = main_.get();
     QObject::connect(editor_.get(), &EditorDialog::commandChosen, main,
@@ -77,6 +79,7 @@ void Session::createWindows() {
 void Session::closeWindows() {
     if (PortForm == port_.get())
         PortForm = nullptr;
+    printerView_.reset();
     alignment_.reset();
     resolution_.reset();
     port_.reset();
@@ -133,6 +136,11 @@ PortSettings Session::portSettings() const {
 
 bool Session::transferRunning() const {
     return (download_ && download_->isBusy()) || (alignment_ && alignment_->isBusy());
+}
+
+void Session::viewPrinterStream(const QString& source,
+                                const std::function<std::vector<std::uint8_t>()>& bytes) {
+    printerView_->showStream(source, bytes);
 }
 
 } // namespace logosmith

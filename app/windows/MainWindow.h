@@ -8,6 +8,7 @@
 #include <QPoint>
 #include <QSize>
 #include <QString>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -56,6 +57,11 @@ class MainWindowLinks {
     virtual logosmith::PortSettings portSettings() const = 0;
     // A firmware download or an alignment transfer is under way.
     virtual bool transferRunning() const = 0;
+    // Shows in the printer view the command stream that `bytes` answers, under `source`. The
+    // view is emptied first, so a stream that cannot be had or read leaves nothing stale; the
+    // error goes on to the caller.
+    virtual void viewPrinterStream(const QString& source,
+                                   const std::function<std::vector<std::uint8_t>()>& bytes) = 0;
 };
 
 // The main window: library list, two-colour preview, colour panels, store and print commands.
@@ -130,6 +136,9 @@ class MainWindow : public QMainWindow {
     bool BuildPrintFile();
     void SendToPrinter();
     void PrintThroughDriver();
+    // The printer view: a command file, or what "Store" would send now.
+    void OpenPrinterFile1Click();
+    void PrinterView1Click();
     // Editor, saving, help.
     void btnEditClick();
     void btnSaveClick();
@@ -214,11 +223,14 @@ class MainWindow : public QMainWindow {
     QRadioButton* DriverPrinter = nullptr;
     QPushButton* btnPrint = nullptr;
     QPushButton* Button9 = nullptr;
+    QPushButton* btnPrinterView = nullptr;
 
     // Menu items.
     QMenu* file1 = nullptr;
     QAction* open1 = nullptr;
     QAction* save1 = nullptr;
+    QAction* OpenPrinterFile1 = nullptr;
+    QAction* PrinterView1 = nullptr;
     QMenu* exit1 = nullptr;
     QAction* PrintOnPrinter1 = nullptr;
     QAction* PrintToFile1 = nullptr;
