@@ -7,6 +7,7 @@
 #include "platform/ErrorGuard.h"
 #include "platform/SettingsStore.h"
 #include "platform/widgets/QtUserDialogs.h"
+#include "printdata/windows/PrinterViewWindow.h"
 #include "printdata/windows/ResolutionDialog.h"
 #include "transport/TransferWorker.h"
 #include "transport/windows/AlignmentDialog.h"
@@ -66,6 +67,7 @@ void Session::createWindows() {
     port_ = std::make_unique<PortSettingsDialog>(store_);
     resolution_ = std::make_unique<ResolutionDialog>(store_);
     alignment_ = std::make_unique<AlignmentDialog>(*transfers_, portSettings);
+    printerView_ = std::make_unique<PrinterViewWindow>(store_);
 
     MainWindow* main = main_.get();
     QObject::connect(editor_.get(), &EditorDialog::commandChosen, main,
@@ -78,6 +80,7 @@ void Session::createWindows() {
 }
 
 void Session::closeWindows() {
+    printerView_.reset();
     alignment_.reset();
     resolution_.reset();
     port_.reset();
@@ -131,6 +134,11 @@ Density Session::density() const {
 
 PortSettings Session::portSettings() const {
     return port_->portSettings();
+}
+
+void Session::viewPrinterStream(const QString& source,
+                                const std::function<std::vector<std::uint8_t>()>& bytes) {
+    printerView_->showStream(source, bytes);
 }
 
 } // namespace logosmith

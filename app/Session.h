@@ -10,6 +10,7 @@ class EditorDialog;
 class FirmwareDialog;
 class InformationDialog;
 class PortSettingsDialog;
+class PrinterViewWindow;
 class ResolutionDialog;
 
 namespace logosmith {
@@ -20,10 +21,10 @@ class TransferWorker;
 class UserDialogs;
 
 // The program's composition root: the settings store, the person (the dialogs seam) and the
-// seven windows, made once in their fixed order (main window, download, information, editor,
-// port, resolution, alignment) and destroyed in the reverse order when the session ends, the
-// main window last (its destruction runs the close-down). The session hands each window what it
-// reads of the others; no window reaches into another.
+// eight windows, made once in their fixed order (main window, download, information, editor,
+// port, resolution, alignment, printer view) and destroyed in the reverse order when the session
+// ends, the main window last (its destruction runs the close-down). The session hands each window
+// what it reads of the others; no window reaches into another.
 class Session : private MainWindowLinks {
   public:
     // The program's own session: the user's settings file and the real dialogs.
@@ -54,6 +55,8 @@ class Session : private MainWindowLinks {
     void resetFirmwareProgress() override;
     Density density() const override;
     PortSettings portSettings() const override;
+    void viewPrinterStream(const QString& source,
+                           const std::function<std::vector<std::uint8_t>()>& bytes) override;
 
     std::unique_ptr<SettingsStore> ownStore_;
     std::unique_ptr<QtUserDialogs> ownDialogs_;
@@ -71,6 +74,7 @@ class Session : private MainWindowLinks {
     std::unique_ptr<PortSettingsDialog> port_;
     std::unique_ptr<ResolutionDialog> resolution_;
     std::unique_ptr<AlignmentDialog> alignment_;
+    std::unique_ptr<PrinterViewWindow> printerView_;
 };
 
 } // namespace logosmith

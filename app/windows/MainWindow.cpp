@@ -150,7 +150,9 @@ void MainWindow::buildControls(QWidget* client) {
     btnPrint = place<QPushButton>(GroupBoxPrint, "btnPrint", "Print", 226, 20, 56, 26);
 
     Button9 = place<QPushButton>(client, "Button9", "Exit", 505, 576, 93, 26);
-    transferProgress = place<QProgressBar>(client, "transferProgress", 306, 579, 192, 20);
+    // In the free place beside "Exit".
+    btnPrinterView = place<QPushButton>(client, "btnPrinterView", "Printer View", 406, 576, 93, 26);
+    transferProgress = place<QProgressBar>(client, "transferProgress", 306, 579, 94, 20);
     transferProgress->hide();
     transferProgressDelay_ = new QTimer(this);
     transferProgressDelay_->setSingleShot(true);
@@ -166,6 +168,10 @@ void MainWindow::buildMenu() {
     file1->setObjectName("file1");
     open1 = addItem(file1, "open1", "open");
     save1 = addItem(file1, "save1", "save");
+    file1->addSeparator();
+    OpenPrinterFile1 =
+        addItem(file1, "OpenPrinterFile1", QString::fromUtf8("Open Printer File\u2026"));
+    PrinterView1 = addItem(file1, "PrinterView1", "Printer View");
     file1->addSeparator();
     exit1 = addMenu(file1, "exit1", " print..");
     PrintOnPrinter1 = addItem(exit1, "PrintOnPrinter1", "Print On Printer");
@@ -258,6 +264,9 @@ void MainWindow::connectHandlers() {
     onClick(btnSave, &MainWindow::btnSaveClick);
     onTrigger(save1, &MainWindow::btnSaveClick);
     onTrigger(help3, &MainWindow::help3Click);
+    onTrigger(OpenPrinterFile1, &MainWindow::OpenPrinterFile1Click);
+    onTrigger(PrinterView1, &MainWindow::PrinterView1Click);
+    onClick(btnPrinterView, &MainWindow::PrinterView1Click);
 
     onClick(Button9, &MainWindow::Button9Click);
     onTrigger(exit2, &MainWindow::Button9Click);

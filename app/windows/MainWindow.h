@@ -8,6 +8,7 @@
 #include <QPoint>
 #include <QSize>
 #include <QString>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -57,6 +58,11 @@ class MainWindowLinks {
     // The resolution dialog's choice and the port dialog's lists, as they are now.
     virtual logosmith::Density density() const = 0;
     virtual logosmith::PortSettings portSettings() const = 0;
+    // Shows in the printer view the command stream that `bytes` answers, under `source`. The
+    // view is emptied first, so a stream that cannot be had or read leaves nothing stale; the
+    // error goes on to the caller.
+    virtual void viewPrinterStream(const QString& source,
+                                   const std::function<std::vector<std::uint8_t>()>& bytes) = 0;
 };
 
 // The main window: library list, two-colour preview, colour panels, store and print commands.
@@ -145,6 +151,9 @@ class MainWindow : public QMainWindow {
     // off; the rest of the window stays usable.
     void transferRunning(bool running);
     void PrintThroughDriver();
+    // The printer view: a command file, or what "Store" would send now.
+    void OpenPrinterFile1Click();
+    void PrinterView1Click();
     // Editor, saving, help.
     void btnEditClick();
     void btnSaveClick();
@@ -233,11 +242,14 @@ class MainWindow : public QMainWindow {
     QPushButton* Button9 = nullptr;
     // How far a send of Store or Print has come; shown only when it takes more than a moment.
     QProgressBar* transferProgress = nullptr;
+    QPushButton* btnPrinterView = nullptr;
 
     // Menu items.
     QMenu* file1 = nullptr;
     QAction* open1 = nullptr;
     QAction* save1 = nullptr;
+    QAction* OpenPrinterFile1 = nullptr;
+    QAction* PrinterView1 = nullptr;
     QMenu* exit1 = nullptr;
     QAction* PrintOnPrinter1 = nullptr;
     QAction* PrintToFile1 = nullptr;

@@ -62,6 +62,15 @@ std::string signedValue(int position) {
 
 } // namespace
 
+std::string logoLine(const StoredLogo& logo) {
+    return "logo " + std::to_string(logo.number) + ": " + dots(logo.sheet) + ", block of " +
+           std::to_string(logo.bytes) + " bytes";
+}
+
+std::string paperLine(const Sheet& paper) {
+    return "print command: " + dots(paper) + (paper.centred ? ", centred" : "");
+}
+
 std::string summaryText(const Reading& reading) {
     std::ostringstream out;
     bool alignmentCommand = false;
@@ -94,12 +103,10 @@ std::string summaryText(const Reading& reading) {
             out << " (the last of " << reading.storeCommands << " store commands)";
         out << "\n";
         for (const StoredLogo& logo : reading.logos)
-            out << "logo " << logo.number << ": " << dots(logo.sheet) << ", block of " << logo.bytes
-                << " bytes\n";
+            out << logoLine(logo) << "\n";
     }
     if (reading.printCommands > 0)
-        out << "print command: " << dots(reading.paper)
-            << (reading.paper.centred ? ", centred" : "") << "\n";
+        out << paperLine(reading.paper) << "\n";
     for (AlignmentFunction f : reading.functions) {
         if (f == AlignmentFunction::printPattern)
             out << "alignment command: print pattern\n";

@@ -45,6 +45,11 @@ struct InkRaster {
 
 InkRaster renderSheet(const Sheet& sheet, std::int64_t maxPixels = maxRenderPixels);
 
+// One line for a stored logo ("logo 2: 80 x 32 dots, double density, block of 1234 bytes") and
+// for the paper of a print ("print command: 10 x 16 dots, single density, centred").
+std::string logoLine(const StoredLogo& logo);
+std::string paperLine(const Sheet& paper);
+
 // A few lines for people: the kind of stream, each logo's size in dots, density and block
 // length, the paper's size, the alignment functions and values; the fault last.
 std::string summaryText(const Reading& reading);

@@ -2,6 +2,7 @@
 
 #include "platform/core/AtomicFile.h"
 #include "platform/core/Error.h"
+#include "printdata/reader/PrinterFile.h"
 #include "printdata/reader/StreamReader.h"
 #include "printdata/reader/StreamView.h"
 #include "tools/logosmith-cli/Options.h"
@@ -55,22 +56,10 @@ int run(const std::vector<std::string>& arguments, std::ostream& out) {
         throw UsageError("view needs --out DIR");
     const std::string file = options.positional()[0];
 
-    std::error_code error;
-    const auto size = fs::file_size(file, error);
-    if (!error && size > prn::maxStreamBytes)
-        throw Error(file + " is not a printer stream: it is " + std::to_string(size) +
-                    " bytes, more than the " + std::to_string(prn::maxStreamBytes) +
-                    " read at most");
-    const std::vector<std::uint8_t> bytes = readWholeFile(file);
-    const prn::Reading reading = prn::readPrinterStream(bytes);
-    if (reading.fault)
-        throw Error(file + " is not a printer stream: reading stopped at offset " +
-                    std::to_string(reading.fault->offset) + " of " + std::to_string(bytes.size()) +
-                    ": " + reading.fault->message);
-    if (reading.kind() == prn::StreamKind::empty)
-        throw Error(file + " is not a printer stream: it holds no store, print or alignment "
-                           "command");
+    const prn::Reading reading = prn::readPrinterStream(prn::readPrinterFile(file));
+    prn::requirePrinterStream(reading, file);
 
+    std::error_code error;
     fs::create_directories(*dir, error);
     if (error)
         throw FileError("Cannot create the folder " + *dir + ": " + error.message());

@@ -1,10 +1,14 @@
 // Any bytes at all: the reader must stop cleanly, at an offset inside the stream, and what it
-// read must stay inside its sheets.
+// read must stay inside its sheets; a stream that is refused is refused with the offset where
+// reading stopped.
 
+#include "platform/core/Error.h"
+#include "printdata/reader/PrinterFile.h"
 #include "printdata/reader/StreamReader.h"
 #include "printdata/reader/StreamView.h"
 
 #include <cstdlib>
+#include <string>
 
 using namespace logosmith::prn;
 
@@ -41,5 +45,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         checkSheet(logo.sheet);
     }
     check(!summaryText(reading).empty());
+
+    bool refused = false;
+    try {
+        requirePrinterStream(reading, "input");
+    } catch (const logosmith::Error& e) {
+        refused = true;
+        const std::string message = e.what();
+        check(message.rfind("input is not a printer stream: ", 0) == 0);
+        if (reading.fault)
+            check(message.find("offset " + std::to_string(reading.fault->offset) + " of ") !=
+                  std::string::npos);
+    }
+    check(refused == (reading.fault.has_value() || reading.kind() == StreamKind::empty));
     return 0;
 }
