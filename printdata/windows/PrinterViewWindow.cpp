@@ -2,6 +2,7 @@
 
 #include "platform/widgets/FormStorage.h"
 #include "printdata/reader/PrinterFile.h"
+#include "printdata/reader/SheetImage.h"
 #include "printdata/reader/StreamReader.h"
 #include "printdata/reader/StreamView.h"
 
@@ -107,20 +108,6 @@ class SheetArea : public QScrollArea {
   private:
     int wheelRest_ = 0;
 };
-
-QImage sheetImage(const prn::InkRaster& raster) {
-    QImage image(raster.width, raster.height, QImage::Format_Indexed8);
-    QList<QRgb> colours;
-    for (std::uint8_t ink : {prn::noInk, prn::inkL, prn::inkR, prn::inkBoth}) {
-        const prn::Rgb c = prn::inkColour(ink);
-        colours.push_back(qRgb(c.r, c.g, c.b));
-    }
-    image.setColorTable(colours);
-    for (int y = 0; y < raster.height; ++y)
-        std::copy_n(raster.inks.data() + std::size_t(y) * std::size_t(raster.width), raster.width,
-                    image.scanLine(y));
-    return image;
-}
 
 QString cutNote(const prn::Sheet& sheet, const prn::InkRaster& raster) {
     if (!raster.cut)
@@ -239,7 +226,7 @@ void PrinterViewWindow::showStream(const QString& source,
                                                     : QString(caption).remove(' '));
         area->setAlignment(Qt::AlignCenter);
         area->setBackgroundRole(QPalette::Mid);
-        area->setWidget(new SheetView(sheetImage(raster)));
+        area->setWidget(new SheetView(prn::sheetImage(raster)));
         area->zoomWheel = [this](int steps, QPointF at) { stepZoom(steps, at); };
         area->resized = [this, area] {
             if (ZoomBox->currentIndex() == 0)

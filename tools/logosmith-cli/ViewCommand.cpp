@@ -3,6 +3,7 @@
 #include "platform/core/AtomicFile.h"
 #include "platform/core/Error.h"
 #include "printdata/reader/PrinterFile.h"
+#include "printdata/reader/SheetImage.h"
 #include "printdata/reader/StreamReader.h"
 #include "printdata/reader/StreamView.h"
 #include "tools/logosmith-cli/Options.h"
@@ -23,17 +24,7 @@ namespace fs = std::filesystem;
 // note for the summary when the sheet was too large to draw whole.
 std::string writeSheetPng(const prn::Sheet& sheet, const fs::path& path) {
     const prn::InkRaster raster = prn::renderSheet(sheet);
-    // Four colours: an indexed picture is a third of the size and quick to compress.
-    QImage image(raster.width, raster.height, QImage::Format_Indexed8);
-    QList<QRgb> colours;
-    for (std::uint8_t ink : {prn::noInk, prn::inkL, prn::inkR, prn::inkBoth}) {
-        const prn::Rgb c = prn::inkColour(ink);
-        colours.push_back(qRgb(c.r, c.g, c.b));
-    }
-    image.setColorTable(colours);
-    for (int y = 0; y < raster.height; ++y)
-        std::copy_n(raster.inks.data() + std::size_t(y) * std::size_t(raster.width), raster.width,
-                    image.scanLine(y));
+    const QImage image = prn::sheetImage(raster);
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
