@@ -18,6 +18,20 @@ using namespace logosmith::testing;
 
 namespace {
 
+// AddressSanitizer keeps freed memory in quarantine and gives each thread stacks of its own, so
+// its builds grow for reasons of their own; the bound is checked in the ordinary build.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool residentSizeMeaningful = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool residentSizeMeaningful = false;
+#else
+constexpr bool residentSizeMeaningful = true;
+#endif
+#else
+constexpr bool residentSizeMeaningful = true;
+#endif
+
 // The peak resident size so far, in KiB.
 long peakResidentKiB() {
     std::ifstream status("/proc/self/status");
@@ -57,7 +71,9 @@ TEST(FirmwareDownloadMemory, FiftyMegabytesStreamThroughSmallPieces) {
     RecordProperty("peak_kib_after", int(after));
     std::printf("peak resident size: %ld KiB before, %ld KiB after the 50 MB download\n", before,
                 after);
-    EXPECT_LT(after - before, 8 * 1024) << "the file was held in memory";
+    if (residentSizeMeaningful) {
+        EXPECT_LT(after - before, 8 * 1024) << "the file was held in memory";
+    }
 }
 
 } // namespace
