@@ -37,7 +37,7 @@ wait_until() {
 
 # The window with this title, once it is on screen.
 find_window() {
-    timeout 30 xdotool search --sync --onlyvisible --name "^$1" | head -n 1
+    timeout 120 xdotool search --sync --onlyvisible --name "^$1" | head -n 1
 }
 
 # The title the window manager shows must be the caption alone.
@@ -125,7 +125,7 @@ run_program() {
     close_window "$resolution"
     wait_until 10 window_gone "$resolution" || fail "the dialog did not close"
     close_window "$main"
-    wait_until 30 eval '! kill -0 "$app_pid" 2>/dev/null' || fail "the program did not end"
+    wait_until 120 eval '! kill -0 "$app_pid" 2>/dev/null' || fail "the program did not end"
     wait "$app_pid" || fail "the program ended with status $?: $(cat "$work/program.log")"
     app_pid=
     echo "main=$main_at resolution=$resolution_at"
