@@ -81,6 +81,7 @@ MainWindow::MainWindow(SettingsStore& store, UserDialogs& dialogs, MainWindowLin
     buildMenu();
     connectHandlers();
     connectColourHandlers();
+    acceptPictureDrops();
     showColourControls();
     setFixedSize(clientWidth, clientHeight + menuBar()->sizeHint().height());
     // Placement and the print method survive restarts; applying a stored "DriverPrinter"

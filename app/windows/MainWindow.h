@@ -26,6 +26,7 @@ class QRadioButton;
 class QScrollBar;
 class QTimer;
 class QTreeWidget;
+class QUrl;
 class PictureView;
 class FormStorage;
 class Swatch;
@@ -102,6 +103,8 @@ class MainWindow : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    // Files dropped on the window or the library list.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void buildControls(QWidget* client);
@@ -130,6 +133,10 @@ class MainWindow : public QMainWindow {
     void loadPicture(const QString& path);
     void refreshLibraryList();
     int selectedLibraryRow() const;
+    // Dropped files: each added as "Add Image" adds it, in order; an address that is not a
+    // local file, or a file of a type the loader lacks, is refused with the loader's message.
+    void acceptPictureDrops();
+    void addDroppedPictures(const QList<QUrl>& urls);
     // The colour pickers: the dialog is the window's, the rest the model's.
     void Button10Click();
     void Button1Click();

@@ -1,0 +1,62 @@
+#include "app/windows/tests/AppFixture.h"
+
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QUrl>
+
+using namespace logosmith;
+
+namespace {
+
+class DesktopTest : public AppFixture {
+  protected:
+    // A drag that enters the widget and is dropped there, as the desktop delivers it.
+    static void drop(QWidget* target, const QList<QUrl>& urls) {
+        QMimeData data;
+        data.setUrls(urls);
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(target, &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(target, &dropped);
+        QCoreApplication::processEvents();
+    }
+    QStringList entryNames() {
+        QStringList names;
+        for (const LibraryEntry& entry : library().entries())
+            names << entry.name;
+        return names;
+    }
+};
+
+} // namespace
+
+// Dropped files are added in order as "Add Image" adds them: an address or a file of a type the
+// program cannot load is told with the loader's own message, a duplicate is told, and a full
+// library says so once however many files came.
+TEST_F(DesktopTest, DroppedFilesAreAddedInOrderAsAddImageAddsThem) {
+    const QString shop = makePicture("shop.bmp");
+    const QString logo = makePicture("logo.bmp", 90, 20);
+    const QString notes = pictures_.path() + "/notes.txt";
+    QFile(notes).open(QIODevice::WriteOnly);
+    drop(list()->viewport(), {QUrl::fromLocalFile(shop), QUrl("https://example.com/cat.png"),
+                              QUrl::fromLocalFile(notes), QUrl::fromLocalFile(logo)});
+    EXPECT_EQ(entryNames(), QStringList({"shop.bmp", "logo.bmp"}));
+    EXPECT_EQ(dialogs().texts("error"),
+              QStringList({"Pictures of the type \".PNG\" cannot be loaded: "
+                           "https://example.com/cat.png",
+                           "Pictures of the type \".TXT\" cannot be loaded: " + notes}));
+    EXPECT_EQ(pictures().working().width(), 90);
+    EXPECT_EQ(ui<QLineEdit>("Edit1")->text(), logo);
+
+    dialogs().clear();
+    QList<QUrl> many = {QUrl::fromLocalFile(shop)};
+    for (int i = 0; i < 10; ++i)
+        many << QUrl::fromLocalFile(makePicture(QString("more%1.bmp").arg(i)));
+    drop(&window(), many);
+    EXPECT_EQ(library().entries().size(), 10);
+    EXPECT_EQ(entryNames().last(), "more7.bmp");
+    EXPECT_EQ(dialogs().texts("confirmation"), QStringList{duplicateImageMessage});
+    EXPECT_EQ(dialogs().texts("message"), QStringList{libraryFullMessage});
+}
