@@ -168,6 +168,8 @@ void MainWindow::buildMenu() {
     file1 = bar->addMenu("file");
     file1->setObjectName("file1");
     open1 = addItem(file1, "open1", "open");
+    PasteImage1 = addItem(file1, "PasteImage1", "Paste Image");
+    PasteImage1->setShortcut(QKeySequence::Paste);
     save1 = addItem(file1, "save1", "save");
     file1->addSeparator();
     OpenPrinterFile1 =
@@ -225,6 +227,7 @@ void MainWindow::connectHandlers() {
     onClick(btnAddImage, &MainWindow::btnAddImageClick);
     onClick(btnLoad, &MainWindow::btnAddImageClick);
     onTrigger(open1, &MainWindow::btnAddImageClick);
+    onTrigger(PasteImage1, &MainWindow::pasteImage);
     onClick(btnDeleteImage, &MainWindow::btnDeleteImageClick);
     connectGuarded(ListView1, &QTreeWidget::itemClicked, this, &MainWindow::ListView1Click);
 

@@ -137,6 +137,9 @@ class MainWindow : public QMainWindow {
     // local file, or a file of a type the loader lacks, is refused with the loader's message.
     void acceptPictureDrops();
     void addDroppedPictures(const QList<QUrl>& urls);
+    // "Paste Image": the clipboard's picture written as "pasted-N.bmp" (the first N free in the
+    // library folder and the list) and added as "Add Image" adds a file.
+    void pasteImage();
     // The colour pickers: the dialog is the window's, the rest the model's.
     void Button10Click();
     void Button1Click();
@@ -254,6 +257,7 @@ class MainWindow : public QMainWindow {
     // Menu items.
     QMenu* file1 = nullptr;
     QAction* open1 = nullptr;
+    QAction* PasteImage1 = nullptr;
     QAction* save1 = nullptr;
     QAction* OpenPrinterFile1 = nullptr;
     QAction* PrinterView1 = nullptr;
@@ -293,6 +297,10 @@ inline const QString quitAnywayQuestion =
     QStringLiteral("The library could not be saved (see the previous message).\n\n"
                    "Quit anyway? What is already stored stays as it is; the changes not yet "
                    "saved are lost.");
+
+// "Paste Image" with no picture on the clipboard.
+inline const QString noPictureToPasteMessage =
+    QStringLiteral("There is no picture on the clipboard to paste.");
 
 // Where the driver print puts a picture: centred on the page, one pixel per device pixel.
 QPoint driverPrintOrigin(const QSize& page, const QSize& picture);

@@ -1,13 +1,21 @@
-// Pictures brought in from the desktop: files dropped on the window or the library list. Each
-// goes through "Add Image" as if the open dialog had answered with it.
+// Pictures brought in from the desktop: files dropped on the window or the library list, and the
+// clipboard's picture. Each goes through "Add Image" as if the open dialog had answered with it.
 #include "app/windows/MainWindow.h"
 
 #include "app/library/LibraryModel.h"
+#include "app/library/LibraryPaths.h"
 #include "platform/ErrorGuard.h"
 #include "platform/UserDialogs.h"
 #include "separation/loader/PictureFormats.h"
+#include "separation/loader/QtImageDecoder.h"
+#include "separation/picture/BmpFile.h"
 
+#include <QClipboard>
 #include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
 #include <QMimeData>
 #include <QTreeWidget>
 #include <QUrl>
@@ -59,5 +67,35 @@ void MainWindow::addDroppedPictures(const QList<QUrl>& urls) {
             continue;
         }
         guarded([&] { addImageFile(path); });
+    }
+}
+
+void MainWindow::pasteImage() {
+    const QImage image = QGuiApplication::clipboard()->image();
+    if (image.isNull()) {
+        dialogs_.showMessage(noPictureToPasteMessage);
+        return;
+    }
+    // The picture becomes a file in the library folder under a name no file and no entry has,
+    // which then is the new entry's own file. It is written only once the library has room.
+    QString written;
+    try {
+        addImage([&] {
+            const QString folder = libraryFolder(state_.RootDir);
+            QString path;
+            for (int n = 1; path.isEmpty(); ++n) {
+                const QString candidate = folder + QStringLiteral("pasted-%1.bmp").arg(n);
+                if (!QFileInfo::exists(candidate) && !library_->library().IsInLibrary(candidate))
+                    path = candidate;
+            }
+            writeBmpFile(decoders::pictureOnWhite(image), path.toStdString());
+            written = path;
+            return std::optional<QString>(path);
+        });
+    } catch (...) {
+        // A picture that could not be added leaves no file behind.
+        if (!written.isEmpty())
+            QFile::remove(written);
+        throw;
     }
 }

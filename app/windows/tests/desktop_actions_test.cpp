@@ -1,5 +1,6 @@
 #include "app/windows/tests/AppFixture.h"
 
+#include <QClipboard>
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QMimeData>
@@ -59,4 +60,35 @@ TEST_F(DesktopTest, DroppedFilesAreAddedInOrderAsAddImageAddsThem) {
     EXPECT_EQ(entryNames().last(), "more7.bmp");
     EXPECT_EQ(dialogs().texts("confirmation"), QStringList{duplicateImageMessage});
     EXPECT_EQ(dialogs().texts("message"), QStringList{libraryFullMessage});
+}
+
+// Ctrl+V adds the clipboard's picture, transparent parts white, as "pasted-N.bmp": the first N
+// that neither a file in the library folder nor an entry has. Without a picture on the
+// clipboard nothing changes.
+TEST_F(DesktopTest, APastedPictureIsAddedUnderTheFirstFreeName) {
+    QGuiApplication::clipboard()->clear();
+    item("PasteImage1")->trigger();
+    EXPECT_EQ(dialogs().texts("message"), QStringList{noPictureToPasteMessage});
+    EXPECT_TRUE(library().isEmpty());
+
+    QFile(libraryDir() + "pasted-1.bmp").open(QIODevice::WriteOnly);
+    addPicture(makePicture("pasted-2.bmp"));
+    QImage copied(30, 20, QImage::Format_ARGB32);
+    copied.fill(Qt::transparent);
+    for (int y = 0; y < copied.height(); ++y)
+        for (int x = 0; x < 10; ++x)
+            copied.setPixelColor(x, y, Qt::red);
+    QGuiApplication::clipboard()->setImage(copied);
+    window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    dialogs().clear();
+    QTest::keyClick(&window(), Qt::Key_V, Qt::ControlModifier);
+
+    EXPECT_TRUE(dialogs().allTexts().isEmpty()) << dialogs().allTexts().join("\n").toStdString();
+    EXPECT_EQ(entryNames(), QStringList({"pasted-2.bmp", "pasted-3.bmp"}));
+    EXPECT_TRUE(ui<QLineEdit>("Edit1")->text().endsWith("/storeImage/pasted-3.bmp"));
+    EXPECT_EQ(pictures().working().width(), 30);
+    EXPECT_EQ(pictures().working().pixel(0, 0), colours::red);
+    EXPECT_EQ(pictures().working().pixel(29, 19), colours::white);
+    EXPECT_EQ(QFileInfo(libraryDir() + "pasted-1.bmp").size(), 0);
 }
