@@ -1,7 +1,11 @@
 #include "app/windows/tests/AppFixture.h"
 
+#include "platform/widgets/QtUserDialogs.h"
+#include "separation/loader/PictureFormats.h"
+
 #include <QClipboard>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QUrl>
@@ -12,6 +16,10 @@ namespace {
 
 class DesktopTest : public AppFixture {
   protected:
+    void TearDown() override {
+        dialogs().pictureFilterChoice.clear();
+        AppFixture::TearDown();
+    }
     // A drag that enters the widget and is dropped there, as the desktop delivers it.
     static void drop(QWidget* target, const QList<QUrl>& urls) {
         QMimeData data;
@@ -91,4 +99,52 @@ TEST_F(DesktopTest, APastedPictureIsAddedUnderTheFirstFreeName) {
     EXPECT_EQ(pictures().working().pixel(0, 0), colours::red);
     EXPECT_EQ(pictures().working().pixel(29, 19), colours::white);
     EXPECT_EQ(QFileInfo(libraryDir() + "pasted-1.bmp").size(), 0);
+}
+
+// The picture open dialog starts in the folder of the last picture chosen, with the filter entry
+// then in use, after a restart too; an entry it no longer offers is not handed to it.
+TEST_F(DesktopTest, ThePictureDialogStartsWhereItWasLeftInTheLastRun) {
+    const QStringList filters = QString::fromStdString(pictureOpenFilter()).split(";;");
+    ASSERT_EQ(filters.size(), 2);
+    addPicture(makePicture("shop.bmp"));
+    EXPECT_TRUE(dialogs().lastPicturePlace.folder.isEmpty());
+    dialogs().pictureFilterChoice = filters[1];
+    QTemporaryDir elsewhere;
+    const QString logo = elsewhere.path() + "/logo.bmp";
+    writeBmpFile(Picture(20, 20), logo.toStdString());
+    addPicture(logo);
+
+    restart();
+    dialogs().openAnswers.push_back(QString());
+    button("btnAddImage")->click();
+    EXPECT_EQ(dialogs().lastPicturePlace.folder, elsewhere.path());
+    EXPECT_EQ(dialogs().lastPicturePlace.filter, filters[1]);
+
+    settingsStore().writeText("PictureDialog", "Filter", "Logos (*.lgo)");
+    dialogs().openAnswers.push_back(QString());
+    button("btnAddImage")->click();
+    EXPECT_EQ(dialogs().lastPicturePlace.folder, elsewhere.path());
+    EXPECT_TRUE(dialogs().lastPicturePlace.filter.isEmpty());
+}
+
+// The real dialog opens in the place handed to it and hands back where the choice was made.
+TEST_F(DesktopTest, TheRealPictureDialogStartsInThePlaceGiven) {
+    const QStringList filters = QString::fromStdString(pictureOpenFilter()).split(";;");
+    const QString shop = makePicture("shop.bmp");
+    QString startFolder, startFilter;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dialog);
+        startFolder = dialog->directory().absolutePath();
+        startFilter = dialog->selectedNameFilter();
+        dialog->selectNameFilter(filters[0]);
+        dialog->selectFile(shop);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    FileDialogPlace place{pictures_.path(), filters[1]};
+    EXPECT_EQ(QtUserDialogs().openPicture("Open Image", filters.join(";;"), &place), shop);
+    EXPECT_EQ(startFolder, pictures_.path());
+    EXPECT_EQ(startFilter, filters[1]);
+    EXPECT_EQ(place.folder, pictures_.path());
+    EXPECT_EQ(place.filter, filters[0]);
 }
