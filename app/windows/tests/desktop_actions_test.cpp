@@ -148,3 +148,18 @@ TEST_F(DesktopTest, TheRealPictureDialogStartsInThePlaceGiven) {
     EXPECT_EQ(place.folder, pictures_.path());
     EXPECT_EQ(place.filter, filters[0]);
 }
+
+// Ctrl+Q leaves through "Exit": the close-down commits the picture and writes the history, and
+// the window is stored as still shown, as "Exit" leaves it.
+TEST_F(DesktopTest, CtrlQLeavesThroughTheCloseDownOfExit) {
+    addPicture(makePicture("shop.bmp"));
+    EXPECT_EQ(runUntilTheProgramEnds([this] {
+                  window().activateWindow();
+                  QTest::keyClick(&window(), Qt::Key_Q, Qt::ControlModifier);
+              }),
+              0);
+    EXPECT_EQ(settingsStore().readText("history", "n1").value_or(""), "shop.bmp");
+    EXPECT_TRUE(QFile::exists(libraryDir() + "shop.bmp"));
+    stop();
+    EXPECT_EQ(settingsStore().readText("main", "Visible").value_or(""), "1");
+}
