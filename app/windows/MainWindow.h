@@ -84,7 +84,8 @@ class MainWindow : public QMainWindow {
     void formCreate();
 
     const AppState& state() const { return state_; }
-    // The colour controls, the separation settings and the three pictures under the preview.
+    // The colour controls, the separation settings, the loaded file and the pictures under the
+    // preview.
     logosmith::ColourControlsModel& pictures() { return pictures_; }
     // The image library (after formCreate).
     logosmith::LibraryModel& library() { return *library_; }
