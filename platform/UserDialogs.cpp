@@ -1,11 +1,20 @@
 #include "platform/UserDialogs.h"
 
+#include <QFileInfo>
 #include <stdexcept>
 
 namespace logosmith {
 
 namespace {
 UserDialogs* installed = nullptr;
+}
+
+std::optional<QString> UserDialogs::openPicture(const QString& caption, const QString& filter,
+                                                FileDialogPlace* place) {
+    const std::optional<QString> path = openFile(caption, filter);
+    if (path && place)
+        place->folder = QFileInfo(*path).absolutePath();
+    return path;
 }
 
 UserDialogs& userDialogs() {

@@ -8,6 +8,13 @@ class QPrinter;
 
 namespace logosmith {
 
+// Where a file dialog starts: a folder and the entry of its filter shown first (empty: the
+// dialog's own choice).
+struct FileDialogPlace {
+    QString folder;
+    QString filter;
+};
+
 // Everything the program asks of the person in front of it. The program uses real Qt dialogs
 // (QtUserDialogs); GUI tests install a scripted implementation. Nothing else is faked.
 class UserDialogs {
@@ -27,10 +34,11 @@ class UserDialogs {
 
     // File dialogs. The filter uses Qt's form, e.g. "print files (*.prn)". nullopt: cancelled.
     virtual std::optional<QString> openFile(const QString& caption, const QString& filter) = 0;
-    // The picture open dialog: a file dialog with a preview of the picture pointed at.
-    virtual std::optional<QString> openPicture(const QString& caption, const QString& filter) {
-        return openFile(caption, filter);
-    }
+    // The picture open dialog: a file dialog with a preview of the picture pointed at. Given a
+    // place, it starts there, and a choice leaves in it the chosen file's folder and the filter
+    // entry in use.
+    virtual std::optional<QString> openPicture(const QString& caption, const QString& filter,
+                                               FileDialogPlace* place = nullptr);
     virtual std::optional<QString> saveFile(const QString& caption, const QString& filter,
                                             const QString& defaultSuffix) = 0;
 

@@ -16,6 +16,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -81,6 +82,7 @@ MainWindow::MainWindow(SettingsStore& store, UserDialogs& dialogs, MainWindowLin
     buildMenu();
     connectHandlers();
     connectColourHandlers();
+    acceptPictureDrops();
     showColourControls();
     setFixedSize(clientWidth, clientHeight + menuBar()->sizeHint().height());
     // Placement and the print method survive restarts; applying a stored "DriverPrinter"
@@ -167,6 +169,7 @@ void MainWindow::buildMenu() {
     file1 = bar->addMenu("file");
     file1->setObjectName("file1");
     open1 = addItem(file1, "open1", "open");
+    PasteImage1 = addItem(file1, "PasteImage1", "Paste Image");
     save1 = addItem(file1, "save1", "save");
     file1->addSeparator();
     OpenPrinterFile1 =
@@ -210,6 +213,16 @@ void MainWindow::buildMenu() {
     help2->setObjectName("help2");
     PrinterInfo1 = addItem(help2, "PrinterInfo1", "Information");
     help3 = addItem(help2, "help3", "help");
+
+    // The desktop's usual keys, shown beside the items.
+    const std::pair<QAction*, QKeySequence> keys[] = {
+        {open1, QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {PasteImage1, QKeySequence(Qt::CTRL | Qt::Key_V)},
+        {save1, QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {exit2, QKeySequence(Qt::CTRL | Qt::Key_Q)},
+        {help3, QKeySequence(Qt::Key_F1)}};
+    for (const auto& [action, key] : keys)
+        action->setShortcut(key);
 }
 
 // Every user action starts through connectGuarded: an error ends it where it happened, is
@@ -224,6 +237,7 @@ void MainWindow::connectHandlers() {
     onClick(btnAddImage, &MainWindow::btnAddImageClick);
     onClick(btnLoad, &MainWindow::btnAddImageClick);
     onTrigger(open1, &MainWindow::btnAddImageClick);
+    onTrigger(PasteImage1, &MainWindow::pasteImage);
     onClick(btnDeleteImage, &MainWindow::btnDeleteImageClick);
     connectGuarded(ListView1, &QTreeWidget::itemClicked, this, &MainWindow::ListView1Click);
 

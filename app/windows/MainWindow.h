@@ -26,6 +26,7 @@ class QRadioButton;
 class QScrollBar;
 class QTimer;
 class QTreeWidget;
+class QUrl;
 class PictureView;
 class FormStorage;
 class Swatch;
@@ -83,7 +84,8 @@ class MainWindow : public QMainWindow {
     void formCreate();
 
     const AppState& state() const { return state_; }
-    // The colour controls, the separation settings and the three pictures under the preview.
+    // The colour controls, the separation settings, the loaded file and the pictures under the
+    // preview.
     logosmith::ColourControlsModel& pictures() { return pictures_; }
     // The image library (after formCreate).
     logosmith::LibraryModel& library() { return *library_; }
@@ -102,6 +104,8 @@ class MainWindow : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    // Files dropped on the window or the library list.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void buildControls(QWidget* client);
@@ -130,6 +134,13 @@ class MainWindow : public QMainWindow {
     void loadPicture(const QString& path);
     void refreshLibraryList();
     int selectedLibraryRow() const;
+    // Dropped files: each added as "Add Image" adds it, in order; an address that is not a
+    // local file, or a file of a type the loader lacks, is refused with the loader's message.
+    void acceptPictureDrops();
+    void addDroppedPictures(const QList<QUrl>& urls);
+    // "Paste Image": the clipboard's picture written as "pasted-N.bmp" (the first N free in the
+    // library folder and the list) and added as "Add Image" adds a file.
+    void pasteImage();
     // The colour pickers: the dialog is the window's, the rest the model's.
     void Button10Click();
     void Button1Click();
@@ -247,6 +258,7 @@ class MainWindow : public QMainWindow {
     // Menu items.
     QMenu* file1 = nullptr;
     QAction* open1 = nullptr;
+    QAction* PasteImage1 = nullptr;
     QAction* save1 = nullptr;
     QAction* OpenPrinterFile1 = nullptr;
     QAction* PrinterView1 = nullptr;
@@ -286,6 +298,10 @@ inline const QString quitAnywayQuestion =
     QStringLiteral("The library could not be saved (see the previous message).\n\n"
                    "Quit anyway? What is already stored stays as it is; the changes not yet "
                    "saved are lost.");
+
+// "Paste Image" with no picture on the clipboard.
+inline const QString noPictureToPasteMessage =
+    QStringLiteral("There is no picture on the clipboard to paste.");
 
 // Where the driver print puts a picture: centred on the page, one pixel per device pixel.
 QPoint driverPrintOrigin(const QSize& page, const QSize& picture);

@@ -12,6 +12,31 @@
 
 using namespace logosmith;
 
+namespace {
+
+// Where the picture open dialog was left, kept between runs.
+const QString pictureDialogGroup = QStringLiteral("PictureDialog");
+const QString folderName = QStringLiteral("Folder");
+const QString filterName = QStringLiteral("Filter");
+
+// The picture open dialog, started where the person last chose a picture.
+std::optional<QString> openPictureDialog(SettingsStore& store, UserDialogs& dialogs) {
+    const QString filter = QString::fromStdString(pictureOpenFilter());
+    FileDialogPlace place{store.readText(pictureDialogGroup, folderName, QString()),
+                          store.readText(pictureDialogGroup, filterName, QString())};
+    // An entry the dialog no longer offers (other formats, a hand-edited file) is not handed on.
+    if (!filter.split(QStringLiteral(";;")).contains(place.filter))
+        place.filter.clear();
+    const std::optional<QString> path = dialogs.openPicture("Open Image", filter, &place);
+    if (path) {
+        store.writeText(pictureDialogGroup, folderName, place.folder);
+        store.writeText(pictureDialogGroup, filterName, place.filter);
+    }
+    return path;
+}
+
+} // namespace
+
 void MainWindow::refreshLibraryList() {
     const int selected = selectedLibraryRow();
     ListView1->clear();
@@ -35,9 +60,7 @@ void MainWindow::loadPicture(const QString& path) {
 }
 
 void MainWindow::btnAddImageClick() {
-    addImage([this] {
-        return dialogs_.openPicture("Open Image", QString::fromStdString(pictureOpenFilter()));
-    });
+    addImage([this] { return openPictureDialog(store_, dialogs_); });
 }
 
 void MainWindow::addImageFile(const QString& path) {

@@ -45,14 +45,20 @@ std::optional<QString> QtUserDialogs::openFile(const QString& caption, const QSt
     return path;
 }
 
-std::optional<QString> QtUserDialogs::openPicture(const QString& caption, const QString& filter) {
-    QFileDialog dialog(parent_, caption, pictureFolder_, filter);
+std::optional<QString> QtUserDialogs::openPicture(const QString& caption, const QString& filter,
+                                                  FileDialogPlace* place) {
+    const bool placed = place && !place->folder.isEmpty();
+    QFileDialog dialog(parent_, caption, placed ? place->folder : pictureFolder_, filter);
     dialog.setFileMode(QFileDialog::ExistingFile);
+    if (place && !place->filter.isEmpty())
+        dialog.selectNameFilter(place->filter);
     attachPicturePreview(dialog, decoder_);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     const QString path = dialog.selectedFiles().constFirst();
     pictureFolder_ = QFileInfo(path).absolutePath();
+    if (place)
+        *place = FileDialogPlace{pictureFolder_, dialog.selectedNameFilter()};
     return path;
 }
 

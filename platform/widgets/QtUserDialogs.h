@@ -20,8 +20,9 @@ class QtUserDialogs : public UserDialogs {
     bool askYesNo(const QString& text) override;
     void showError(const QString& text) override;
     std::optional<QString> openFile(const QString& caption, const QString& filter) override;
-    // Starts in the folder of the picture chosen last in this run.
-    std::optional<QString> openPicture(const QString& caption, const QString& filter) override;
+    // Starts in the place given, else in the folder of the picture chosen last in this run.
+    std::optional<QString> openPicture(const QString& caption, const QString& filter,
+                                       FileDialogPlace* place = nullptr) override;
     std::optional<QString> saveFile(const QString& caption, const QString& filter,
                                     const QString& defaultSuffix) override;
     std::optional<std::uint32_t> pickColour(std::uint32_t initial) override;

@@ -15,15 +15,15 @@ constexpr int valueMaximum = 255;
 // A picture without pixels previews, stores and prints nothing, and a library entry made of one
 // could never be written. The steps that would make one the current picture refuse instead and
 // change nothing.
-void refuseEmpty(const Picture& result, const Picture& from, const QString& how,
+void refuseEmpty(const Picture& result, int fromWidth, int fromHeight, const QString& how,
                  const QString& advice) {
     if (!result.isEmpty())
         return;
     const QString message =
         QStringLiteral("The picture is %1 x %2 pixels: %3 it would be %4 x %5 pixels and "
                        "print nothing. %6")
-            .arg(from.width())
-            .arg(from.height())
+            .arg(fromWidth)
+            .arg(fromHeight)
             .arg(how)
             .arg(result.width())
             .arg(result.height())
@@ -84,23 +84,26 @@ void ColourControlsModel::rebuild() {
 
 // Both views get the picture: the working picture, and a same-size preview about to be
 // overwritten by the separation.
-void ColourControlsModel::showWorking(const Picture& picture) {
-    working_ = picture;
-    preview_ = picture;
+void ColourControlsModel::showWorking(Picture picture) {
+    // The old pictures go first, so that a large one is never held three times over.
+    preview_ = Picture();
+    working_ = std::move(picture);
+    preview_ = working_;
     emit drawWorking();
 }
 
 void ColourControlsModel::loadPicture(const std::string& path) {
     // Decoding and fitting come first: a bad file, or one that would fit to nothing, ends the
-    // load before anything changes.
-    Picture decoded = decodePictureFile(path);
-    Picture working = settings_.fitOnLoad ? fitToWidth(decoded) : decoded;
-    if (settings_.fitOnLoad)
-        refuseEmpty(working, decoded, whenFitted(),
+    // load before anything changes. A fitted load never makes the full-size picture.
+    const bool fit = settings_.fitOnLoad;
+    LoadedPicture loaded = loadPictureFile(path, LoadOptions{fit});
+    if (fit)
+        refuseEmpty(loaded.picture, loaded.source.width(), loaded.source.height(), whenFitted(),
                     QStringLiteral("Clear \"Fit Scale\" to use it at full size."));
     change([&] {
-        decoded_ = std::move(decoded);
-        showWorking(working);
+        source_ = std::move(loaded.source);
+        showWorking(std::move(loaded.picture));
+        workingLoadedFitted_ = fit;
         state_.stretch = false;
         resetForLoad();
         rebuild();
@@ -130,18 +133,18 @@ void ColourControlsModel::setFitScale(bool ticked) {
         return;
     change([&] {
         settings_.fitOnLoad = ticked;
+        if (!source_.isOpen())
+            return;
         if (ticked) {
-            if (working_.isEmpty() && decoded_.isEmpty())
-                return;
             // The box stays ticked, so later loads are fitted; this picture keeps its size.
             Picture fitted = fitToWidth(working_);
-            refuseEmpty(fitted, working_, whenFitted(),
+            refuseEmpty(fitted, working_.width(), working_.height(), whenFitted(),
                         QStringLiteral("It keeps its size; the next pictures are fitted."));
-            showWorking(fitted);
+            showWorking(std::move(fitted));
+            workingLoadedFitted_.reset();
         } else {
-            if (decoded_.isEmpty())
-                return;
-            showWorking(decoded_);
+            showWorking(source_.decode(LoadOptions{}));
+            workingLoadedFitted_ = false;
             state_.stretch = false;
             state_.center = false;
         }
@@ -152,14 +155,22 @@ void ColourControlsModel::setFitScale(bool ticked) {
 
 void ColourControlsModel::resizeByPercent(int percent) {
     // Nothing is loaded yet: there is no picture to resize.
-    if (decoded_.isEmpty())
+    if (!source_.isOpen())
         return;
-    const Picture base = settings_.fitOnLoad ? fitToWidth(decoded_) : decoded_;
+    // The loaded picture, fitted while "Fit Scale" is ticked: the working picture while it still
+    // is that, else the file decoded again.
+    const bool fit = settings_.fitOnLoad;
+    Picture decoded;
+    if (workingLoadedFitted_ != fit)
+        decoded = source_.decode(LoadOptions{fit});
+    const Picture& base = workingLoadedFitted_ == fit ? working_ : decoded;
     Picture resized = logosmith::resizeByPercent(base, percent);
-    refuseEmpty(resized, base, QStringLiteral("at %1%").arg(percent),
+    refuseEmpty(resized, base.width(), base.height(), QStringLiteral("at %1%").arg(percent),
                 QStringLiteral("It keeps its size."));
+    decoded = Picture();
     change([&] {
-        showWorking(resized);
+        showWorking(std::move(resized));
+        workingLoadedFitted_ = percent == 100 ? std::optional<bool>(fit) : std::nullopt;
         // The view shows the resized picture first, then its separation when live.
         emit drawPreview();
         rebuild();
@@ -409,6 +420,13 @@ void ColourControlsModel::setDither(DitherMode mode) {
         settings_.dither = mode;
         rebuild();
     });
+}
+
+Picture ColourControlsModel::takePreview() {
+    source_ = PictureSource();
+    working_ = Picture();
+    workingLoadedFitted_.reset();
+    return std::move(preview_);
 }
 
 } // namespace logosmith

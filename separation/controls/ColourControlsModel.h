@@ -2,6 +2,7 @@
 
 #include "platform/core/Error.h"
 #include "separation/Separation.h"
+#include "separation/loader/PictureLoader.h"
 #include "separation/picture/Picture.h"
 
 #include <QObject>
@@ -65,8 +66,9 @@ class EmptyPictureError : public Error {
     int height_;
 };
 
-// The colour controls and the preview under them: the separation settings, the three pictures
-// (decodedImage, workingImage, previewImage) and every rule by which loading, fitting, resizing
+// The colour controls and the preview under them: the separation settings, the loaded file
+// (decodedImage, decoded again from its open file when needed), the working and preview pictures
+// (workingImage, previewImage) and every rule by which loading, fitting, resizing
 // and the colour panels change them. The main window only shows state() in its widgets and
 // hands the person's changes to the functions below; logosmith-cli runs the same functions.
 //
@@ -80,25 +82,28 @@ class ColourControlsModel : public QObject {
 
     const SeparationSettings& settings() const { return settings_; }
     const ColourControlsState& state() const { return state_; }
-    // The picture as decoded, at full size, until the next load.
-    const Picture& decoded() const { return decoded_; }
+    // The loaded picture file with its own size, until the next load. Its full-size picture is
+    // not held: it is decoded again when "Fit Scale" is cleared or a resize needs it.
+    const PictureSource& decoded() const { return source_; }
     // The picture being separated: the decoded picture, fitted or resized (hidden view Image1).
     const Picture& working() const { return working_; }
     // The separation of the working picture, the same size (visible view Image2).
     const Picture& preview() const { return preview_; }
 
     // Loading and sizing.
-    // Decodes the file, fits it while "Fit Scale" is ticked, resets the colour controls as
-    // every load does, and separates it. Throws, changing nothing, when the file cannot be
-    // decoded or would fit to no pixels (EmptyPictureError).
+    // Decodes the file, straight into its fitted picture while "Fit Scale" is ticked, resets the
+    // colour controls as every load does, and separates it. Throws, changing nothing, when the file
+    // cannot be decoded or would fit to no pixels (EmptyPictureError).
     void loadPicture(const std::string& path);
     // "Fit Scale" (scaleCheckBox): ticked, fits the current working picture; cleared, goes back
-    // to the decoded picture at full size. Throws EmptyPictureError when fitting leaves nothing;
-    // the box stays ticked and later loads are fitted.
+    // to the loaded picture at full size. Throws EmptyPictureError when fitting leaves nothing;
+    // the box stays ticked and later loads are fitted. Throws DecodeError, the picture keeping
+    // its size, when the file was changed in place since the load.
     void setFitScale(bool ticked);
     // "Image Resize" 100%, 75%, 50%, 25%: always from the loaded picture (fitted while
     // "Fit Scale" is ticked). Nothing happens before a picture is loaded. Throws
-    // EmptyPictureError, changing nothing, when the result would have no pixels.
+    // EmptyPictureError, changing nothing, when the result would have no pixels, and
+    // DecodeError when the file was changed in place since the load.
     void resizeByPercent(int percent);
     // "Fit Center" (btnCenter) and "Scale to Fit" (btnScale): the views' display flags.
     void centre();
@@ -127,6 +132,10 @@ class ColourControlsModel : public QObject {
     // controls keep acting on the dithered preview; "Restore default Setting" leaves it alone.
     void setDither(DitherMode mode);
 
+    // Hands the preview over and lets go of every picture, so a caller that only writes the
+    // preview (logosmith-cli) never holds it twice.
+    Picture takePreview();
+
   signals:
     // state() or settings() changed; sent once when the outermost handler ends, also when it
     // ends with an error, so a window showing the state never lags behind it.
@@ -142,7 +151,7 @@ class ColourControlsModel : public QObject {
   private:
     template <class Change> void change(Change&& apply);
     void rebuild();
-    void showWorking(const Picture& picture);
+    void showWorking(Picture picture);
     void resetForLoad();
     void chooseLInkColour(Colour colour, const QString& name);
     void chooseInkMode(InkMode mode, Colour colour, const QString& name, int threshold);
@@ -150,8 +159,11 @@ class ColourControlsModel : public QObject {
 
     SeparationSettings settings_;
     ColourControlsState state_;
-    Picture decoded_;
+    PictureSource source_;
     Picture working_;
+    // Whether working_ is still exactly the file decoded fitted (true) or full size (false), as
+    // it is after a load; resizing starts from it then instead of decoding the file again.
+    std::optional<bool> workingLoadedFitted_;
     Picture preview_;
     int changeDepth_ = 0;
 };

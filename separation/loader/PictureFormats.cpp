@@ -95,6 +95,10 @@ bool isSupportedPictureExtension(const std::string& path) {
     return pictureFormatFor(path) != nullptr;
 }
 
+std::string unsupportedPictureMessage(const std::string& path) {
+    return "Pictures of the type \"" + pictureExtension(path) + "\" cannot be loaded: " + path;
+}
+
 std::string pictureOpenFilter() {
     std::string first;
     for (const char* extension : firstEntryExtensions)

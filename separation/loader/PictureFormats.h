@@ -42,6 +42,10 @@ const PictureFormat* pictureFormatFor(const std::string& path);
 // Whether decodePictureFile has a decoder for the file's extension.
 bool isSupportedPictureExtension(const std::string& path);
 
+// What a load of a file without a decoder says: "Pictures of the type ".XYZ" cannot be loaded:"
+// and the path (also what the window says of a dropped file or address it cannot load).
+std::string unsupportedPictureMessage(const std::string& path);
+
 // The picture open dialog's filter, in Qt's form. Its first entry is the one the dialog has
 // always offered, byte for byte: "*.bmp *.jpg *.gif *.ico *.wmf *.emf *.rle (...)". A format
 // none of whose extensions that entry lists is offered through a second entry listing every

@@ -75,8 +75,7 @@ Picture PictureSource::decode(LoadOptions options) const {
 LoadedPicture loadPictureFile(const std::string& path, LoadOptions options) {
     const PictureFormat* format = pictureFormatFor(path);
     if (!format)
-        throw DecodeError("Pictures of the type \"" + pictureExtension(path) +
-                          "\" cannot be loaded: " + path);
+        throw DecodeError(unsupportedPictureMessage(path));
     auto file = std::make_shared<PictureSource::OpenFile>();
     file->path = path;
     file->format = format;

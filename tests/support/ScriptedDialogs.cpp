@@ -1,5 +1,7 @@
 #include "tests/support/ScriptedDialogs.h"
 
+#include <QFileInfo>
+
 namespace logosmith::testing {
 
 void ScriptedDialogs::record(const QString& kind, const QString& text) {
@@ -27,6 +29,21 @@ std::optional<QString> ScriptedDialogs::openFile(const QString& caption, const Q
     if (answer.isEmpty())
         return std::nullopt;
     return answer;
+}
+
+std::optional<QString> ScriptedDialogs::openPicture(const QString& caption, const QString& filter,
+                                                    FileDialogPlace* place) {
+    lastPicturePlace = place ? *place : FileDialogPlace{};
+    const std::optional<QString> path = openFile(caption, filter);
+    if (path && place) {
+        place->folder = QFileInfo(*path).absolutePath();
+        // Like Qt's dialog: the entry chosen, else the one shown, else the first.
+        if (!pictureFilterChoice.isEmpty())
+            place->filter = pictureFilterChoice;
+        else if (place->filter.isEmpty())
+            place->filter = filter.section(QStringLiteral(";;"), 0, 0);
+    }
+    return path;
 }
 
 std::optional<QString> ScriptedDialogs::saveFile(const QString& caption, const QString& filter,

@@ -36,6 +36,10 @@ class ScriptedDialogs : public UserDialogs {
     bool askYesNo(const QString& text) override;
     void showError(const QString& text) override { record("error", text); }
     std::optional<QString> openFile(const QString& caption, const QString& filter) override;
+    // Records the place it was given (lastPicturePlace); a choice leaves the chosen file's
+    // folder and pictureFilterChoice (empty: the entry shown) in it.
+    std::optional<QString> openPicture(const QString& caption, const QString& filter,
+                                       FileDialogPlace* place = nullptr) override;
     std::optional<QString> saveFile(const QString& caption, const QString& filter,
                                     const QString& defaultSuffix) override;
     std::optional<std::uint32_t> pickColour(std::uint32_t initial) override;
@@ -47,6 +51,8 @@ class ScriptedDialogs : public UserDialogs {
     void clear() { shown.clear(); }
 
     QString lastOpenFilter;
+    FileDialogPlace lastPicturePlace;
+    QString pictureFilterChoice;
     QString lastSaveFilter;
     QString lastSaveSuffix;
 

@@ -114,7 +114,7 @@ Picture convertPicture(const ConvertRequest& request) {
         controls.moveLValue(*request.lValue);
     for (RgbControl box : request.rgbTicked)
         controls.setRgbControl(box, true);
-    return controls.preview();
+    return controls.takePreview();
 }
 
 Picture separateAfterLoad(const std::string& path, DitherMode dither, Colour lColor) {

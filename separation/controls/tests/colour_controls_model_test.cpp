@@ -1,7 +1,9 @@
 #include "separation/controls/ColourControlsModel.h"
 #include "separation/picture/BmpFile.h"
+#include "separation/picture/Fitting.h"
 
 #include <QTemporaryDir>
+#include <fstream>
 #include <gtest/gtest.h>
 
 using namespace logosmith;
@@ -91,4 +93,39 @@ TEST_F(Controls, StepsThatWouldLeaveNoPixelsChangeNothing) {
     EXPECT_EQ(changes, 1) << "the window must show the ticked box";
     EXPECT_TRUE(model.settings().fitOnLoad);
     EXPECT_EQ(model.working().width(), 2000);
+}
+
+// A fitted load holds no full-size picture: resizing and clearing "Fit Scale" decode the file
+// again, as it was loaded even after another file has been saved over it; a file rewritten in
+// place is refused and the picture stays.
+TEST_F(Controls, TheLoadedFileIsDecodedAgainAsItWasLoaded) {
+    Picture original(600, 400);
+    for (int y = 0; y < original.height(); ++y)
+        for (int x = 0; x < original.width(); ++x)
+            original.setPixel(x, y, Colour{std::uint8_t(x * 7), std::uint8_t(y * 3), 90});
+    const std::string path = dir.filePath("logo.bmp").toStdString();
+    writeBmpFile(original, path);
+    model.loadPicture(path);
+    writeBmpFile(Picture(50, 50, colours::blue), path); // a new file renamed over the name
+    EXPECT_EQ(model.decoded().width(), 600);
+
+    const Picture fitted = fitToWidth(original);
+    model.resizeByPercent(50);
+    EXPECT_TRUE(model.working() == resizeByPercent(fitted, 50));
+    model.resizeByPercent(75);
+    EXPECT_TRUE(model.working() == resizeByPercent(fitted, 75));
+    model.setFitScale(false);
+    EXPECT_TRUE(model.working() == original);
+    model.resizeByPercent(25);
+    model.resizeByPercent(50);
+    EXPECT_TRUE(model.working() == resizeByPercent(original, 50));
+
+    model.loadPicture(path);
+    model.resizeByPercent(50);
+    const Picture resized = model.working();
+    const std::vector<std::uint8_t> other = encodeBmp24(Picture(60, 50, colours::green));
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(other.data()), std::streamsize(other.size()));
+    EXPECT_THROW(model.resizeByPercent(75), DecodeError);
+    EXPECT_TRUE(model.working() == resized);
 }
