@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Takes the screenshots in docs/ from the real program under Xvfb: a demo library of one
+# Takes the screenshots in docs/ from the real program under Xvfb and openbox: a demo library of one
 # picture, shown as loaded (docs/screenshot.png) and after choosing "Green  "
 # (docs/screenshot-green.png). Needs a build (scripts/build.sh); installs xdotool if missing.
 set -euo pipefail
@@ -19,17 +19,27 @@ printf '[General]\nRootDir=%s/root/\n\n[history]\nn1=logo.bmp\ns1=115254\n' "$wo
 cat >"$work/shoot.sh" <<SHOOT
 #!/usr/bin/env bash
 export XDG_CONFIG_HOME=$work/config
+openbox &
+sleep 1
 "$program" &
 pid=\$!
 sleep 3
 wid=\$(xdotool search --name "KORVANT MRX-310 Logosmith" | head -1)
-eval \$(xdotool getwindowgeometry --shell "\$wid")
-xwd -root -silent | convert xwd:- -crop \${WIDTH}x\${HEIGHT}+\${X}+\${Y} +repage docs/screenshot.png
+# The window as the person sees it: the frame openbox draws around it included.
+geometry() {
+  read -r left right top bottom < <(xprop -id "\$wid" _NET_FRAME_EXTENTS | tr -d ',' | awk '{print \$3, \$4, \$5, \$6}')
+  xwininfo -id "\$wid" | awk -v l="\$left" -v r="\$right" -v t="\$top" -v b="\$bottom" '
+    /Absolute upper-left X/{x=\$4} /Absolute upper-left Y/{y=\$4} /Width:/{w=\$2} /Height:/{h=\$2}
+    END{print w + l + r "x" h + t + b "+" x - l "+" y - t}'
+}
+frame=\$(geometry)
+import -window root -crop "\$frame" +repage docs/screenshot.png
 # "Green  " sits in the Cartridge Color group.
+read -r X Y < <(xwininfo -id "\$wid" | awk '/Absolute upper-left X/{x=\$4} /Absolute upper-left Y/{y=\$4} END{print x, y}')
 xdotool mousemove \$((X + 350)) \$((Y + 22 + 158 + 119)) click 1
 sleep 1
-xwd -root -silent | convert xwd:- -crop \${WIDTH}x\${HEIGHT}+\${X}+\${Y} +repage docs/screenshot-green.png
+import -window root -crop "\$frame" +repage docs/screenshot-green.png
 kill \$pid
 SHOOT
 chmod +x "$work/shoot.sh"
-xvfb-run -a -s "-screen 0 800x700x24" "$work/shoot.sh"
+xvfb-run -a -s "-screen 0 900x760x24" "$work/shoot.sh"
