@@ -315,7 +315,9 @@ TEST_F(MainWindowTest, AFirmwareDownloadAt9600BaudLeavesTheWindowRepaintingAndAr
     EXPECT_EQ(received["sha256"].toString(), fileSha256(firmware));
     EXPECT_EQ(dialogs().texts("message"), QStringList{"please wait until completing download"});
     ASSERT_FALSE(timeLeft.isEmpty()) << "no time left was shown";
-    EXPECT_TRUE(QRegularExpression("About \\d+ s left").match(timeLeft.first()).hasMatch())
+    EXPECT_TRUE(QRegularExpression("^About (\\d+ h )?(\\d+ min )?\\d+ (s|min) left$")
+                    .match(timeLeft.first())
+                    .hasMatch())
         << timeLeft.first().toStdString();
     EXPECT_TRUE(timeLeftLabel->text().isEmpty());
     EXPECT_FALSE(download->isVisible());
