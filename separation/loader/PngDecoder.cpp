@@ -53,6 +53,26 @@ struct Reader {
     throw DecodeError("The PNG file is damaged: " + message);
 }
 
+// Walks the chunks up to the end chunk. libpng allocates some chunks (EXIF among them) at their
+// declared length before it reads them; a length that runs past the file is refused here, so no
+// file can ask for more memory than it has bytes.
+void checkChunkLengths(const std::uint8_t* data, std::size_t size) {
+    std::size_t at = 8;
+    while (at < size) {
+        if (size - at < 12)
+            throw DecodeError("The PNG file is truncated");
+        const std::uint32_t length = std::uint32_t(data[at]) << 24 |
+                                     std::uint32_t(data[at + 1]) << 16 |
+                                     std::uint32_t(data[at + 2]) << 8 | std::uint32_t(data[at + 3]);
+        if (length > size - at - 12)
+            throw DecodeError("The PNG file is truncated");
+        if (std::memcmp(data + at + 4, "IEND", 4) == 0)
+            return;
+        at += 12 + std::size_t(length);
+    }
+    throw DecodeError("The PNG file is truncated");
+}
+
 } // namespace
 
 void decodePng(ByteSource& in, PictureBuilder& out) {
@@ -61,6 +81,7 @@ void decodePng(ByteSource& in, PictureBuilder& out) {
     state.size = in.size();
     if (state.size < 8 || png_sig_cmp(state.data, 0, 8) != 0)
         throw DecodeError("The file is not a PNG picture");
+    checkChunkLengths(state.data, state.size);
     Reader r;
     // Declared before setjmp, so that a jump back leaves none of them half-destroyed.
     std::vector<std::uint8_t> row;
