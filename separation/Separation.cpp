@@ -32,6 +32,54 @@ InkMode effectiveMode(InkMode mode) {
     }
 }
 
+void buildColourScoreTerms(const SeparationSettings& settings, ColourScoreTerms& terms) {
+    const InkMode mode = effectiveMode(settings.inkMode);
+    const int rValue = clampChannel(settings.rValue);
+    const Colour target = clampColour(settings.targetColor);
+
+    // Which input channel each logical channel takes after the exchanges, applied in their
+    // fixed order.
+    terms.source = {0, 1, 2};
+    if (settings.swapRedGreen)
+        std::swap(terms.source[0], terms.source[1]);
+    if (settings.swapRedBlue)
+        std::swap(terms.source[0], terms.source[2]);
+    if (settings.swapGreenBlue)
+        std::swap(terms.source[1], terms.source[2]);
+
+    const std::array<int, 3> targetOf{target.r, target.g, target.b};
+    std::array<bool, 3> counted{false, false, false};
+    switch (mode) {
+    case InkMode::Red:
+        counted = {false, true, true};
+        break;
+    case InkMode::Green:
+        counted = {true, false, true};
+        break;
+    case InkMode::Blue:
+        counted = {true, true, false};
+        break;
+    case InkMode::User:
+        counted = {true, true, true};
+        break;
+    default:
+        break;
+    }
+    for (int v = 0; v < 256; ++v)
+        terms.allowance[std::size_t(v)] = std::uint8_t(colourAllowance(rValue, v));
+    for (std::size_t logical = 0; logical < 3; ++logical) {
+        const std::size_t byteIndex = std::size_t(2 - terms.source[logical]); // blue, green, red
+        terms.target[byteIndex] = std::uint8_t(targetOf[logical]);
+        terms.counted[byteIndex] = counted[logical];
+        for (int v = 0; v < 256; ++v) {
+            int term = std::abs(targetOf[logical] - v);
+            if (counted[logical])
+                term -= terms.allowance[std::size_t(v)];
+            terms.term[byteIndex][std::size_t(v)] = term;
+        }
+    }
+}
+
 } // namespace separation_detail
 
 using namespace separation_detail;

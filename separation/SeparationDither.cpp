@@ -64,12 +64,8 @@ struct DitherPlan {
     // ((q0 * a[0] + q1 * a[1]) + q2 * a[2]) + offset from the 16-bit linear values q.
     std::array<float, 3> a1{}, a2{};
     float offset1 = 0, offset2 = 0;
-    // The plain rule's colour score in pieces: per byte position its target and whether its
-    // allowance counts, the allowance of each value, and the whole term per position and value.
-    std::array<std::uint8_t, 3> target{};
-    std::array<bool, 3> counted{};
-    std::array<std::uint8_t, 256> allowance{};
-    std::array<std::array<std::int32_t, 256>, 3> term{};
+    // The plain rule's colour score in pieces.
+    ColourScoreTerms score;
     // A pixel may take R ink when its colour score is below this limit for its channel sum.
     std::array<std::int32_t, 766> rLimit{};
     // Gram matrix of e1, e2 and what the projections need of it.
@@ -80,23 +76,11 @@ struct DitherPlan {
     std::array<std::uint32_t, 3> paint{};
 };
 
-std::uint32_t bgrOf(Colour c) {
-    return std::uint32_t(c.b) | (std::uint32_t(c.g) << 8) | (std::uint32_t(c.r) << 16);
-}
-
 void buildPlan(const SeparationSettings& settings, DitherPlan& plan) {
     const InkMode mode = effectiveMode(settings.inkMode);
-    const int rValue = clampChannel(settings.rValue);
     const int lValue = clampChannel(settings.lValue);
-    const Colour target = clampColour(settings.targetColor);
-
-    std::array<int, 3> source{0, 1, 2}; // input channel (0 red) of each logical channel
-    if (settings.swapRedGreen)
-        std::swap(source[0], source[1]);
-    if (settings.swapRedBlue)
-        std::swap(source[0], source[2]);
-    if (settings.swapGreenBlue)
-        std::swap(source[1], source[2]);
+    buildColourScoreTerms(settings, plan.score);
+    const std::array<int, 3>& source = plan.score.source;
 
     // The ink colours as the quantiser sees them: the plain classes' colours before Invert and
     // Exchange Black & White, which only repaint finished dots.
@@ -144,26 +128,6 @@ void buildPlan(const SeparationSettings& settings, DitherPlan& plan) {
     const double lr = g11 + g22 - 2 * g12; // |R - L|^2
     plan.invLR = lr > tiny ? float(1 / lr) : 0.0f;
 
-    const std::array<int, 3> targetOf{target.r, target.g, target.b};
-    std::array<bool, 3> counted{false, false, false};
-    switch (mode) {
-    case InkMode::Red:
-        counted = {false, true, true};
-        break;
-    case InkMode::Green:
-        counted = {true, false, true};
-        break;
-    case InkMode::Blue:
-        counted = {true, true, false};
-        break;
-    case InkMode::User:
-        counted = {true, true, true};
-        break;
-    default:
-        break;
-    }
-    for (int v = 0; v < 256; ++v)
-        plan.allowance[std::size_t(v)] = std::uint8_t(colourAllowance(rValue, v));
     double offset1 = 0, offset2 = 0;
     for (int logical = 0; logical < 3; ++logical) {
         const std::size_t li = std::size_t(logical);
@@ -172,14 +136,6 @@ void buildPlan(const SeparationSettings& settings, DitherPlan& plan) {
         plan.a2[byteIndex] = float(e2[li] / 65535);
         offset1 -= p[li] * e1[li];
         offset2 -= p[li] * e2[li];
-        plan.target[byteIndex] = std::uint8_t(targetOf[li]);
-        plan.counted[byteIndex] = counted[li];
-        for (int v = 0; v < 256; ++v) {
-            int term = std::abs(targetOf[li] - v);
-            if (counted[li])
-                term -= plan.allowance[std::size_t(v)];
-            plan.term[byteIndex][std::size_t(v)] = term;
-        }
     }
     plan.offset1 = float(offset1);
     plan.offset2 = float(offset2);
@@ -312,9 +268,9 @@ void sharesFromProjections(const DitherPlan& plan, std::size_t count, float* u, 
 void portableShares(const DitherPlan& plan, const std::uint8_t* in, std::size_t width,
                     RowShares& w) {
     const auto& lin = linearTable();
-    const auto& t0 = plan.term[0];
-    const auto& t1 = plan.term[1];
-    const auto& t2 = plan.term[2];
+    const auto& t0 = plan.score.term[0];
+    const auto& t1 = plan.score.term[1];
+    const auto& t2 = plan.score.term[2];
     for (std::size_t x = 0; x < width; ++x) {
         const std::uint8_t* px = in + 3 * x;
         const float q0 = lin[px[0]], q1 = lin[px[1]], q2 = lin[px[2]];
@@ -538,10 +494,10 @@ LOGOSMITH_AVX512_INLINE void tablesOf(const DitherPlan& plan, VectorTables& t) {
     const PlaneShuffles& sh = planeShuffles();
     load256(sh.linearLow, t.linearLow);
     load256(sh.linearHigh, t.linearHigh);
-    load256(plan.allowance.data(), t.allowance);
+    load256(plan.score.allowance.data(), t.allowance);
     for (int j = 0; j < 3; ++j) {
-        t.target[j] = _mm512_set1_epi8(char(plan.target[std::size_t(j)]));
-        t.counted[j] = plan.counted[std::size_t(j)];
+        t.target[j] = _mm512_set1_epi8(char(plan.score.target[std::size_t(j)]));
+        t.counted[j] = plan.score.counted[std::size_t(j)];
     }
 }
 

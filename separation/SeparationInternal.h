@@ -2,6 +2,9 @@
 
 #include "separation/Separation.h"
 
+#include <array>
+#include <cstdint>
+
 namespace logosmith::separation_detail {
 
 // Settings values are forced into 0..255 and an unknown mode is taken as BlackOnly, in the
@@ -19,6 +22,24 @@ inline int colourAllowance(int rValue, int value) {
 inline int blackAllowance(int lValue, int sum) {
     return sum == 0 ? 0 : lValue / (765 / sum);
 }
+
+// Colour as the three bytes blue, green, red from the low end, as a pixel holds it.
+inline std::uint32_t bgrOf(Colour c) {
+    return std::uint32_t(c.b) | (std::uint32_t(c.g) << 8) | (std::uint32_t(c.r) << 16);
+}
+
+// The plain rule's colour score in pieces, by byte position of a pixel (0 blue, 1 green, 2 red)
+// with the channel exchanges folded in: each position's target and whether its allowance
+// counts, the allowance of each value, and the term |target - v| (less the allowance where it
+// counts) of each position and value. The score is the sum of the three terms.
+struct ColourScoreTerms {
+    std::array<int, 3> source{};          // input channel (0 red) of each logical channel
+    std::array<std::uint8_t, 3> target{}; // by byte position
+    std::array<bool, 3> counted{};
+    std::array<std::uint8_t, 256> allowance{};
+    std::array<std::array<std::int32_t, 256>, 3> term{};
+};
+void buildColourScoreTerms(const SeparationSettings& settings, ColourScoreTerms& terms);
 
 // The whole-picture separation with a choice of pixel loop: Fastest uses the vector loop where
 // the processor has one, Portable always the plain table loop. Both give identical pictures.

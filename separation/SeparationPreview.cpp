@@ -63,63 +63,20 @@ struct PreviewTables {
     std::uint32_t paperColour = 0;
 };
 
-// Colour as the three bytes blue, green, red from the low end.
-std::uint32_t bgrOf(Colour c) {
-    return std::uint32_t(c.b) | (std::uint32_t(c.g) << 8) | (std::uint32_t(c.r) << 16);
-}
-
 void buildTables(const SeparationSettings& settings, PreviewTables& tables) {
     const InkMode mode = effectiveMode(settings.inkMode);
-    const int rValue = clampChannel(settings.rValue);
     const int lValue = clampChannel(settings.lValue);
-    const Colour target = clampColour(settings.targetColor);
     const bool invert = settings.invertColor;
 
-    // Which input channel (0 red, 1 green, 2 blue) each logical channel takes after the
-    // exchanges, applied in their fixed order.
-    std::array<int, 3> source{0, 1, 2};
-    if (settings.swapRedGreen)
-        std::swap(source[0], source[1]);
-    if (settings.swapRedBlue)
-        std::swap(source[0], source[2]);
-    if (settings.swapGreenBlue)
-        std::swap(source[1], source[2]);
-
-    const std::array<int, 3> targetOf{target.r, target.g, target.b};
-    std::array<bool, 3> counted{false, false, false};
-    switch (mode) {
-    case InkMode::Red:
-        counted = {false, true, true};
-        break;
-    case InkMode::Green:
-        counted = {true, false, true};
-        break;
-    case InkMode::Blue:
-        counted = {true, true, false};
-        break;
-    case InkMode::User:
-        counted = {true, true, true};
-        break;
-    default:
-        break;
-    }
-
-    auto& allowance = tables.allowance;
-    for (int v = 0; v < 256; ++v)
-        allowance[std::size_t(v)] = std::uint8_t(colourAllowance(rValue, v));
-
-    for (int logical = 0; logical < 3; ++logical) {
-        const int inputChannel = source[std::size_t(logical)];
-        const int byteIndex = 2 - inputChannel; // bytes are blue, green, red
-        auto& table = tables.byteTable[std::size_t(byteIndex)];
-        tables.byteTarget[std::size_t(byteIndex)] = targetOf[std::size_t(logical)];
-        tables.byteCounted[std::size_t(byteIndex)] = counted[std::size_t(logical)];
-        for (int v = 0; v < 256; ++v) {
-            int term = std::abs(targetOf[std::size_t(logical)] - v);
-            if (counted[std::size_t(logical)])
-                term -= allowance[std::size_t(v)];
-            table[std::size_t(v)] = (std::uint32_t(term + termBias) << sumBits) | std::uint32_t(v);
-        }
+    ColourScoreTerms terms;
+    buildColourScoreTerms(settings, terms);
+    tables.allowance = terms.allowance;
+    for (std::size_t byteIndex = 0; byteIndex < 3; ++byteIndex) {
+        tables.byteTarget[byteIndex] = terms.target[byteIndex];
+        tables.byteCounted[byteIndex] = terms.counted[byteIndex];
+        for (std::size_t v = 0; v < 256; ++v)
+            tables.byteTable[byteIndex][v] =
+                (std::uint32_t(terms.term[byteIndex][v] + termBias) << sumBits) | std::uint32_t(v);
     }
 
     const Colour rInk = paintClass(settings, PixelClass::RInk);
