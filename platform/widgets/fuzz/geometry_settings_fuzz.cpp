@@ -2,10 +2,9 @@
 // FormStorage applies them when the window is shown. Whatever the settings file holds, the
 // window comes up on a screen and its values can be written back.
 
-#include "platform/fuzz/SettingsFuzzing.h"
+#include "platform/fuzz/WindowFuzzing.h"
 #include "platform/widgets/FormStorage.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QScreen>
@@ -17,10 +16,7 @@
 using namespace logosmith;
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static QApplication* app = new QApplication(*argc, *argv); // never destroyed
-    (void)app;
-    fuzz::installSilentDialogs();
+    fuzz::startWidgetApplication(argc, argv);
     return 0;
 }
 

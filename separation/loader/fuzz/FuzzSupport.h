@@ -39,6 +39,19 @@ template <class Reader> int readPicture(Reader&& reader) {
     return 0;
 }
 
+// Runs a metafile reader, unless the canvas the input declares (or nothing, when it cannot be
+// read) is beyond fuzzedPixelLimit.
+template <class CanvasSize, class Reader>
+int readMetafile(CanvasSize&& canvasSize, Reader&& reader) {
+    try {
+        const auto canvas = canvasSize();
+        if (std::int64_t(canvas.width) * canvas.height > fuzzedPixelLimit)
+            return 0;
+    } catch (const DecodeError&) {
+    }
+    return readPicture(reader);
+}
+
 // Reads the input as a file of the extension's format. Inputs of odd length are loaded fitted,
 // so that the paths that keep some rows and skip the others are fuzzed as much as the full ones.
 inline int readAs(const char* extension, const std::uint8_t* data, std::size_t size) {

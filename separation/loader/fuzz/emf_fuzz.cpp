@@ -11,11 +11,6 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    try {
-        const decoders::MetafileSize canvas = decoders::emfSize(data, size);
-        if (std::int64_t(canvas.width) * canvas.height > fuzz::fuzzedPixelLimit)
-            return 0;
-    } catch (const DecodeError&) {
-    }
-    return fuzz::readPicture([&] { return decoders::decodeEmf(data, size); });
+    return fuzz::readMetafile([&] { return decoders::emfSize(data, size); },
+                              [&] { return decoders::decodeEmf(data, size); });
 }

@@ -2,21 +2,16 @@
 // when it is created. Whatever the settings file holds, every list shows an entry of its own
 // or none, and the serial line and device name that follow are sound or refused with an error.
 
-#include "platform/fuzz/SettingsFuzzing.h"
+#include "platform/fuzz/WindowFuzzing.h"
 #include "transport/PortSettings.h"
 #include "transport/windows/PortSettingsDialog.h"
-
-#include <QApplication>
 
 #include <cstdlib>
 
 using namespace logosmith;
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static QApplication* app = new QApplication(*argc, *argv); // never destroyed
-    (void)app;
-    fuzz::installSilentDialogs();
+    fuzz::startWidgetApplication(argc, argv);
     return 0;
 }
 
