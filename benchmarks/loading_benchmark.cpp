@@ -5,6 +5,7 @@
 // and what `logosmith-cli convert --no-fit` does with the JPEG (load, separate, write the BMP).
 // The files are written by the benchmark into a scratch folder; the page cache is warm.
 
+#include "benchmarks/RatioReporter.h"
 #include "separation/Separation.h"
 #include "separation/loader/PictureLoader.h"
 #include "separation/picture/BmpFile.h"
@@ -160,24 +161,6 @@ void BM_ConvertJpegNoFit(benchmark::State& state) {
         writeBmpFile(preview, out);
     }
 }
-
-// Also keeps each run's time per iteration, for the ratios printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                seconds[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> seconds;
-
-    void ratio(const char* what, const std::string& path, const std::string& floor) const {
-        const auto a = seconds.find(path), b = seconds.find(floor);
-        if (a != seconds.end() && b != seconds.end() && b->second > 0)
-            std::printf("%-40s %6.2f\n", what, a->second / b->second);
-    }
-};
 
 } // namespace
 

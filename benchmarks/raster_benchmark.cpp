@@ -2,6 +2,7 @@
 // same pixels: the ratio shows what classification, packing and line assembly cost on top of
 // touching the memory once.
 
+#include "benchmarks/RatioReporter.h"
 #include "printdata/Commands.h"
 
 #include <benchmark/benchmark.h>
@@ -62,18 +63,6 @@ void BM_PlainPass(benchmark::State& state) {
     state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(p.byteCount()));
 }
 
-// Also keeps each run's time per iteration, for the ratio printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                seconds[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> seconds;
-};
-
 } // namespace
 
 BENCHMARK(BM_EncodePreview)->Arg(1)->Unit(benchmark::kMillisecond);
@@ -83,10 +72,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const auto encode = reporter.seconds.find("BM_EncodePreview/1");
-    const auto plain = reporter.seconds.find("BM_PlainPass");
-    if (encode != reporter.seconds.end() && plain != reporter.seconds.end() && plain->second > 0)
-        std::printf("encoding / plain pass: %.2f\n", encode->second / plain->second);
+    reporter.ratio("encoding / plain pass", "BM_EncodePreview/1", "BM_PlainPass");
     benchmark::Shutdown();
     return 0;
 }
