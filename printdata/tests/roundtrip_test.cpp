@@ -2,6 +2,7 @@
 // where the picture put it.
 
 #include "printdata/Commands.h"
+#include "printdata/tests/RandomLogos.h"
 #include "tools/mrx310-sim/SimPrinter.h"
 
 #include <gtest/gtest.h>
@@ -13,17 +14,8 @@ using sim::Sheet;
 
 namespace {
 
-const Colour palette[] = {colours::white, colours::black, colours::red,
-                          colours::green, colours::blue,  {128, 0, 255}};
-const Colour userColour{128, 0, 255};
-
-Picture randomPicture(std::mt19937& random, int w, int h) {
-    Picture p(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            p.setPixel(x, y, palette[random() % 6]);
-    return p;
-}
+using testlogos::randomPicture;
+using testlogos::userColour;
 
 std::uint8_t expectedInk(Colour c, bool store) {
     if (store) {

@@ -4,6 +4,7 @@
 #include "printdata/Commands.h"
 #include "printdata/reader/StreamReader.h"
 #include "printdata/reader/StreamView.h"
+#include "printdata/tests/RandomLogos.h"
 #include "tools/mrx310-sim/SimPrinter.h"
 
 #include <gtest/gtest.h>
@@ -49,17 +50,8 @@ const Bytes setup = concat({{0x1B, 0x78, 0x01, 0x02, 0x01, 0x01},
                             {0x1B, 0x78, 0x01, 0x02, 0x04, 0x07},
                             Bytes(20, 0)});
 
-const Colour userColour{128, 0, 255};
-const Colour palette[] = {colours::white, colours::black, colours::red,
-                          colours::green, colours::blue,  userColour};
-
-Picture randomPicture(std::mt19937& random, int w, int h) {
-    Picture p(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            p.setPixel(x, y, palette[random() % 6]);
-    return p;
-}
+using testlogos::randomPicture;
+using testlogos::userColour;
 
 struct Case {
     std::string name;
