@@ -193,14 +193,21 @@ inline void save(float* p, Floats v) {
 }
 
 // One row's shares: u (L ink), v (R ink) and whether the pixel may take R ink (0 or -1).
+// The Gram matrix in the diffusion's fixed point: A = u*g11 + v*g12 and B = u*g12 + v*g22.
+struct GramScale {
+    float g11 = 0, g12 = 0, g22 = 0;
+};
+
+// For the diffusion also A and B in fixed point.
 struct RowShares {
     std::vector<float> u, v;
     std::vector<std::int32_t> mayTakeR;
     std::vector<std::uint8_t> dots;
+    std::vector<std::int32_t> a, b;
     std::size_t width;
-    explicit RowShares(std::size_t pixels)
+    explicit RowShares(std::size_t pixels, bool diffusion = false)
         : u(padded(pixels)), v(padded(pixels)), mayTakeR(padded(pixels)), dots(padded(pixels)),
-          width(pixels) {}
+          a(diffusion ? padded(pixels) : 0), b(a.size()), width(pixels) {}
     static std::size_t padded(std::size_t width) { return (width + block - 1) / block * block; }
 };
 
@@ -302,7 +309,13 @@ struct alignas(64) PlaneShuffles {
     std::uint8_t splitLow[3][64], splitHigh[3][64], joinLow[3][64], joinHigh[3][64];
     std::uint64_t splitFromThird[3] = {0, 0, 0}, joinFromThird[3] = {0, 0, 0};
     std::uint8_t linearLow[256], linearHigh[256];
+    // Byte indices that join the low and high bytes of pixels 16q to 16q + 15 into 32-bit
+    // lanes (the upper two bytes are masked off).
+    std::uint8_t quarterJoin[4][64];
     PlaneShuffles() {
+        for (int q = 0; q < 4; ++q)
+            for (int k = 0; k < 64; ++k)
+                quarterJoin[q][k] = std::uint8_t(16 * q + k / 4 + (k % 4 == 1 ? 64 : 0));
         for (int j = 0; j < 3; ++j)
             for (int k = 0; k < 64; ++k) {
                 const int source = 3 * k + j;
@@ -443,9 +456,10 @@ struct VectorShares {
     }
 };
 
-// 64 pixels split into planes, with each byte's 16-bit linear value and plain colour term.
+// 64 pixels split into planes: each byte's 16-bit linear value as its low and high bytes, and
+// the channel sum and the plain colour score of each pixel in 16 bits (pixels 0-31, 32-63).
 struct PixelGroup {
-    __m512i plane[3], linearLow[3], linearHigh[3], distance[3], credit[3];
+    __m512i linearLow[3], linearHigh[3], sum[2], score[2];
 };
 
 struct VectorTables {
@@ -454,39 +468,50 @@ struct VectorTables {
     bool counted[3];
 };
 
+// Sixteen-bit words of bytes 0-31 (Half 0) or 32-63 (Half 1).
+template <int Half> LOGOSMITH_AVX512_INLINE __m512i wordsOf(__m512i bytes) {
+    return _mm512_cvtepu8_epi16(_mm512_extracti64x4_epi64(bytes, Half));
+}
+
 LOGOSMITH_AVX512_INLINE void loadGroup(const PlaneShuffles& sh, const VectorTables& t,
                                        const std::uint8_t* p, PixelGroup& g) {
     const __m512i block0 = _mm512_loadu_si512(p);
     const __m512i block1 = _mm512_loadu_si512(p + 64);
     const __m512i block2 = _mm512_loadu_si512(p + 128);
+    g.sum[0] = g.sum[1] = g.score[0] = g.score[1] = _mm512_setzero_si512();
+#pragma GCC unroll 3
     for (int j = 0; j < 3; ++j) {
         __m512i plane = _mm512_permutex2var_epi8(block0, _mm512_load_si512(sh.splitLow[j]), block1);
         plane = _mm512_mask_permutexvar_epi8(plane, sh.splitFromThird[j],
                                              _mm512_load_si512(sh.splitHigh[j]), block2);
-        g.plane[j] = plane;
         g.linearLow[j] = lookup256(t.linearLow, plane);
         g.linearHigh[j] = lookup256(t.linearHigh, plane);
-        g.distance[j] = _mm512_or_si512(_mm512_subs_epu8(plane, t.target[j]),
-                                        _mm512_subs_epu8(t.target[j], plane));
-        g.credit[j] = t.counted[j] ? lookup256(t.allowance, plane) : _mm512_setzero_si512();
+        g.sum[0] = _mm512_add_epi16(g.sum[0], wordsOf<0>(plane));
+        g.sum[1] = _mm512_add_epi16(g.sum[1], wordsOf<1>(plane));
+        const __m512i distance = _mm512_or_si512(_mm512_subs_epu8(plane, t.target[j]),
+                                                 _mm512_subs_epu8(t.target[j], plane));
+        g.score[0] = _mm512_add_epi16(g.score[0], wordsOf<0>(distance));
+        g.score[1] = _mm512_add_epi16(g.score[1], wordsOf<1>(distance));
+        if (t.counted[j]) {
+            const __m512i credit = lookup256(t.allowance, plane);
+            g.score[0] = _mm512_sub_epi16(g.score[0], wordsOf<0>(credit));
+            g.score[1] = _mm512_sub_epi16(g.score[1], wordsOf<1>(credit));
+        }
     }
 }
 
 // Quarter Q (16 pixels) of a group: the linear values as floats and the R-ink permission.
 template <int Q>
-LOGOSMITH_AVX512_INLINE __mmask16 quarterOf(const PixelGroup& g, const std::int32_t* rLimit,
-                                            __m512 (&q)[3]) {
-    __m512i sum = _mm512_setzero_si512(), score = _mm512_setzero_si512();
-    for (int j = 0; j < 3; ++j) {
-        const __m512i low = _mm512_cvtepu8_epi32(_mm512_extracti32x4_epi32(g.linearLow[j], Q));
-        const __m512i high = _mm512_cvtepu8_epi32(_mm512_extracti32x4_epi32(g.linearHigh[j], Q));
-        q[j] = _mm512_cvtepi32_ps(_mm512_or_si512(low, _mm512_slli_epi32(high, 8)));
-        sum = _mm512_add_epi32(sum, _mm512_cvtepu8_epi32(_mm512_extracti32x4_epi32(g.plane[j], Q)));
-        score = _mm512_add_epi32(score,
-                                 _mm512_cvtepu8_epi32(_mm512_extracti32x4_epi32(g.distance[j], Q)));
-        score = _mm512_sub_epi32(score,
-                                 _mm512_cvtepu8_epi32(_mm512_extracti32x4_epi32(g.credit[j], Q)));
-    }
+LOGOSMITH_AVX512_INLINE __mmask16 quarterOf(const PlaneShuffles& sh, const PixelGroup& g,
+                                            const std::int32_t* rLimit, __m512 (&q)[3]) {
+    const __m512i join = _mm512_load_si512(sh.quarterJoin[Q]);
+    constexpr __mmask64 lowTwoBytes = 0x3333333333333333;
+#pragma GCC unroll 3
+    for (int j = 0; j < 3; ++j)
+        q[j] = _mm512_cvtepi32_ps(
+            _mm512_maskz_permutex2var_epi8(lowTwoBytes, g.linearLow[j], join, g.linearHigh[j]));
+    const __m512i sum = _mm512_cvtepu16_epi32(_mm512_extracti64x4_epi64(g.sum[Q / 2], Q % 2));
+    const __m512i score = _mm512_cvtepi16_epi32(_mm512_extracti64x4_epi64(g.score[Q / 2], Q % 2));
     return _mm512_cmplt_epi32_mask(score, _mm512_i32gather_epi32(sum, rLimit, 4));
 }
 
@@ -502,25 +527,30 @@ LOGOSMITH_AVX512_INLINE void tablesOf(const DitherPlan& plan, VectorTables& t) {
 }
 
 template <int Q>
-LOGOSMITH_AVX512_INLINE void storeQuarter(const VectorShares& vs, const PixelGroup& g,
-                                          const std::int32_t* rLimit, float* u, float* v,
+LOGOSMITH_AVX512_INLINE void storeQuarter(const PlaneShuffles& sh, const VectorShares& vs,
+                                          const PixelGroup& g, const std::int32_t* rLimit,
+                                          const __m512 (&gram)[3], std::int32_t* a, std::int32_t* b,
                                           std::int32_t* may) {
     __m512 q[3], su, sv;
-    const __mmask16 mayR = quarterOf<Q>(g, rLimit, q);
+    const __mmask16 mayR = quarterOf<Q>(sh, g, rLimit, q);
     vs.shares(q, mayR, su, sv);
-    _mm512_storeu_ps(u + 16 * Q, su);
-    _mm512_storeu_ps(v + 16 * Q, sv);
+    const __m512 fa = _mm512_add_ps(_mm512_mul_ps(su, gram[0]), _mm512_mul_ps(sv, gram[1]));
+    const __m512 fb = _mm512_add_ps(_mm512_mul_ps(su, gram[1]), _mm512_mul_ps(sv, gram[2]));
+    _mm512_storeu_si512(a + 16 * Q, _mm512_cvttps_epi32(fa));
+    _mm512_storeu_si512(b + 16 * Q, _mm512_cvttps_epi32(fb));
     _mm512_storeu_si512(may + 16 * Q, _mm512_maskz_set1_epi32(mayR, -1));
 }
 
-// The shares of a row, 64 pixels at a time; the last group is read from a copy.
-LOGOSMITH_AVX512 void vectorShares(const DitherPlan& plan, const std::uint8_t* in,
-                                   std::size_t width, RowShares& w) {
+// The diffusion's A and B of a row, 64 pixels at a time; the last group is read from a copy.
+LOGOSMITH_AVX512 void vectorInnerProducts(const DitherPlan& plan, const GramScale& scale,
+                                          const std::uint8_t* in, std::size_t width, RowShares& w) {
     const PlaneShuffles& sh = planeShuffles();
     VectorTables t;
     tablesOf(plan, t);
     const VectorShares vs(plan);
     const std::int32_t* rLimit = plan.rLimit.data();
+    const __m512 gram[3] = {_mm512_set1_ps(scale.g11), _mm512_set1_ps(scale.g12),
+                            _mm512_set1_ps(scale.g22)};
     alignas(64) std::uint8_t last[192] = {};
     for (std::size_t x = 0; x < width; x += 64) {
         const std::uint8_t* group = in + 3 * x;
@@ -530,22 +560,23 @@ LOGOSMITH_AVX512 void vectorShares(const DitherPlan& plan, const std::uint8_t* i
         }
         PixelGroup g;
         loadGroup(sh, t, group, g);
-        float* u = w.u.data() + x;
-        float* v = w.v.data() + x;
+        std::int32_t* a = w.a.data() + x;
+        std::int32_t* b = w.b.data() + x;
         std::int32_t* may = w.mayTakeR.data() + x;
-        storeQuarter<0>(vs, g, rLimit, u, v, may);
-        storeQuarter<1>(vs, g, rLimit, u, v, may);
-        storeQuarter<2>(vs, g, rLimit, u, v, may);
-        storeQuarter<3>(vs, g, rLimit, u, v, may);
+        storeQuarter<0>(sh, vs, g, rLimit, gram, a, b, may);
+        storeQuarter<1>(sh, vs, g, rLimit, gram, a, b, may);
+        storeQuarter<2>(sh, vs, g, rLimit, gram, a, b, may);
+        storeQuarter<3>(sh, vs, g, rLimit, gram, a, b, may);
     }
 }
 
 template <int Q>
-LOGOSMITH_AVX512_INLINE void orderedQuarter(const VectorShares& vs, const PixelGroup& g,
-                                            const std::int32_t* rLimit, __m512 threshold,
-                                            std::uint64_t& lDots, std::uint64_t& rDots) {
+LOGOSMITH_AVX512_INLINE void orderedQuarter(const PlaneShuffles& sh, const VectorShares& vs,
+                                            const PixelGroup& g, const std::int32_t* rLimit,
+                                            __m512 threshold, std::uint64_t& lDots,
+                                            std::uint64_t& rDots) {
     __m512 q[3], u, v;
-    const __mmask16 mayR = quarterOf<Q>(g, rLimit, q);
+    const __mmask16 mayR = quarterOf<Q>(sh, g, rLimit, q);
     vs.shares(q, mayR, u, v);
     const __mmask16 l = _mm512_cmp_ps_mask(threshold, u, _CMP_LT_OQ);
     const __mmask16 r =
@@ -578,10 +609,10 @@ LOGOSMITH_AVX512 void vectorOrdered(const DitherPlan& plan, const std::uint8_t* 
         PixelGroup g;
         loadGroup(sh, t, whole ? in + 3 * x : last, g);
         std::uint64_t lDots = 0, rDots = 0;
-        orderedQuarter<0>(vs, g, rLimit, threshold, lDots, rDots);
-        orderedQuarter<1>(vs, g, rLimit, threshold, lDots, rDots);
-        orderedQuarter<2>(vs, g, rLimit, threshold, lDots, rDots);
-        orderedQuarter<3>(vs, g, rLimit, threshold, lDots, rDots);
+        orderedQuarter<0>(sh, vs, g, rLimit, threshold, lDots, rDots);
+        orderedQuarter<1>(sh, vs, g, rLimit, threshold, lDots, rDots);
+        orderedQuarter<2>(sh, vs, g, rLimit, threshold, lDots, rDots);
+        orderedQuarter<3>(sh, vs, g, rLimit, threshold, lDots, rDots);
         __m512i colour[3];
         for (int j = 0; j < 3; ++j)
             colour[j] = _mm512_mask_blend_epi8(
@@ -608,10 +639,20 @@ bool haveByteShuffles() {
 #pragma GCC diagnostic pop
 #endif
 
-// The diffusion's pass from pixel to pixel also uses the 16 extra registers, where there are.
-bool haveWideRegisters() {
+// The diffusion's work on whole rows also uses 16-lane vectors, where there are.
+bool haveWideVectors() {
 #ifdef LOGOSMITH_DITHER_VECTOR
-    static const bool have = haveByteShuffles() && __builtin_cpu_supports("avx512vl");
+    static const bool have = __builtin_cpu_supports("avx512f");
+    return have;
+#else
+    return false;
+#endif
+}
+
+// The diffusion's pass from pixel to pixel uses vector registers from AVX2 on.
+bool haveVectorPass() {
+#ifdef LOGOSMITH_DITHER_VECTOR
+    static const bool have = __builtin_cpu_supports("avx2");
     return have;
 #else
     return false;
@@ -627,18 +668,27 @@ bool useVector(PreviewKernel kernel) {
 #endif
 }
 
-// A row's shares, by the vector kernel where there is one.
-void sharesOfRow(const DitherPlan& plan, bool vector, const std::uint8_t* in, std::size_t width,
-                 RowShares& w) {
+// The diffusion's A and B of a row, by the vector kernel where there is one.
+void innerProductsOfRow(const DitherPlan& plan, const GramScale& scale, bool vector,
+                        const std::uint8_t* in, std::size_t width, RowShares& w) {
 #ifdef LOGOSMITH_DITHER_VECTOR
     if (vector) {
-        vectorShares(plan, in, width, w);
+        vectorInnerProducts(plan, scale, in, width, w);
         return;
     }
 #else
     (void)vector;
 #endif
     portableShares(plan, in, width, w);
+    const Floats g11 = Floats{} + scale.g11, g12 = Floats{} + scale.g12;
+    const Floats g22 = Floats{} + scale.g22;
+    for (std::size_t x = 0; x < w.u.size(); x += lanes) {
+        const Floats u = load(w.u.data() + x), v = load(w.v.data() + x);
+        const Ints a = __builtin_convertvector(u * g11 + v * g12, Ints);
+        const Ints b = __builtin_convertvector(u * g12 + v * g22, Ints);
+        std::memcpy(w.a.data() + x, &a, sizeof a);
+        std::memcpy(w.b.data() + x, &b, sizeof b);
+    }
 }
 
 inline void store32(std::uint8_t* p, std::uint32_t v) {
@@ -746,168 +796,248 @@ void rebuildOrdered(const DitherPlan& plan, bool vector, const Picture& working,
 
 // Serpentine Floyd-Steinberg. The error is carried not as (u, v) but as A = u*g11 + v*g12 and
 // B = u*g12 + v*g22, the inner products with e1 and e2: in those the nearest dot is a few
-// compares (L when A > g11/2 and A - B >= (g11 - g22)/2, else R when B > g22/2, else paper),
-// which keeps the chain from one pixel to the next short. Where R ink is not allowed only the
-// part of the error along the L-paper line is kept: B becomes A*g12/g11, so no R is owed there.
-// Between L and R the test leans a hair towards L, so that rounding at the point where all
-// three are equally near cannot put an R dot into a grey.
+// compares (L when A > g11/2 and A - B >= (g11 - g22)/2, else R when B > g22/2, else paper).
+// Where R ink is not allowed only the part of the error along the L-paper line is kept: B
+// becomes A*g12/g11, so no R is owed there. Between L and R the test leans a hair towards L,
+// so that rounding at the point where all three are equally near cannot put an R dot into a
+// grey. A and B are fixed-point integers: the pass from pixel to pixel cannot be shared out,
+// and a chain of integer adds and compares is much shorter than one of float sums. Integer
+// sums are exact, so the scalar pass and the vector one give the same dots.
 class Diffusion {
   public:
-    Diffusion(const DitherPlan& plan, std::size_t width, bool wideRows)
-        : wide(wideRows), g11(plan.g11), g12(plan.g12), g22(plan.g22),
-          halfL(plan.lUsable ? g11 / 2 : 1e30f), halfR(g22 / 2),
-          halfLR((g11 - g22) / 2 - 1e-4f * (g11 + g22)),
-          alongL(plan.lUsable ? g12 * plan.invG11 : 0), errorA(RowShares::padded(width)),
-          errorB(RowShares::padded(width)), carryA(RowShares::padded(width) + 2 * lanes),
-          carryB(RowShares::padded(width) + 2 * lanes), baseA(RowShares::padded(width)),
-          baseB(baseA.size()), baseD(baseA.size()), overA(baseA.size()), overB(baseA.size()),
-          overD(baseA.size()) {}
-
-    // Turns a row's shares u, v into A and B, in place; vectorised, and independent of the
-    // rows around it.
-    void toInnerProducts(RowShares& w) const {
-        const Floats g11v = Floats{} + g11, g12v = Floats{} + g12, g22v = Floats{} + g22;
-        for (std::size_t x = 0; x < w.u.size(); x += lanes) {
-            const Floats u = load(w.u.data() + x), v = load(w.v.data() + x);
-            save(w.u.data() + x, u * g11v + v * g12v);
-            save(w.v.data() + x, u * g12v + v * g22v);
-        }
+    // wideRows: the work on whole rows may use 16-lane vectors; vectorPass: the pass from
+    // pixel to pixel may use vector registers.
+    Diffusion(const DitherPlan& plan, std::size_t width, bool wideRows, bool vectorPass)
+        : wide(wideRows), vectorChain(vectorPass), errorA(RowShares::padded(width) + 2),
+          errorB(RowShares::padded(width) + 2) {
+        // The larger of |L - P|^2 and |R - P|^2 becomes 2^22: room for errors many times that.
+        // The dots' A and B are multiples of 16, so that 7/16 of them is exact.
+        const double largest = std::max({double(plan.g11), double(plan.g22), 1e-30});
+        const double scale = double(1 << 22) / largest;
+        scaled = {float(plan.g11 * scale), float(plan.g12 * scale), float(plan.g22 * scale)};
+        auto fixed16 = [&](double g) { return 16 * std::int32_t(std::lround(g * scale / 16)); };
+        lA = fixed16(plan.g11);
+        lB = fixed16(plan.g12);
+        rB = fixed16(plan.g22);
+        halfL = plan.lUsable ? lA / 2 : never;
+        halfR = rB / 2;
+        halfLR = (lA - rB) / 2 - std::int32_t(std::lround(1e-4 * (lA + rB))) - 1;
+        // B along the L-paper line is A * g12 / g11, here in 2^-16 steps and 7/16 of it in
+        // 2^-20 steps; kept within bounds for an L ink that shows as little more than paper.
+        const double alongL = std::clamp(plan.lUsable ? plan.g12 / plan.g11 : 0.0, -64.0, 64.0);
+        along = std::int32_t(std::lround(alongL * double(1 << 16)));
+        along7 = std::int32_t(std::lround(7.0 / 16 * alongL * double(1 << 20)));
     }
 
-    // The dots of row y (A and B in w.u and w.v), serpentine: even rows run to the right.
-    // Around the pixel-by-pixel pass, vectorised: the error from the row above is added and
-    // the thresholds are moved onto the carries first, and the error for the row below is
-    // gathered from the carries afterwards.
+    const GramScale& gram() const { return scaled; }
+
+    // The dots of row y (A and B in w.a and w.b), serpentine: even rows run to the right.
     void row(int y, RowShares& w) {
-        const Floats overL = Floats{} + halfL, overR = Floats{} + halfR;
-        const Floats overLR = Floats{} + halfLR;
-        for (std::size_t x = 0; x < w.u.size(); x += lanes) {
-            const Floats a = load(w.u.data() + x) + load(errorA.data() + x);
-            const Floats b = load(w.v.data() + x) + load(errorB.data() + x);
-            save(baseA.data() + x, a);
-            save(baseB.data() + x, b);
-            save(baseD.data() + x, a - b);
-            save(overA.data() + x, overL - a);
-            save(overB.data() + x, overR - b);
-            save(overD.data() + x, overLR - (a - b));
-        }
-        const bool right = (y & 1) == 0;
+        const bool toRight = (y & 1) == 0;
 #ifdef LOGOSMITH_DITHER_VECTOR
-        if (wide) {
-            if (right)
-                runWide<1>(w);
-            else
-                runWide<-1>(w);
-        } else
+        if (wide)
+            prepareWide(w, toRight);
+        else
 #endif
-            if (right)
+            prepare(w, toRight);
+#ifdef LOGOSMITH_DITHER_VECTOR
+        if (vectorChain) {
+            if (toRight)
+                runVector<1>(w);
+            else
+                runVector<-1>(w);
+            return;
+        }
+#endif
+        if (toRight)
             run<1>(w);
         else
             run<-1>(w);
-        // Each pixel's error goes 7/16 ahead (the carry), then 3/16 behind, 5/16 below and
-        // 1/16 ahead in the row below: 3/7, 5/7 and 1/7 of the carry.
-        const Floats behind = Floats{} + 3.0f / 7, below = Floats{} + 5.0f / 7;
-        const Floats ahead = Floats{} + 1.0f / 7;
-        const Floats before = right ? ahead : behind, after = right ? behind : ahead;
-        for (std::size_t x = 0; x < errorA.size(); x += lanes) {
-            const float* ca = carryA.data() + lanes + x;
-            const float* cb = carryB.data() + lanes + x;
-            save(errorA.data() + x,
-                 before * load(ca - 1) + below * load(ca) + after * load(ca + 1));
-            save(errorB.data() + x,
-                 before * load(cb - 1) + below * load(cb) + after * load(cb + 1));
-        }
     }
 
   private:
+    // Beyond any A, B or carry, with room for 7 times it in 32 bits.
+    static constexpr std::int32_t never = 1 << 27;
+    using Wide = std::int32_t __attribute__((vector_size(64)));
+
+    // Adds the error that the row above left to A and B: 3/16 from the pixel behind the way
+    // this row runs (the row above ran the other way), 5/16 from straight above and 1/16 from
+    // ahead; the carry along the row took the other 7/16. Where R ink is not allowed, B is
+    // set so low that the R test never passes and the L-or-R test always does.
+    template <bool ToRight> __attribute__((always_inline)) inline void prepareRow(RowShares& w) {
+        const std::int32_t* __restrict ea = errorA.data() + 1;
+        const std::int32_t* __restrict eb = errorB.data() + 1;
+        const std::int32_t* __restrict mayR = w.mayTakeR.data();
+        std::int32_t* __restrict inA = w.a.data();
+        std::int32_t* __restrict inB = w.b.data();
+        // Whole vectors in and out, written out so that no call passes one.
+#define LOGOSMITH_GET(v, p) std::memcpy(&(v), (p), sizeof(Wide))
+        for (std::size_t x = 0; x < w.a.size(); x += 16) {
+            Wide a, b, may, left, middle, right;
+            LOGOSMITH_GET(a, inA + x);
+            LOGOSMITH_GET(b, inB + x);
+            LOGOSMITH_GET(may, mayR + x);
+            LOGOSMITH_GET(left, ea + x - 1);
+            LOGOSMITH_GET(middle, ea + x);
+            LOGOSMITH_GET(right, ea + x + 1);
+            Wide behind = ToRight ? left : right, ahead = ToRight ? right : left;
+            a += (behind + behind + behind + (middle << 2) + middle + ahead) >> 4;
+            LOGOSMITH_GET(left, eb + x - 1);
+            LOGOSMITH_GET(middle, eb + x);
+            LOGOSMITH_GET(right, eb + x + 1);
+            behind = ToRight ? left : right;
+            ahead = ToRight ? right : left;
+            b += (behind + behind + behind + (middle << 2) + middle + ahead) >> 4;
+            b = (may & b) | (~may & -never);
+            std::memcpy(inA + x, &a, sizeof a);
+            std::memcpy(inB + x, &b, sizeof b);
+        }
+#undef LOGOSMITH_GET
+    }
+    void prepare(RowShares& w, bool toRight) {
+        if (toRight)
+            prepareRow<true>(w);
+        else
+            prepareRow<false>(w);
+    }
 #ifdef LOGOSMITH_DITHER_VECTOR
-    // The same pass compiled for processors with 32 vector registers, where none of its
-    // constants has to wait in memory; the same steps, so the same dots.
-    template <int Step>
-    __attribute__((target("avx512f,avx512vl,avx512bw,avx512vbmi"))) void runWide(RowShares& w) {
-        run<Step>(w);
+    __attribute__((target("avx512f"))) void prepareWide(RowShares& w, bool toRight) {
+        if (toRight)
+            prepareRow<true>(w);
+        else
+            prepareRow<false>(w);
     }
 #endif
 
-    // The pass from pixel to pixel in direction Step (+1 or -1). Only the carries are on the
-    // chain from one pixel to the next: 7/16 of the error in A, in B and in D = A - B, each
-    // compared straight with its threshold less the pixel's own value. The arithmetic uses
-    // lane 0 of small vectors so that the choices stay masks instead of becoming branches.
-    template <int Step> __attribute__((always_inline)) inline void run(RowShares& w) {
+    // The pass from pixel to pixel in direction Step (+1 or -1). Only the carries (7/16 of
+    // the error) are on the chain from one pixel to the next; each is worked out from the
+    // pixel's value and the dot straight away, not from the error, to keep the chain short.
+    // The error itself is left for the row below.
+    template <int Step> void run(RowShares& w) {
         const std::size_t width = w.width;
-        const Floats right = Floats{} + 7.0f / 16;
-        const Floats lA = right * g11, lB = right * g12, rB = right * g22; // 7/16 of each dot
-        const Floats lD = lA - lB, rD = lB - rB;
-        const Floats along = Floats{} + alongL, across = Floats{} + (1 - alongL);
-        const Ints one = Ints{} + 1, two = Ints{} + 2;
-        Floats ca{}, cb{}, cd{};
-        // Plain pointers, so that no store through one makes the compiler reload the others.
-        float* __restrict outA = carryA.data() + lanes;
-        float* __restrict outB = carryB.data() + lanes;
-        const float* __restrict inA = baseA.data();
-        const float* __restrict inB = baseB.data();
-        const float* __restrict inD = baseD.data();
-        const float* __restrict limitA = overA.data();
-        const float* __restrict limitB = overB.data();
-        const float* __restrict limitD = overD.data();
+        const std::int32_t* __restrict inA = w.a.data();
+        const std::int32_t* __restrict inB = w.b.data();
         const std::int32_t* __restrict mayR = w.mayTakeR.data();
         std::uint8_t* __restrict dots = w.dots.data();
+        std::int32_t* __restrict outA = errorA.data() + 1;
+        std::int32_t* __restrict outB = errorB.data() + 1;
+        const std::int32_t lA7 = 7 * lA / 16, lB7 = 7 * lB / 16, rB7 = 7 * rB / 16;
+        const std::int64_t alongBy = along, along7By = along7;
+        std::int32_t ca = 0, cb = 0;
         for (std::size_t i = 0; i < width; ++i) {
             const std::size_t x = Step > 0 ? i : width - 1 - i;
-            const Ints may = Ints{mayR[x]};
-            const Ints isL = (ca > Floats{limitA[x]}) & ((cd >= Floats{limitD[x]}) | ~may);
-            const Ints isR = may & ~isL & (cb > Floats{limitB[x]});
-            dots[x] = std::uint8_t(((isL & one) | (isR & two))[0]);
-            const Floats a = Floats{inA[x]} + ca;
-            const Floats b = Floats{inB[x]} + cb, d = Floats{inD[x]} + cd;
-            ca = a * right - either(isL, lA, isR, lB);
-            cb = pick(may, b, a * along) * right - either(isL, lB, isR, rB);
-            cd = pick(may, d, a * across) * right - either(isL, lD, isR, rD);
-            outA[x] = ca[0];
-            outB[x] = cb[0];
+            const std::int32_t a = inA[x] + ca, b = inB[x] + cb;
+            // L where A passes and A - B does; else R where B passes (never without R ink).
+            const bool l = (a > halfL) & (a - b > halfLR);
+            const bool passB = b > halfR;
+            dots[x] = std::uint8_t(l ? 1 : passB ? 2 : 0);
+            const bool may = mayR[x] != 0;
+            const std::int32_t alongA = std::int32_t((alongBy * a) >> 16);
+            const std::int32_t alongA7 = std::int32_t((along7By * a) >> 20);
+            ca = ((7 * a) >> 4) - (l ? lA7 : passB ? lB7 : 0);
+            cb = (may ? (7 * b) >> 4 : alongA7) - (l ? lB7 : passB ? rB7 : 0);
+            outA[x] = a - (l ? lA : passB ? lB : 0);
+            outB[x] = (may ? b : alongA) - (l ? lB : passB ? rB : 0);
         }
     }
 
-    bool wide;
-    float g11, g12, g22;
-    float halfL, halfR, halfLR; // the thresholds above
-    float alongL;               // g12 / g11, 0 without L ink
-    // This row's error from the row above; the carries of the row, with a spare block of
-    // zeros at either end; the row's A, B and D with that error, and the thresholds less them.
-    std::vector<float> errorA, errorB, carryA, carryB;
-    std::vector<float> baseA, baseB, baseD, overA, overB, overD;
+#ifdef LOGOSMITH_DITHER_VECTOR
+#define LOGOSMITH_AVX2_INLINE __attribute__((target("avx2"), always_inline)) static inline
+    LOGOSMITH_AVX2_INLINE Ints at(const std::int32_t* p) {
+        return Ints{*p};
+    }
+    // 7/16 of v, rounded down.
+    LOGOSMITH_AVX2_INLINE Ints seventh(Ints v) {
+        return ((v << 3) - v) >> 4;
+    }
+    // v times by, shifted right, in the low 32 bits of a 64-bit product: the same for either
+    // shift.
+    LOGOSMITH_AVX2_INLINE Ints times(Ints v, __m128i by, int shift) {
+        return std::bit_cast<Ints>(
+            _mm_srl_epi64(_mm_mul_epi32(std::bit_cast<__m128i>(v), by), _mm_cvtsi32_si128(shift)));
+    }
+#undef LOGOSMITH_AVX2_INLINE
+
+    // The same pass on lane 0 of vector registers, where a compare, a select and an add each
+    // take one cycle. Compares that give masks in vector registers are quicker here than
+    // those into mask registers, so this is not built for the widest vectors.
+    template <int Step> __attribute__((target("avx2"))) void runVector(RowShares& w) {
+        const std::size_t width = w.width;
+        const std::int32_t* __restrict inA = w.a.data();
+        const std::int32_t* __restrict inB = w.b.data();
+        const std::int32_t* __restrict mayR = w.mayTakeR.data();
+        std::uint8_t* __restrict dots = w.dots.data();
+        std::int32_t* __restrict outA = errorA.data() + 1;
+        std::int32_t* __restrict outB = errorB.data() + 1;
+        const Ints lAv = Ints{} + lA, lBv = Ints{} + lB, rBv = Ints{} + rB;
+        const Ints lA7 = Ints{} + 7 * lA / 16, lB7 = Ints{} + 7 * lB / 16;
+        const Ints rB7 = Ints{} + 7 * rB / 16;
+        const Ints overL = Ints{} + halfL, overR = Ints{} + halfR, overLR = Ints{} + halfLR;
+        const Ints one = Ints{} + 1, two = Ints{} + 2;
+        const __m128i alongBy = _mm_set1_epi64x(along), along7By = _mm_set1_epi64x(along7);
+        Ints ca{}, cb{};
+        for (std::size_t i = 0; i < width; ++i) {
+            const std::size_t x = Step > 0 ? i : width - 1 - i;
+            const Ints a = at(inA + x) + ca, b = at(inB + x) + cb;
+            const Ints isL = (a > overL) & (a - b > overLR);
+            const Ints passB = b > overR;
+            dots[x] = std::uint8_t((isL ? one : passB & two)[0]);
+            const Ints may = at(mayR + x);
+            // What R would take, less it again where L is taken instead: the compares of B
+            // are ready before those of A - B.
+            const Ints rA7 = passB & lB7, rBB7 = passB & rB7;
+            ca = (seventh(a) - rA7) - (isL & (lA7 - rA7));
+            cb = (may ? seventh(b) : times(a, along7By, 20)) - (isL ? lB7 : rBB7);
+            const Ints rA = passB & lBv, rBB = passB & rBv;
+            outA[x] = (a - rA - (isL & (lAv - rA)))[0];
+            outB[x] = ((may ? b : times(a, alongBy, 16)) - (isL ? lBv : rBB))[0];
+        }
+    }
+#endif
+
+    bool wide, vectorChain;
+    GramScale scaled;
+    std::int32_t lA, lB, rB;           // A and B of the L dot (lA, lB) and the R dot (lB, rB)
+    std::int32_t halfL, halfR, halfLR; // the thresholds above, for ">"
+    std::int32_t along, along7;        // B along the L-paper line
+    // The last row's error, one place on, with a zero at either end.
+    std::vector<std::int32_t> errorA, errorB;
 };
 
 // Below this many pixels a helper thread for the diffusion costs more than it saves.
 constexpr std::size_t pixelsForHelper = std::size_t(1) << 16;
 
 // Only the diffusion itself has to go row after row. On a big picture a helper thread works
-// out the shares of the rows ahead, in a ring of rows. Rows to shade are claimed from a common
-// counter: when this thread comes to a row nobody has claimed yet it shades it itself, so a
-// helper that the system keeps waiting costs nothing but its help. The dots are the same as
-// on one thread, and the caller still sees one synchronous rebuild.
+// out the shares of the rows ahead, in a ring of rows, and paints each finished row's dots
+// before its slot takes a new row. Rows to shade are claimed from a common counter: when this
+// thread comes to a row nobody has claimed yet it does that work itself, so a helper that the
+// system keeps waiting costs nothing but its help. The dots are the same as on one thread,
+// and the caller still sees one synchronous rebuild.
 void rebuildDiffused(const DitherPlan& plan, bool vector, bool helper, const Picture& working,
                      Picture& preview) {
     const std::size_t width = std::size_t(working.width());
     const int rows = working.height();
-    Diffusion diffusion(plan, width, vector && haveWideRegisters());
+    Diffusion diffusion(plan, width, vector && haveWideVectors(), helper && haveVectorPass());
     auto shade = [&](int y, RowShares& w) {
-        sharesOfRow(plan, vector, working.row(y), width, w);
-        diffusion.toInnerProducts(w);
+        innerProductsOfRow(plan, diffusion.gram(), vector, working.row(y), width, w);
     };
-    auto finish = [&](int y, RowShares& w) {
-        diffusion.row(y, w);
+    auto paint = [&](int y, const RowShares& w) {
         paintRow(plan, w.dots.data(), width, preview.row(y));
     };
 
     if (helper && width * std::size_t(rows) >= pixelsForHelper &&
         std::thread::hardware_concurrency() > 1) {
         constexpr int ring = 16;
-        std::vector<RowShares> slots(ring, RowShares(width));
+        std::vector<RowShares> slots(ring, RowShares(width, true));
         std::array<std::atomic<int>, ring> shadedRow{}; // per slot: 1 + the row shaded in it
         std::atomic<int> claimed{0}, finished{0};
-        // Claims row y for shading when nobody has yet.
+        // Claims row y when nobody has yet; its slot's last row is painted before it is shaded.
         auto claim = [&](int y) { return claimed.compare_exchange_strong(y, y + 1); };
+        auto paintAndShade = [&](int y, RowShares& w) {
+            if (y >= ring)
+                paint(y - ring, w);
+            shade(y, w);
+        };
         auto work = [&] {
             for (int y; (y = claimed.load()) < rows;) {
                 const int done = finished.load(std::memory_order_acquire);
@@ -915,7 +1045,7 @@ void rebuildDiffused(const DitherPlan& plan, bool vector, bool helper, const Pic
                     finished.wait(done, std::memory_order_acquire);
                 } else if (claim(y)) {
                     std::atomic<int>& slot = shadedRow[std::size_t(y % ring)];
-                    shade(y, slots[std::size_t(y % ring)]);
+                    paintAndShade(y, slots[std::size_t(y % ring)]);
                     slot.store(y + 1, std::memory_order_release);
                     slot.notify_one();
                 }
@@ -931,23 +1061,26 @@ void rebuildDiffused(const DitherPlan& plan, bool vector, bool helper, const Pic
             RowShares& w = slots[std::size_t(y % ring)];
             std::atomic<int>& slot = shadedRow[std::size_t(y % ring)];
             if (claim(y)) {
-                shade(y, w);
+                paintAndShade(y, w);
             } else {
                 for (int row; (row = slot.load(std::memory_order_acquire)) != y + 1;)
                     slot.wait(row, std::memory_order_acquire);
             }
-            finish(y, w);
+            diffusion.row(y, w);
             finished.store(y + 1, std::memory_order_release);
             finished.notify_one();
         }
         if (thread.joinable())
             thread.join();
+        for (int y = std::max(0, rows - ring); y < rows; ++y)
+            paint(y, slots[std::size_t(y % ring)]);
         return;
     }
-    RowShares w(width);
+    RowShares w(width, true);
     for (int y = 0; y < rows; ++y) {
         shade(y, w);
-        finish(y, w);
+        diffusion.row(y, w);
+        paint(y, w);
     }
 }
 
