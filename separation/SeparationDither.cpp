@@ -173,11 +173,6 @@ inline Floats pick(Ints mask, Floats yes, Floats no) {
     return std::bit_cast<Floats>((mask & std::bit_cast<Ints>(yes)) |
                                  (~mask & std::bit_cast<Ints>(no)));
 }
-// a where maskA is set, b where maskB is set, 0 elsewhere (the masks never overlap).
-inline Floats either(Ints maskA, Floats a, Ints maskB, Floats b) {
-    return std::bit_cast<Floats>((maskA & std::bit_cast<Ints>(a)) |
-                                 (maskB & std::bit_cast<Ints>(b)));
-}
 inline Floats clamp01(Floats x) {
     const Floats zero = Floats{} + 0.0f, one = Floats{} + 1.0f;
     x = pick(x > zero, x, zero);
@@ -311,7 +306,7 @@ struct alignas(64) PlaneShuffles {
     std::uint8_t linearLow[256], linearHigh[256];
     // Byte indices that join the low and high bytes of pixels 16q to 16q + 15 into 32-bit
     // lanes (the upper two bytes are masked off).
-    std::uint8_t quarterJoin[4][64];
+    alignas(64) std::uint8_t quarterJoin[4][64];
     PlaneShuffles() {
         for (int q = 0; q < 4; ++q)
             for (int k = 0; k < 64; ++k)
