@@ -841,13 +841,19 @@ class Diffusion {
                 runVector<1>(w);
             else
                 runVector<-1>(w);
-            return;
-        }
+        } else
 #endif
-        if (toRight)
+            if (toRight)
             run<1>(w);
         else
             run<-1>(w);
+#ifdef LOGOSMITH_DITHER_VECTOR
+        if (wide) {
+            settleWide(w);
+            return;
+        }
+#endif
+        settle(w);
     }
 
   private:
@@ -904,35 +910,77 @@ class Diffusion {
     }
 #endif
 
+    // After the pass, A and B hold each pixel's value with the carry it got. From those the
+    // same compares as in the pass give the dots, and the errors left for the row below:
+    // where R ink is not allowed, B's error lies along the L-paper line.
+    __attribute__((always_inline)) inline void settleRow(RowShares& w) {
+        using WideBytes = std::uint8_t __attribute__((vector_size(16)));
+        using WideFloats = float __attribute__((vector_size(64)));
+        const Wide lane = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+        const Wide width = Wide{} + std::int32_t(w.width);
+        const Wide overL = Wide{} + halfL, overR = Wide{} + halfR, overLR = Wide{} + halfLR;
+        const float alongBy = float(along) / 65536.0f;
+        const std::int32_t* __restrict full = w.a.data();
+        const std::int32_t* __restrict fullB = w.b.data();
+        const std::int32_t* __restrict mayR = w.mayTakeR.data();
+        std::uint8_t* __restrict dots = w.dots.data();
+        std::int32_t* __restrict ea = errorA.data() + 1;
+        std::int32_t* __restrict eb = errorB.data() + 1;
+        // Selects spelt out as masks, which every vector width does in the same steps.
+        for (std::size_t x = 0; x < w.a.size(); x += 16) {
+            Wide a, b, may;
+            std::memcpy(&a, full + x, sizeof a);
+            std::memcpy(&b, fullB + x, sizeof b);
+            std::memcpy(&may, mayR + x, sizeof may);
+            // v > limit as the sign of limit - v (no value comes near 2^31): the compiler would
+            // work a vector compare out lane by lane in a function built for wider vectors
+            // than the rest of the program.
+            const Wide isL = ((overL - a) >> 31) & ((overLR - (a - b)) >> 31);
+            const Wide isR = ~isL & ((overR - b) >> 31);
+            const WideBytes dot = __builtin_convertvector((isL & 1) | (isR & 2), WideBytes);
+            std::memcpy(dots + x, &dot, sizeof dot);
+            const Wide alongA =
+                __builtin_convertvector(__builtin_convertvector(a, WideFloats) * alongBy, Wide);
+            const Wide inRow = (lane + std::int32_t(x) - width) >> 31;
+            const Wide errA = a - ((isL & lA) | (isR & lB));
+            const Wide errB = ((may & b) | (~may & alongA)) - ((isL & lB) | (isR & rB));
+            const Wide leftA = errA & inRow, leftB = errB & inRow;
+            std::memcpy(ea + x, &leftA, sizeof leftA);
+            std::memcpy(eb + x, &leftB, sizeof leftB);
+        }
+    }
+    void settle(RowShares& w) {
+        settleRow(w);
+    }
+#ifdef LOGOSMITH_DITHER_VECTOR
+    __attribute__((target("avx512f"))) void settleWide(RowShares& w) {
+        settleRow(w);
+    }
+#endif
+
     // The pass from pixel to pixel in direction Step (+1 or -1). Only the carries (7/16 of
     // the error) are on the chain from one pixel to the next; each is worked out from the
     // pixel's value and the dot straight away, not from the error, to keep the chain short.
-    // The error itself is left for the row below.
+    // The pass leaves each pixel's value with its carry in A and B, and nothing else.
     template <int Step> void run(RowShares& w) {
         const std::size_t width = w.width;
-        const std::int32_t* __restrict inA = w.a.data();
-        const std::int32_t* __restrict inB = w.b.data();
+        std::int32_t* __restrict inA = w.a.data();
+        std::int32_t* __restrict inB = w.b.data();
         const std::int32_t* __restrict mayR = w.mayTakeR.data();
-        std::uint8_t* __restrict dots = w.dots.data();
-        std::int32_t* __restrict outA = errorA.data() + 1;
-        std::int32_t* __restrict outB = errorB.data() + 1;
         const std::int32_t lA7 = 7 * lA / 16, lB7 = 7 * lB / 16, rB7 = 7 * rB / 16;
-        const std::int64_t alongBy = along, along7By = along7;
+        const std::int64_t along7By = along7;
         std::int32_t ca = 0, cb = 0;
         for (std::size_t i = 0; i < width; ++i) {
             const std::size_t x = Step > 0 ? i : width - 1 - i;
             const std::int32_t a = inA[x] + ca, b = inB[x] + cb;
+            inA[x] = a;
+            inB[x] = b;
             // L where A passes and A - B does; else R where B passes (never without R ink).
             const bool l = (a > halfL) & (a - b > halfLR);
             const bool passB = b > halfR;
-            dots[x] = std::uint8_t(l ? 1 : passB ? 2 : 0);
-            const bool may = mayR[x] != 0;
-            const std::int32_t alongA = std::int32_t((alongBy * a) >> 16);
             const std::int32_t alongA7 = std::int32_t((along7By * a) >> 20);
             ca = ((7 * a) >> 4) - (l ? lA7 : passB ? lB7 : 0);
-            cb = (may ? (7 * b) >> 4 : alongA7) - (l ? lB7 : passB ? rB7 : 0);
-            outA[x] = a - (l ? lA : passB ? lB : 0);
-            outB[x] = (may ? b : alongA) - (l ? lB : passB ? rB : 0);
+            cb = (mayR[x] ? (7 * b) >> 4 : alongA7) - (l ? lB7 : passB ? rB7 : 0);
         }
     }
 
@@ -958,34 +1006,26 @@ class Diffusion {
     // those into mask registers, so this is not built for the widest vectors.
     template <int Step> __attribute__((target("avx2"))) void runVector(RowShares& w) {
         const std::size_t width = w.width;
-        const std::int32_t* __restrict inA = w.a.data();
-        const std::int32_t* __restrict inB = w.b.data();
+        std::int32_t* __restrict inA = w.a.data();
+        std::int32_t* __restrict inB = w.b.data();
         const std::int32_t* __restrict mayR = w.mayTakeR.data();
-        std::uint8_t* __restrict dots = w.dots.data();
-        std::int32_t* __restrict outA = errorA.data() + 1;
-        std::int32_t* __restrict outB = errorB.data() + 1;
-        const Ints lAv = Ints{} + lA, lBv = Ints{} + lB, rBv = Ints{} + rB;
         const Ints lA7 = Ints{} + 7 * lA / 16, lB7 = Ints{} + 7 * lB / 16;
         const Ints rB7 = Ints{} + 7 * rB / 16;
         const Ints overL = Ints{} + halfL, overR = Ints{} + halfR, overLR = Ints{} + halfLR;
-        const Ints one = Ints{} + 1, two = Ints{} + 2;
-        const __m128i alongBy = _mm_set1_epi64x(along), along7By = _mm_set1_epi64x(along7);
+        const __m128i along7By = _mm_set1_epi64x(along7);
         Ints ca{}, cb{};
         for (std::size_t i = 0; i < width; ++i) {
             const std::size_t x = Step > 0 ? i : width - 1 - i;
             const Ints a = at(inA + x) + ca, b = at(inB + x) + cb;
+            inA[x] = a[0];
+            inB[x] = b[0];
             const Ints isL = (a > overL) & (a - b > overLR);
             const Ints passB = b > overR;
-            dots[x] = std::uint8_t((isL ? one : passB & two)[0]);
-            const Ints may = at(mayR + x);
             // What R would take, less it again where L is taken instead: the compares of B
             // are ready before those of A - B.
-            const Ints rA7 = passB & lB7, rBB7 = passB & rB7;
+            const Ints rA7 = passB & lB7;
             ca = (seventh(a) - rA7) - (isL & (lA7 - rA7));
-            cb = (may ? seventh(b) : times(a, along7By, 20)) - (isL ? lB7 : rBB7);
-            const Ints rA = passB & lBv, rBB = passB & rBv;
-            outA[x] = (a - rA - (isL & (lAv - rA)))[0];
-            outB[x] = ((may ? b : times(a, alongBy, 16)) - (isL ? lBv : rBB))[0];
+            cb = (at(mayR + x) ? seventh(b) : times(a, along7By, 20)) - (isL ? lB7 : passB & rB7);
         }
     }
 #endif
