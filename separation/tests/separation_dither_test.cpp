@@ -299,6 +299,17 @@ TEST(Dither, EveryPixelIsOneOfTheInkColoursInPlaceAcrossThreadsAndKernels) {
                 ASSERT_EQ(portable, preview) << "portable kernel, round " << round;
             }
 
+    // Rows shorter than a vector, one pixel past a block, and single rows and columns.
+    for (const auto& [w, h] : {std::pair{1, 1}, {1, 40}, {40, 1}, {16, 5}, {65, 3}})
+        for (DitherMode dither : dithers) {
+            const Picture working = randomPicture(w, h, rng);
+            Picture fastest, portable;
+            rebuildPreview(afterLoad(dither), working, fastest);
+            separation_detail::rebuildDithered(separation_detail::PreviewKernel::Portable,
+                                               afterLoad(dither), working, portable);
+            ASSERT_EQ(portable, fastest) << w << " x " << h;
+        }
+
     // A mode value from nowhere separates as None: the plain rule, pixel for pixel.
     SeparationSettings s = afterLoad(static_cast<DitherMode>(7));
     Picture preview;
