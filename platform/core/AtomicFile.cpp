@@ -50,6 +50,27 @@ bool isTemporaryName(const char* name) {
     return true;
 }
 
+// A new temporary beside path, locked. Between its creation and the lock another program
+// clearing stale temporaries may take it for a dead writer's and remove it; then a new one is
+// made, as a write into a removed file could never be renamed into place.
+int lockedTemporary(const std::string& path, std::string& temp) {
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        temp = folderOf(path) + "/" + temporaryPrefix + "XXXXXX";
+        const int fd = ::mkstemp(temp.data());
+        if (fd < 0)
+            throw FileError("Cannot create " + path + ": " + systemText());
+        // Held until the rename: a temporary whose lock can be taken belongs to a writer
+        // that died.
+        ::flock(fd, LOCK_EX);
+        struct stat held {}, named {};
+        if (::fstat(fd, &held) == 0 && ::lstat(temp.c_str(), &named) == 0 &&
+            held.st_dev == named.st_dev && held.st_ino == named.st_ino)
+            return fd;
+        ::close(fd);
+    }
+    throw FileError("Cannot create " + path + ": its temporary files keep being removed");
+}
+
 } // namespace
 
 void writeFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes) {
@@ -58,12 +79,8 @@ void writeFileAtomically(const std::string& path, const std::vector<std::uint8_t
 
 void writeFileAtomically(const std::string& path,
                          const std::function<void(const ByteWriter&)>& produce) {
-    std::string temp = folderOf(path) + "/" + temporaryPrefix + "XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        throw FileError("Cannot create " + path + ": " + systemText());
-    // Held until the rename: a temporary whose lock can be taken belongs to a writer that died.
-    ::flock(fd, LOCK_EX);
+    std::string temp;
+    const int fd = lockedTemporary(path, temp);
     try {
         // Each finished stretch of the file is handed to the disk at once, so that the final
         // flush waits for the last stretch only.

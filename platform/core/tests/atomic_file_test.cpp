@@ -6,7 +6,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <csignal>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -58,19 +60,30 @@ namespace {
 
 // A writer replacing path with a large file, stopped as soon as its temporary is in the folder
 // (between the write and the rename, where a kill strands the temporary).
+// How many of our temporaries in folder a writer holds locked.
+int heldTemporaries(const QString& folder) {
+    int held = 0;
+    for (const QString& name :
+         QDir(folder).entryList({".logosmith-*"}, QDir::Files | QDir::Hidden)) {
+        const int fd = ::open(QDir(folder).filePath(name).toLocal8Bit().constData(), O_RDONLY);
+        if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0)
+            ++held;
+        if (fd >= 0)
+            ::close(fd);
+    }
+    return held;
+}
+
 pid_t stoppedWriter(const QString& folder, const std::string& path) {
     const pid_t child = ::fork();
     if (child == 0) {
         writeFileAtomically(path, std::vector<std::uint8_t>(64 << 20, 9));
         ::_exit(0);
     }
-    const int before =
-        int(QDir(folder).entryList({".logosmith-*"}, QDir::Files | QDir::Hidden).size());
-    for (int i = 0; i < 10000; ++i) {
-        if (QDir(folder).entryList({".logosmith-*"}, QDir::Files | QDir::Hidden).size() > before)
-            break;
+    // Stopped once its temporary is locked: before, it is fair game for a clean-up.
+    const int before = heldTemporaries(folder);
+    for (int i = 0; i < 10000 && heldTemporaries(folder) == before; ++i)
         ::usleep(500);
-    }
     ::kill(child, SIGSTOP);
     return child;
 }
