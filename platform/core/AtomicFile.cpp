@@ -62,7 +62,8 @@ int lockedTemporary(const std::string& path, std::string& temp) {
         // Held until the rename: a temporary whose lock can be taken belongs to a writer
         // that died.
         ::flock(fd, LOCK_EX);
-        struct stat held {}, named {};
+        struct stat held {
+        }, named{};
         if (::fstat(fd, &held) == 0 && ::lstat(temp.c_str(), &named) == 0 &&
             held.st_dev == named.st_dev && held.st_ino == named.st_ino)
             return fd;
