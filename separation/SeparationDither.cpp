@@ -68,6 +68,9 @@ struct DitherPlan {
     ColourScoreTerms score;
     // A pixel may take R ink when its colour score is below this limit for its channel sum.
     std::array<std::int32_t, 766> rLimit{};
+    // The same limits as a rule, s - L VALUE / (765 / s) + tie, for the vector loops.
+    bool rDots = false;
+    int lValue = 0, tie = 0;
     // Gram matrix of e1, e2 and what the projections need of it.
     float g11 = 0, g12 = 0, g22 = 0;
     float invDet = 0, invG11 = 0, invG22 = 0, invLR = 0;
@@ -142,6 +145,9 @@ void buildPlan(const SeparationSettings& settings, DitherPlan& plan) {
     // The colour score must beat the black score; outside Red mode a tie will do.
     const bool rDots = plan.layout == Layout::Triangle || plan.layout == Layout::REdge;
     const int tie = mode == InkMode::Red ? 0 : 1;
+    plan.rDots = rDots;
+    plan.lValue = lValue;
+    plan.tie = tie;
     for (int s = 0; s <= 765; ++s)
         plan.rLimit[std::size_t(s)] =
             rDots ? s - blackAllowance(lValue, s) + tie : std::numeric_limits<std::int32_t>::min();
@@ -457,6 +463,16 @@ struct PixelGroup {
     __m512i linearLow[3], linearHigh[3], sum[2], score[2];
 };
 
+// What the R-ink limit table holds, worked out on 16 lanes.
+struct RLimitRule {
+    __m512 whole, lValue;
+    __m512i tie;
+    __mmask16 rDots;
+    LOGOSMITH_AVX512_INLINE explicit RLimitRule(const DitherPlan& plan)
+        : whole(_mm512_set1_ps(765.0f)), lValue(_mm512_set1_ps(float(plan.lValue))),
+          tie(_mm512_set1_epi32(plan.tie)), rDots(plan.rDots ? 0xffff : 0) {}
+};
+
 struct VectorTables {
     __m512i linearLow[4], linearHigh[4], allowance[4];
     __m512i target[3];
@@ -498,7 +514,7 @@ LOGOSMITH_AVX512_INLINE void loadGroup(const PlaneShuffles& sh, const VectorTabl
 // Quarter Q (16 pixels) of a group: the linear values as floats and the R-ink permission.
 template <int Q>
 LOGOSMITH_AVX512_INLINE __mmask16 quarterOf(const PlaneShuffles& sh, const PixelGroup& g,
-                                            const std::int32_t* rLimit, __m512 (&q)[3]) {
+                                            const RLimitRule& rLimit, __m512 (&q)[3]) {
     const __m512i join = _mm512_load_si512(sh.quarterJoin[Q]);
     constexpr __mmask64 lowTwoBytes = 0x3333333333333333;
 #pragma GCC unroll 3
@@ -507,7 +523,15 @@ LOGOSMITH_AVX512_INLINE __mmask16 quarterOf(const PlaneShuffles& sh, const Pixel
             _mm512_maskz_permutex2var_epi8(lowTwoBytes, g.linearLow[j], join, g.linearHigh[j]));
     const __m512i sum = _mm512_cvtepu16_epi32(_mm512_extracti64x4_epi64(g.sum[Q / 2], Q % 2));
     const __m512i score = _mm512_cvtepi16_epi32(_mm512_extracti64x4_epi64(g.score[Q / 2], Q % 2));
-    return _mm512_cmplt_epi32_mask(score, _mm512_i32gather_epi32(sum, rLimit, 4));
+    // L VALUE / (765 / sum) in floats is exact: each quotient is at least 1/765 from the next
+    // whole number, far more than a float's rounding. A sum of 0 gives 765 / 0 = infinity and
+    // an allowance of 0, as it should.
+    const __m512 sums = _mm512_cvtepi32_ps(sum);
+    const __m512 share =
+        _mm512_roundscale_ps(_mm512_div_ps(rLimit.whole, sums), _MM_FROUND_TO_NEG_INF);
+    const __m512i allowance = _mm512_cvttps_epi32(_mm512_div_ps(rLimit.lValue, share));
+    const __m512i limit = _mm512_add_epi32(_mm512_sub_epi32(sum, allowance), rLimit.tie);
+    return rLimit.rDots & _mm512_cmplt_epi32_mask(score, limit);
 }
 
 LOGOSMITH_AVX512_INLINE void tablesOf(const DitherPlan& plan, VectorTables& t) {
@@ -523,7 +547,7 @@ LOGOSMITH_AVX512_INLINE void tablesOf(const DitherPlan& plan, VectorTables& t) {
 
 template <int Q>
 LOGOSMITH_AVX512_INLINE void storeQuarter(const PlaneShuffles& sh, const VectorShares& vs,
-                                          const PixelGroup& g, const std::int32_t* rLimit,
+                                          const PixelGroup& g, const RLimitRule& rLimit,
                                           const __m512 (&gram)[3], std::int32_t* a, std::int32_t* b,
                                           std::int32_t* may) {
     __m512 q[3], su, sv;
@@ -543,7 +567,7 @@ LOGOSMITH_AVX512 void vectorInnerProducts(const DitherPlan& plan, const GramScal
     VectorTables t;
     tablesOf(plan, t);
     const VectorShares vs(plan);
-    const std::int32_t* rLimit = plan.rLimit.data();
+    const RLimitRule rLimit(plan);
     const __m512 gram[3] = {_mm512_set1_ps(scale.g11), _mm512_set1_ps(scale.g12),
                             _mm512_set1_ps(scale.g22)};
     alignas(64) std::uint8_t last[192] = {};
@@ -567,7 +591,7 @@ LOGOSMITH_AVX512 void vectorInnerProducts(const DitherPlan& plan, const GramScal
 
 template <int Q>
 LOGOSMITH_AVX512_INLINE void orderedQuarter(const PlaneShuffles& sh, const VectorShares& vs,
-                                            const PixelGroup& g, const std::int32_t* rLimit,
+                                            const PixelGroup& g, const RLimitRule& rLimit,
                                             __m512 threshold, std::uint64_t& lDots,
                                             std::uint64_t& rDots) {
     __m512 q[3], u, v;
@@ -588,7 +612,7 @@ LOGOSMITH_AVX512 void vectorOrdered(const DitherPlan& plan, const std::uint8_t* 
     VectorTables t;
     tablesOf(plan, t);
     const VectorShares vs(plan);
-    const std::int32_t* rLimit = plan.rLimit.data();
+    const RLimitRule rLimit(plan);
     const __m512 threshold = _mm512_loadu_ps(thresholds);
     __m512i paper[3], lInk[3], rInk[3];
     for (int j = 0; j < 3; ++j) {
