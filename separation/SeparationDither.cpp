@@ -854,30 +854,14 @@ class Diffusion {
     void row(int y, RowShares& w) {
         const bool toRight = (y & 1) == 0;
 #ifdef LOGOSMITH_DITHER_VECTOR
-        if (wide)
-            prepareWide(w, toRight);
-        else
-#endif
-            prepare(w, toRight);
-#ifdef LOGOSMITH_DITHER_VECTOR
-        if (vectorChain) {
-            if (toRight)
-                runVector<1>(w);
-            else
-                runVector<-1>(w);
-        } else
-#endif
-            if (toRight)
-            run<1>(w);
-        else
-            run<-1>(w);
-#ifdef LOGOSMITH_DITHER_VECTOR
-        if (wide) {
-            settleWide(w);
-            return;
-        }
-#endif
+        wide ? prepareWide(w, toRight) : prepare(w, toRight);
+        vectorChain ? passVector(w, toRight) : pass(w, toRight);
+        wide ? settleWide(w) : settle(w);
+#else
+        prepare(w, toRight);
+        pass(w, toRight);
         settle(w);
+#endif
     }
 
   private:
@@ -986,6 +970,9 @@ class Diffusion {
     // the error) are on the chain from one pixel to the next; each is worked out from the
     // pixel's value and the dot straight away, not from the error, to keep the chain short.
     // The pass leaves each pixel's value with its carry in A and B, and nothing else.
+    void pass(RowShares& w, bool toRight) {
+        toRight ? run<1>(w) : run<-1>(w);
+    }
     template <int Step> void run(RowShares& w) {
         const std::size_t width = w.width;
         std::int32_t* __restrict inA = w.a.data();
@@ -1028,6 +1015,9 @@ class Diffusion {
     // The same pass on lane 0 of vector registers, where a compare, a select and an add each
     // take one cycle. Compares that give masks in vector registers are quicker here than
     // those into mask registers, so this is not built for the widest vectors.
+    void passVector(RowShares& w, bool toRight) {
+        toRight ? runVector<1>(w) : runVector<-1>(w);
+    }
     template <int Step> __attribute__((target("avx2"))) void runVector(RowShares& w) {
         const std::size_t width = w.width;
         std::int32_t* __restrict inA = w.a.data();
