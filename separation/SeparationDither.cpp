@@ -193,13 +193,13 @@ inline void save(float* p, Floats v) {
     std::memcpy(p, &v, sizeof v);
 }
 
-// One row's shares: u (L ink), v (R ink) and whether the pixel may take R ink (0 or -1).
 // The Gram matrix in the diffusion's fixed point: A = u*g11 + v*g12 and B = u*g12 + v*g22.
 struct GramScale {
     float g11 = 0, g12 = 0, g22 = 0;
 };
 
-// For the diffusion also A and B in fixed point.
+// One row's shares: u (L ink), v (R ink) and whether the pixel may take R ink (0 or -1); the
+// dots chosen; for the diffusion also A and B in fixed point.
 struct RowShares {
     std::vector<float> u, v;
     std::vector<std::int32_t> mayTakeR;
@@ -873,48 +873,34 @@ class Diffusion {
     // this row runs (the row above ran the other way), 5/16 from straight above and 1/16 from
     // ahead; the carry along the row took the other 7/16. Where R ink is not allowed, B is
     // set so low that the R test never passes and the L-or-R test always does.
-    template <bool ToRight> __attribute__((always_inline)) inline void prepareRow(RowShares& w) {
-        const std::int32_t* __restrict ea = errorA.data() + 1;
-        const std::int32_t* __restrict eb = errorB.data() + 1;
+    __attribute__((always_inline)) inline void prepareRow(RowShares& w, bool toRight) {
         const std::int32_t* __restrict mayR = w.mayTakeR.data();
-        std::int32_t* __restrict inA = w.a.data();
-        std::int32_t* __restrict inB = w.b.data();
-        // Whole vectors in and out, written out so that no call passes one.
-#define LOGOSMITH_GET(v, p) std::memcpy(&(v), (p), sizeof(Wide))
+        std::int32_t* const values[2] = {w.a.data(), w.b.data()};
+        const std::int32_t* const errors[2] = {errorA.data() + 1, errorB.data() + 1};
+        // The row's place of the pixel behind and ahead, in the errors one place on.
+        const std::size_t behind = toRight ? 0 : 2, ahead = 2 - behind;
         for (std::size_t x = 0; x < w.a.size(); x += 16) {
-            Wide a, b, may, left, middle, right;
-            LOGOSMITH_GET(a, inA + x);
-            LOGOSMITH_GET(b, inB + x);
-            LOGOSMITH_GET(may, mayR + x);
-            LOGOSMITH_GET(left, ea + x - 1);
-            LOGOSMITH_GET(middle, ea + x);
-            LOGOSMITH_GET(right, ea + x + 1);
-            Wide behind = ToRight ? left : right, ahead = ToRight ? right : left;
-            a += (behind + behind + behind + (middle << 2) + middle + ahead) >> 4;
-            LOGOSMITH_GET(left, eb + x - 1);
-            LOGOSMITH_GET(middle, eb + x);
-            LOGOSMITH_GET(right, eb + x + 1);
-            behind = ToRight ? left : right;
-            ahead = ToRight ? right : left;
-            b += (behind + behind + behind + (middle << 2) + middle + ahead) >> 4;
-            b = (may & b) | (~may & -never);
-            std::memcpy(inA + x, &a, sizeof a);
-            std::memcpy(inB + x, &b, sizeof b);
+            Wide may;
+            std::memcpy(&may, mayR + x, sizeof may);
+            for (int channel = 0; channel < 2; ++channel) {
+                Wide value, back, middle, front;
+                std::memcpy(&value, values[channel] + x, sizeof value);
+                std::memcpy(&back, errors[channel] + x - 1 + behind, sizeof back);
+                std::memcpy(&middle, errors[channel] + x, sizeof middle);
+                std::memcpy(&front, errors[channel] + x - 1 + ahead, sizeof front);
+                value += (back + back + back + (middle << 2) + middle + front) >> 4;
+                if (channel == 1)
+                    value = (may & value) | (~may & -never);
+                std::memcpy(values[channel] + x, &value, sizeof value);
+            }
         }
-#undef LOGOSMITH_GET
     }
     void prepare(RowShares& w, bool toRight) {
-        if (toRight)
-            prepareRow<true>(w);
-        else
-            prepareRow<false>(w);
+        prepareRow(w, toRight);
     }
 #ifdef LOGOSMITH_DITHER_VECTOR
     __attribute__((target("avx512f"))) void prepareWide(RowShares& w, bool toRight) {
-        if (toRight)
-            prepareRow<true>(w);
-        else
-            prepareRow<false>(w);
+        prepareRow(w, toRight);
     }
 #endif
 
@@ -1061,12 +1047,13 @@ constexpr std::size_t pixelsForHelper = std::size_t(1) << 16;
 // before its slot takes a new row. Rows to shade are claimed from a common counter: when this
 // thread comes to a row nobody has claimed yet it does that work itself, so a helper that the
 // system keeps waiting costs nothing but its help. The dots are the same as on one thread,
-// and the caller still sees one synchronous rebuild.
-void rebuildDiffused(const DitherPlan& plan, bool vector, bool helper, const Picture& working,
+// and the caller still sees one synchronous rebuild. Only the fastest kernel takes the helper
+// and the vector pass from pixel to pixel; the portable one is the yardstick for both.
+void rebuildDiffused(const DitherPlan& plan, bool vector, bool fastest, const Picture& working,
                      Picture& preview) {
     const std::size_t width = std::size_t(working.width());
     const int rows = working.height();
-    Diffusion diffusion(plan, width, vector && haveWideVectors(), helper && haveVectorPass());
+    Diffusion diffusion(plan, width, vector && haveWideVectors(), fastest && haveVectorPass());
     auto shade = [&](int y, RowShares& w) {
         innerProductsOfRow(plan, diffusion.gram(), vector, working.row(y), width, w);
     };
@@ -1074,7 +1061,7 @@ void rebuildDiffused(const DitherPlan& plan, bool vector, bool helper, const Pic
         paintRow(plan, w.dots.data(), width, preview.row(y));
     };
 
-    if (helper && width * std::size_t(rows) >= pixelsForHelper &&
+    if (fastest && width * std::size_t(rows) >= pixelsForHelper &&
         std::thread::hardware_concurrency() > 1) {
         constexpr int ring = 16;
         std::vector<RowShares> slots(ring, RowShares(width, true));
