@@ -5,6 +5,9 @@
 #                       scratch folder removed on exit, with root/storeImage and config/KORVANT
 # library_of_one NAME   makes root/storeImage/tempImage.bmp the library's only picture, NAME,
 #                       and starts the settings file: its folder and history
+# under_xvfb SCREEN     runs the script on its input under Xvfb (SCREEN as 800x600x24), with
+#                       these functions, $work and $program, the program started before it
+#                       and ended after it
 # start_session         (under Xvfb) openbox, then the program once openbox manages windows;
 #                       sets $pid
 # end_session           (under Xvfb) ends the program as a session end would and waits for it:
@@ -28,6 +31,17 @@ library_of_one() {
   cp "$store/tempImage.bmp" "$store/$1"
   printf '[General]\nRootDir=%s/root/\n\n[history]\nn1=%s\ns1=%s\n' \
     "$work" "$1" "$(stat -c %s "$store/$1")" >"$work/config/KORVANT/logosmith.ini"
+}
+
+under_xvfb() {
+  {
+    printf '#!/usr/bin/env bash\nset -euo pipefail\nsource %q\nwork=%q program=%q\nstart_session\n' \
+      "$common" "$work" "$program"
+    cat
+    printf 'end_session\n'
+  } >"$work/shoot.sh"
+  chmod +x "$work/shoot.sh"
+  xvfb-run -a -s "-screen 0 $1" "$work/shoot.sh"
 }
 
 start_session() {

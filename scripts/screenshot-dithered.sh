@@ -10,16 +10,8 @@ convert app/help/help-images/dither-photo.jpg "BMP3:$work/root/storeImage/tempIm
 library_of_one photo.bmp
 printf '\n[Dithering]\nMode=diffusion\n' >>"$work/config/KORVANT/logosmith.ini"
 
-cat >"$work/shoot.sh" <<SHOOT
-#!/usr/bin/env bash
-set -euo pipefail
-source "$common"
-work="$work" program="$program"
-start_session
-wid=\$(window_named "KORVANT MRX-310 Logosmith")
-read -r x y w h < <(client_area "\$wid")
-import -window root -crop \${w}x\${h}+\${x}+\${y} +repage docs/screenshot-dithered.png
-end_session
+under_xvfb 800x700x24 <<'SHOOT'
+wid=$(window_named "KORVANT MRX-310 Logosmith")
+read -r x y w h < <(client_area "$wid")
+import -window root -crop ${w}x${h}+${x}+${y} +repage docs/screenshot-dithered.png
 SHOOT
-chmod +x "$work/shoot.sh"
-xvfb-run -a -s "-screen 0 800x700x24" "$work/shoot.sh"

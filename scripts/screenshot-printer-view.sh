@@ -21,17 +21,9 @@ index=2
 NormPos="40,60,760,620"
 INI
 
-cat >"$work/shoot.sh" <<SHOOT
-#!/usr/bin/env bash
-set -euo pipefail
-source "$common"
-work="$work" program="$program"
-start_session
-read -r X Y W H < <(client_area "\$(window_named "KORVANT MRX-310 Logosmith")")
+under_xvfb 1024x768x24 <<'SHOOT'
+read -r X Y W H < <(client_area "$(window_named "KORVANT MRX-310 Logosmith")")
 # "Printer View" sits beside "Exit", about 20 pixels above the bottom of the client area.
-xdotool mousemove \$((X + 452)) \$((Y + H - 20)) click 1
-import -window root -crop "\$(framed "\$(window_named "Printer View")")" +repage docs/printer-view.png
-end_session
+xdotool mousemove $((X + 452)) $((Y + H - 20)) click 1
+import -window root -crop "$(framed "$(window_named "Printer View")")" +repage docs/printer-view.png
 SHOOT
-chmod +x "$work/shoot.sh"
-xvfb-run -a -s "-screen 0 1024x768x24" "$work/shoot.sh"

@@ -11,22 +11,14 @@ convert -size 240x160 xc:white -fill '#d01010' -draw "circle 60,80 60,20" \
   -fill '#3050e0' -draw "rectangle 10,5 60,25" "BMP3:$work/root/storeImage/tempImage.bmp"
 library_of_one logo.bmp
 
-cat >"$work/shoot.sh" <<SHOOT
-#!/usr/bin/env bash
-set -euo pipefail
-source "$common"
-work="$work" program="$program"
-start_session
-wid=\$(window_named "KORVANT MRX-310 Logosmith")
+under_xvfb 900x760x24 <<'SHOOT'
+wid=$(window_named "KORVANT MRX-310 Logosmith")
 # The window as the person sees it: the frame openbox draws around it included.
-frame=\$(framed "\$wid")
-import -window root -crop "\$frame" +repage docs/screenshot.png
+frame=$(framed "$wid")
+import -window root -crop "$frame" +repage docs/screenshot.png
 # "Green  " sits in the Cartridge Color group.
-read -r X Y W H < <(client_area "\$wid")
-xdotool mousemove \$((X + 350)) \$((Y + 22 + 158 + 119)) click 1
+read -r X Y W H < <(client_area "$wid")
+xdotool mousemove $((X + 350)) $((Y + 22 + 158 + 119)) click 1
 sleep 1
-import -window root -crop "\$frame" +repage docs/screenshot-green.png
-end_session
+import -window root -crop "$frame" +repage docs/screenshot-green.png
 SHOOT
-chmod +x "$work/shoot.sh"
-xvfb-run -a -s "-screen 0 900x760x24" "$work/shoot.sh"
