@@ -1,20 +1,34 @@
 #include "app/Session.h"
 
 #include "app/CommandLine.h"
+#include "app/jobs/PrinterJobs.h"
+#include "app/library/LibraryModel.h"
+#include "app/library/LibraryStartup.h"
+#include "app/state/AppState.h"
+#include "app/state/EditorCommandModel.h"
 #include "app/windows/EditorDialog.h"
+#include "app/windows/EditorHandoff.h"
 #include "app/windows/InformationDialog.h"
 #include "app/windows/PictureView.h"
 #include "platform/ErrorGuard.h"
 #include "platform/SettingsStore.h"
 #include "platform/widgets/QtUserDialogs.h"
+#include "printdata/settings/ResolutionModel.h"
 #include "printdata/windows/PrinterViewWindow.h"
 #include "printdata/windows/ResolutionDialog.h"
+#include "separation/controls/ColourControlsModel.h"
+#include "separation/controls/DitheringModel.h"
+#include "transport/AlignmentModel.h"
+#include "transport/CommandSender.h"
+#include "transport/PortSettingsModel.h"
+#include "transport/PrintMethodModel.h"
 #include "transport/TransferWorker.h"
 #include "transport/windows/AlignmentDialog.h"
 #include "transport/windows/FirmwareDialog.h"
 #include "transport/windows/PortSettingsDialog.h"
 
-#include <QProgressBar>
+#include <QCoreApplication>
+#include <QFile>
 #include <QTimer>
 
 namespace logosmith {
@@ -33,9 +47,9 @@ Session::Session()
     : ownStore_(std::make_unique<SettingsStore>()), ownDialogs_(realDialogs()), store_(*ownStore_),
       dialogs_(*ownDialogs_) {
     previousReport_ = installUserDialogs(&dialogs_);
-    // Start-up runs inside the error guard like every action. The main window's own start-up
-    // steps report their failures and go on, so the program comes up with what could be read;
-    // only windows that could not be made at all end it.
+    // Start-up runs inside the error guard like every action. The start-up steps that read
+    // outside data report their failures and go on, so the program comes up with what could be
+    // read; only windows that could not be made at all end it.
     if (!guarded([this] { createWindows(); }))
         closeWindows();
     else
@@ -53,42 +67,84 @@ Session::~Session() {
     installUserDialogs(previousReport_);
 }
 
-void Session::createWindows() {
+void Session::createModels() {
     transfers_ = std::make_unique<TransferWorker>();
-    main_ = std::make_unique<MainWindow>(store_, dialogs_, static_cast<MainWindowLinks&>(*this),
-                                         *transfers_);
-    main_->formCreate();
-    // Every transfer reads the port dialog's lists afresh as it starts.
-    const PortSettingsProvider portSettings = [this] { return port_->portSettings(); };
-    download_ = std::make_unique<FirmwareDialog>(*transfers_, portSettings);
-    information_ = std::make_unique<InformationDialog>();
-    information_->showFilesFolder(main_->state().RootDir);
-    editor_ = std::make_unique<EditorDialog>(store_);
-    port_ = std::make_unique<PortSettingsDialog>(store_);
-    resolution_ = std::make_unique<ResolutionDialog>(store_);
-    alignment_ = std::make_unique<AlignmentDialog>(*transfers_, portSettings);
-    printerView_ = std::make_unique<PrinterViewWindow>(store_);
+    state_ = std::make_unique<AppState>();
+    pictures_ = std::make_unique<ColourControlsModel>();
+    dithering_ = std::make_unique<DitheringModel>(store_, *pictures_);
+    printMethod_ = std::make_unique<PrintMethodModel>();
+    editor_ = std::make_unique<EditorCommandModel>(defaultEditorCommand());
+    ports_ = std::make_unique<PortSettingsModel>(store_);
+    resolution_ = std::make_unique<ResolutionModel>(store_);
+    alignment_ = std::make_unique<AlignmentModel>();
 
-    MainWindow* main = main_.get();
-    QObject::connect(editor_.get(), &EditorDialog::commandChosen, main,
-                     &MainWindow::setEditorCommand);
-    // The maintenance dialogs read the main window's live choices through these queries.
-    download_->directMethodChosen = [main] { return main->directPrintChosen(); };
-    download_->firmwareFile = [main] { return main->state().CurrentSourcePath; };
-    alignment_->directMethodChosen = [main] { return main->directPrintChosen(); };
-    alignment_->scratchFile = [main] { return main->scratchFilePath(); };
+    pictures_->moveLValue(100);
+    // Before the library's last entry loads, so its first preview is already dithered.
+    dithering_->load();
+    library_ = openLibrary(store_, QCoreApplication::applicationDirPath() + "/", *pictures_,
+                           state_->RootDir);
+    sender_ = std::make_unique<CommandSender>(
+        *transfers_, *ports_, QFile::encodeName(state_->RootDir + "tlsdlek.prn").toStdString());
+    jobs_ = std::make_unique<PrinterJobs>(*library_, *pictures_, *resolution_, *sender_);
+}
+
+void Session::createWindows() {
+    createModels();
+    main_ = std::make_unique<MainWindow>(MainWindowParts{store_, dialogs_, *state_, *pictures_,
+                                                         *dithering_, *library_, *printMethod_,
+                                                         *editor_, *jobs_, *transfers_},
+                                         static_cast<MainWindowLinks&>(*this));
+    guarded([this] { main_->SelectLastEntry(); });
+
+    AppState* state = state_.get();
+    download_ = std::make_unique<FirmwareDialog>(*sender_, *printMethod_,
+                                                 [state] { return state->CurrentSourcePath; });
+    QObject::connect(download_.get(), &FirmwareDialog::fileChosen, state,
+                     [state](const QString& file) {
+                         state->showPath(file);
+                         state->CurrentSourcePath = file;
+                     });
+    addOpener("DownloadForm", [this] { download_->chooseFileAndShow(); });
+
+    information_ = std::make_unique<InformationDialog>();
+    information_->showFilesFolder(state_->RootDir);
+    addOpener("helpForm", [this] { information_->showModeless(); });
+
+    editorDialog_ = std::make_unique<EditorDialog>(store_);
+    QObject::connect(editorDialog_.get(), &EditorDialog::commandChosen, editor_.get(),
+                     &EditorCommandModel::choose);
+    addOpener("ImageEditorForm", [this] { editorDialog_->showModeless(); });
+
+    // The port and resolution settings are read as their dialogs are made, and are in force
+    // before the dialogs are ever shown.
+    guarded([this] { ports_->load(); });
+    port_ = std::make_unique<PortSettingsDialog>(*ports_);
+    addOpener("PortForm", [this] { port_->showModeless(); });
+
+    guarded([this] { resolution_->load(); });
+    resolutionDialog_ = std::make_unique<ResolutionDialog>(*resolution_, store_);
+    addOpener("ResolutionForm", [this] { resolutionDialog_->showModeless(); });
+
+    alignmentDialog_ = std::make_unique<AlignmentDialog>(*alignment_, *printMethod_, *sender_);
+    addOpener("verticalForm", [this] { alignmentDialog_->showModeless(); });
+
+    printerView_ = std::make_unique<PrinterViewWindow>(store_);
+}
+
+void Session::addOpener(const QString& name, std::function<void()> open) {
+    openers_[name] = std::move(open);
 }
 
 void Session::closeWindows() {
+    openers_.clear();
     printerView_.reset();
-    alignment_.reset();
-    resolution_.reset();
+    alignmentDialog_.reset();
+    resolutionDialog_.reset();
     port_.reset();
-    editor_.reset();
+    editorDialog_.reset();
     information_.reset();
     download_.reset();
     main_.reset();
-    transfers_.reset();
 }
 
 void Session::start(const QStringList& pictures) {
@@ -101,39 +157,10 @@ void Session::start(const QStringList& pictures) {
                        [this, pictures] { addPicturesFromCommandLine(*main_, pictures); });
 }
 
-void Session::openDialog(Dialog dialog) {
-    switch (dialog) {
-    case Dialog::Resolution:
-        resolution_->showModeless();
-        break;
-    case Dialog::PortSettings:
-        port_->showModeless();
-        break;
-    case Dialog::Editor:
-        editor_->showModeless();
-        break;
-    case Dialog::Information:
-        information_->showModeless();
-        break;
-    case Dialog::Firmware:
-        download_->showModeless();
-        break;
-    case Dialog::Alignment:
-        alignment_->showModeless();
-        break;
-    }
-}
-
-void Session::resetFirmwareProgress() {
-    download_->progress->setValue(0);
-}
-
-Density Session::density() const {
-    return resolution_->density();
-}
-
-PortSettings Session::portSettings() const {
-    return port_->portSettings();
+void Session::openDialog(const QString& name) {
+    const auto opener = openers_.find(name);
+    if (opener != openers_.end())
+        opener->second();
 }
 
 void Session::viewPrinterStream(const QString& source,

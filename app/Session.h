@@ -3,6 +3,8 @@
 #include "app/windows/MainWindow.h"
 
 #include <QStringList>
+#include <functional>
+#include <map>
 #include <memory>
 
 class AlignmentDialog;
@@ -15,16 +17,28 @@ class ResolutionDialog;
 
 namespace logosmith {
 
+class AlignmentModel;
+class AppState;
+class ColourControlsModel;
+class CommandSender;
+class DitheringModel;
+class EditorCommandModel;
+class LibraryModel;
+class PortSettingsModel;
+class PrinterJobs;
+class PrintMethodModel;
 class QtUserDialogs;
+class ResolutionModel;
 class SettingsStore;
 class TransferWorker;
 class UserDialogs;
 
-// The program's composition root: the settings store, the person (the dialogs seam) and the
-// eight windows, made once in their fixed order (main window, download, information, editor,
-// port, resolution, alignment, printer view) and destroyed in the reverse order when the session
-// ends, the main window last (its destruction runs the close-down). The session hands each window
-// what it reads of the others; no window reaches into another.
+// The program's composition root: the settings store, the person (the dialogs seam), the models
+// that hold every setting and the run's state, the printer jobs, and the eight windows, made
+// once in their fixed order (main window, download, information, editor, port, resolution,
+// alignment, printer view) and destroyed in the reverse order when the session ends, the main
+// window last (its destruction runs the close-down). Windows bind to the models; no window
+// reaches into another.
 class Session : private MainWindowLinks {
   public:
     // The program's own session: the user's settings file and the real dialogs.
@@ -41,20 +55,29 @@ class Session : private MainWindowLinks {
     MainWindow& mainWindow() { return *main_; }
     TransferWorker& transfers() { return *transfers_; }
 
+    // The models the windows show.
+    const AppState& state() const { return *state_; }
+    const ColourControlsModel& pictures() const { return *pictures_; }
+    LibraryModel& library() { return *library_; }
+    PortSettingsModel& portSettings() { return *ports_; }
+    ResolutionModel& resolution() { return *resolution_; }
+    PrintMethodModel& printMethod() { return *printMethod_; }
+    const EditorCommandModel& editorCommand() const { return *editor_; }
+
     // Shows the main window, then, once the event loop runs, adds the pictures given on the
     // command line as "Add Image" would, in order.
     void start(const QStringList& pictures = {});
 
   private:
+    void createModels();
     void createWindows();
     // Destroys the windows, the main window last.
     void closeWindows();
+    // How the menu opens a window, by its object name.
+    void addOpener(const QString& name, std::function<void()> open);
 
-    // MainWindowLinks: what the main window reads of the others and opens in them.
-    void openDialog(Dialog dialog) override;
-    void resetFirmwareProgress() override;
-    Density density() const override;
-    PortSettings portSettings() const override;
+    // MainWindowLinks.
+    void openDialog(const QString& name) override;
     void viewPrinterStream(const QString& source,
                            const std::function<std::vector<std::uint8_t>()>& bytes) override;
 
@@ -65,16 +88,29 @@ class Session : private MainWindowLinks {
     // The error report's dialogs before this session installed its own.
     UserDialogs* previousReport_ = nullptr;
 
-    // The one worker every window's transfers run on; it outlives the windows.
+    // The models and the worker outlive every window.
     std::unique_ptr<TransferWorker> transfers_;
+    std::unique_ptr<AppState> state_;
+    std::unique_ptr<ColourControlsModel> pictures_;
+    std::unique_ptr<DitheringModel> dithering_;
+    std::unique_ptr<PrintMethodModel> printMethod_;
+    std::unique_ptr<EditorCommandModel> editor_;
+    std::unique_ptr<PortSettingsModel> ports_;
+    std::unique_ptr<ResolutionModel> resolution_;
+    std::unique_ptr<AlignmentModel> alignment_;
+    std::unique_ptr<LibraryModel> library_;
+    std::unique_ptr<CommandSender> sender_;
+    std::unique_ptr<PrinterJobs> jobs_;
+
     std::unique_ptr<MainWindow> main_;
     std::unique_ptr<FirmwareDialog> download_;
     std::unique_ptr<InformationDialog> information_;
-    std::unique_ptr<EditorDialog> editor_;
+    std::unique_ptr<EditorDialog> editorDialog_;
     std::unique_ptr<PortSettingsDialog> port_;
-    std::unique_ptr<ResolutionDialog> resolution_;
-    std::unique_ptr<AlignmentDialog> alignment_;
+    std::unique_ptr<ResolutionDialog> resolutionDialog_;
+    std::unique_ptr<AlignmentDialog> alignmentDialog_;
     std::unique_ptr<PrinterViewWindow> printerView_;
+    std::map<QString, std::function<void()>> openers_;
 };
 
 } // namespace logosmith

@@ -4,6 +4,7 @@
 // memcpy of the same preview bytes.
 #include "app/Session.h"
 #include "platform/SettingsStore.h"
+#include "separation/controls/ColourControlsModel.h"
 #include "separation/picture/BmpFile.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/WidgetLookup.h"
@@ -21,6 +22,7 @@
 namespace {
 
 QTemporaryDir* folder = nullptr;
+logosmith::Session* session = nullptr;
 MainWindow* window = nullptr;
 
 template <class T> T* control(const char* name) {
@@ -50,7 +52,7 @@ void sliderMove(benchmark::State& state, int width, int height, bool fit,
         value = value == 100 ? 101 : 100;
         rValue->setValue(value);
     }
-    const logosmith::Picture& preview = window->pictures().preview();
+    const logosmith::Picture& preview = session->pictures().preview();
     state.SetItemsProcessed(state.iterations() * preview.width() * preview.height());
 }
 
@@ -79,6 +81,7 @@ int main(int argc, char** argv) {
     logosmith::testing::scriptedDialogs();
     logosmith::settingsStore().writeText("", "RootDir", config.path() + "/");
     logosmith::Session session(logosmith::settingsStore(), logosmith::testing::scriptedDialogs());
+    ::session = &session;
     window = &session.mainWindow();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

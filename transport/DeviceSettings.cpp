@@ -12,12 +12,9 @@ DeviceMap deviceMapFromSettings(const SettingsStore& store) {
     return devices;
 }
 
-TransferRequest makeTransferRequest(const std::string& file, const PortSettings& port) {
-    TransferRequest request;
-    request.file = file;
-    request.port = port;
-    request.devices = deviceMapFromSettings(settingsStore());
-    return request;
+PortSettings withDevice(PortSettings settings, const SettingsStore& store) {
+    settings.device = deviceMapFromSettings(store).pathFor(devicePortName(settings.port));
+    return settings;
 }
 
 } // namespace logosmith

@@ -1,7 +1,9 @@
 #pragma once
 
-#include "platform/devices/DeviceMap.h"
-#include "transport/PortSender.h"
+#include "transport/PortSettings.h"
+#include "transport/devices/DeviceMap.h"
+
+#include <string>
 
 namespace logosmith {
 
@@ -10,7 +12,7 @@ class SettingsStore;
 // The port-name map with the "devices" group's values ("COM1" = "/dev/ttyUSB0", …) applied.
 DeviceMap deviceMapFromSettings(const SettingsStore& store);
 
-// A transfer request for the program's own settings store.
-TransferRequest makeTransferRequest(const std::string& file, const PortSettings& port);
+// The settings with the device the chosen port leads to, as the "devices" group says now.
+PortSettings withDevice(PortSettings settings, const SettingsStore& store);
 
 } // namespace logosmith

@@ -1,25 +1,33 @@
 #include "transport/PortKind.h"
 
-#include "platform/devices/ParallelPort.h"
-#include "platform/devices/SerialPort.h"
-#include "transport/SpoolerPort.h"
+#include "transport/devices/DeviceMap.h"
+#include "transport/devices/ParallelPort.h"
+#include "transport/devices/SerialPort.h"
+#include "transport/devices/SpoolerPort.h"
 
 namespace logosmith {
 
+namespace {
+
+std::string devicePath(int port, const PortSettings& settings) {
+    return settings.device.empty() ? DeviceMap().pathFor(devicePortName(port)) : settings.device;
+}
+
+} // namespace
+
 std::unique_ptr<PrinterDevice> openPortDevice(int port, const PortSettings& settings,
                                               [[maybe_unused]] int lineLimit,
-                                              const DeviceMap& devices,
                                               std::chrono::milliseconds writeTimeout) {
     const std::optional<PortKind> kind = portKind(port);
     if (!kind)
         throw PortOpenError("No port is chosen");
     switch (*kind) {
     case PortKind::Parallel:
-        return ParallelPort::open(devices.pathFor(devicePortName(port)), writeTimeout);
+        return ParallelPort::open(devicePath(port, settings), writeTimeout);
     case PortKind::Serial: {
         // A line without a chosen parity, size or flow is refused before anything is opened.
         const SerialLine line = serialLineFor(settings);
-        return SerialPort::open(devices.pathFor(devicePortName(port)), line, writeTimeout);
+        return SerialPort::open(devicePath(port, settings), line, writeTimeout);
     }
     case PortKind::Spooler:
         break;

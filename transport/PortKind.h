@@ -1,8 +1,7 @@
 #pragma once
 
-#include "platform/devices/DeviceMap.h"
-#include "platform/devices/PrinterDevice.h"
 #include "transport/PortSettings.h"
+#include "transport/devices/PrinterDevice.h"
 
 #include <chrono>
 #include <memory>
@@ -10,13 +9,13 @@
 namespace logosmith {
 
 // Opens the device of the chosen port entry, whose kind says which class it is: a parallel
-// port or serial line found through the device map, or a document on the default printer.
+// port or serial line at the settings' device (its usual device when none is given), or a
+// document on the default printer.
 // lineLimit is the serial input threshold of the senders (512, or 2 for the alignment setup);
 // Linux keeps its own thresholds, so it only documents the caller's intent.
 // Throws PortOpenError (missing, switched off, held elsewhere), NotAPortError, and
 // TransferError for a line or spooler that refuses.
 std::unique_ptr<PrinterDevice> openPortDevice(int port, const PortSettings& settings, int lineLimit,
-                                              const DeviceMap& devices,
                                               std::chrono::milliseconds writeTimeout);
 
 } // namespace logosmith

@@ -120,7 +120,7 @@ template <class Body> TransferResult outcomeOf(Body&& body) noexcept {
 
 } // namespace
 
-PrinterPort OpenPrinterPort(const PortSettings& settings, int lineLimit, const DeviceMap& devices,
+PrinterPort OpenPrinterPort(const PortSettings& settings, int lineLimit,
                             std::chrono::milliseconds writeTimeout) {
     PrinterPort result;
     const std::optional<PortKind> kind = portKind(settings.port);
@@ -128,7 +128,7 @@ PrinterPort OpenPrinterPort(const PortSettings& settings, int lineLimit, const D
         return result;
     result.kind = *kind;
     try {
-        result.device = openPortDevice(settings.port, settings, lineLimit, devices, writeTimeout);
+        result.device = openPortDevice(settings.port, settings, lineLimit, writeTimeout);
     } catch (const PortOpenError& error) {
         result.outcome = PortOutcome::OpenFailed;
         result.reason = error.what();
@@ -181,7 +181,7 @@ TransferResult RunTransfer(TransferKind kind, const TransferRequest& request) {
         port = OpenPrinterPort(request.port,
                                kind == TransferKind::AlignmentSetup ? kAlignmentLineLimit
                                                                     : kPortLineLimit,
-                               request.devices, request.writeTimeout);
+                               request.writeTimeout);
     } catch (const std::exception& error) {
         // A port that refuses has been sent nothing.
         return {TransferStatus::Refused, error.what()};

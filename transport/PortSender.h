@@ -1,8 +1,7 @@
 #pragma once
 
-#include "platform/devices/DeviceMap.h"
-#include "platform/devices/PrinterDevice.h"
 #include "transport/PortSettings.h"
+#include "transport/devices/PrinterDevice.h"
 
 #include <chrono>
 #include <cstddef>
@@ -38,7 +37,7 @@ struct PrinterPort {
 // Opens the chosen port through its kind (see openPortDevice). Throws TransferError when the
 // port refuses: not a port at all, a serial line that cannot be set up as asked, a spooler
 // without a default printer or one that refuses the job.
-PrinterPort OpenPrinterPort(const PortSettings& settings, int lineLimit, const DeviceMap& devices,
+PrinterPort OpenPrinterPort(const PortSettings& settings, int lineLimit,
                             std::chrono::milliseconds writeTimeout = kDefaultWriteTimeout);
 
 // One transfer of a file to the printer. The file is only read: whoever made it decides what
@@ -46,7 +45,6 @@ PrinterPort OpenPrinterPort(const PortSettings& settings, int lineLimit, const D
 struct TransferRequest {
     std::string file;
     PortSettings port;
-    DeviceMap devices;
     std::chrono::milliseconds writeTimeout = kDefaultWriteTimeout;
     // One position of a progress bar (firmware download, alignment setup).
     std::function<void()> progressStep;

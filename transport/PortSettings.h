@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/devices/SerialPort.h"
+#include "transport/devices/SerialPort.h"
 
 #include <array>
 #include <functional>
@@ -10,7 +10,8 @@
 
 namespace logosmith {
 
-// The six port choices, each the index of an entry in its fixed list; -1 means none chosen.
+// The six port choices, each the index of an entry in its fixed list (-1 means none chosen),
+// and where the chosen port leads.
 struct PortSettings {
     int port = 0;   // "LPT1"
     int baud = 2;   // "9600"
@@ -18,14 +19,15 @@ struct PortSettings {
     int data = 1;   // "8"
     int stop = 0;   // "1"
     int flow = 0;   // "None"
+    // The device file a parallel or serial entry opens (empty: its usual device, see DeviceMap),
+    // or the address a port of another kind reaches; filled in from the settings file when a
+    // transfer starts.
+    std::string device;
 
     bool operator==(const PortSettings&) const = default;
 };
 
-inline constexpr PortSettings kDefaultPortSettings{};
-
-// Where a transfer reads the port settings at its start: the port settings dialog's lists, live.
-using PortSettingsProvider = std::function<PortSettings()>;
+inline const PortSettings kDefaultPortSettings{};
 
 // How a port of the list reaches the printer; each kind is one PrinterDevice class (see
 // PortKind.h). A new port type is one class, one kind and its entries in the table below.

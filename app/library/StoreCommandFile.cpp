@@ -42,12 +42,4 @@ std::vector<std::uint8_t> BuildStoreCommand(const LibrarySlots& logos, int count
     return BuildStoreStream(pictures, density);
 }
 
-void BuildStoreFile(const QString& scratchPath, const std::vector<std::uint8_t>& command) {
-    writeFileAtomically(scratchPath.toStdString(), command);
-}
-
-void CopyCommandFile(const QString& scratchPath, const QString& destination) {
-    writeFileAtomically(destination.toStdString(), readWholeFile(scratchPath.toStdString()));
-}
-
 } // namespace logosmith

@@ -39,10 +39,4 @@ void checkStorable(const ImageLibrary& library, const LibrarySlots& logos, int s
 // found before anything is announced or sent. Throws Error.
 std::vector<std::uint8_t> BuildStoreCommand(const LibrarySlots& logos, int count, Density density);
 
-// Writes a built store command as the scratch file (created anew). Throws FileError.
-void BuildStoreFile(const QString& scratchPath, const std::vector<std::uint8_t>& command);
-
-// Copies the scratch file to the destination; the destination is replaced whole or not at all.
-void CopyCommandFile(const QString& scratchPath, const QString& destination);
-
 } // namespace logosmith

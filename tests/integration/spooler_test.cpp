@@ -4,7 +4,7 @@
 #include "tests/support/PrinterTestSupport.h"
 #include "tests/support/TransportTestSupport.h"
 #include "transport/PortSender.h"
-#include "transport/SpoolerJob.h"
+#include "transport/devices/SpoolerJob.h"
 
 #include <arpa/inet.h>
 #include <condition_variable>
@@ -128,7 +128,7 @@ class Spooler : public ::testing::Test {
     TransferRequest usb(const std::string& file) {
         TransferRequest r;
         r.file = file;
-        r.port = PortSettings{kUsbPort, 2, 0, 1, 0, 0};
+        r.port = PortSettings{kUsbPort, 2, 0, 1, 0, 0, {}};
         return r;
     }
 

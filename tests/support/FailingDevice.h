@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/devices/PrinterDevice.h"
+#include "transport/devices/PrinterDevice.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,7 +2,6 @@
 
 #include "platform/SettingsStore.h"
 #include "transport/TransferWorker.h"
-#include "transport/windows/PortSettingsDialog.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -123,26 +122,34 @@ bool PrivateSpooler::removeQueue(const QString& name) {
 
 namespace {
 
-// The running program's port dialog; without one (tests of a single dialog), one of the test's
-// own on the settings every test shares.
-PortSettingsDialog& portDialog() {
-    static PortSettingsDialog* own = nullptr;
+// The running program's port list, found by name; none in a test of a single dialog.
+QComboBox* programPortList() {
     for (QWidget* window : QApplication::topLevelWidgets())
-        if (auto* dialog = qobject_cast<PortSettingsDialog*>(window); dialog && dialog != own)
-            return *dialog;
-    if (!own)
-        own = new PortSettingsDialog(logosmith::settingsStore());
-    return *own;
+        if (window->objectName() == QLatin1String("PortForm"))
+            return window->findChild<QComboBox*>("PortCombo");
+    return nullptr;
 }
 
 } // namespace
 
-void choosePort(int index) {
-    portDialog().PortCombo->setCurrentIndex(index);
+PortSettingsModel& testPortSettings() {
+    static PortSettingsModel* settings = new PortSettingsModel(logosmith::settingsStore());
+    return *settings;
 }
 
-logosmith::PortSettings chosenPortSettings() {
-    return portDialog().portSettings();
+SendingParts::SendingParts()
+    : sender(transfers, testPortSettings(),
+             QFile::encodeName(dir.filePath("tlsdlek.prn")).toStdString()) {}
+
+QString SendingParts::scratchFile() const {
+    return QString::fromStdString(sender.scratchFile());
+}
+
+void choosePort(int index) {
+    if (QComboBox* list = programPortList())
+        list->setCurrentIndex(index);
+    else
+        testPortSettings().choose(PortSettingsModel::Port, index);
 }
 
 void chooseCom1(const QString& devicePath) {

@@ -3,7 +3,10 @@
 // Pieces shared by the printer tests: the printer simulator as a real program at a
 // pseudo-terminal or TCP port, a private spooler, and the port choice.
 
-#include "transport/PortSettings.h"
+#include "transport/CommandSender.h"
+#include "transport/PortSettingsModel.h"
+#include "transport/PrintMethodModel.h"
+#include "transport/TransferWorker.h"
 
 #include <QJsonObject>
 #include <QProcess>
@@ -12,10 +15,6 @@
 #include <QTemporaryDir>
 #include <cstdint>
 #include <vector>
-
-namespace logosmith {
-class TransferWorker;
-}
 
 namespace logosmith::testing {
 
@@ -70,12 +69,26 @@ class PrivateSpooler {
     QString problem_;
 };
 
-// Points "COM1" at a device path and chooses it in the global port dialog.
+// The port settings of a test of one dialog, over the settings file every test shares.
+logosmith::PortSettingsModel& testPortSettings();
+
+// What a maintenance dialog sends through, as the session makes it: the test's port settings,
+// the print method, a worker and a command sender whose scratch file is in a folder of its own.
+struct SendingParts {
+    SendingParts();
+    QString scratchFile() const;
+
+    logosmith::PrintMethodModel method;
+    logosmith::TransferWorker transfers;
+    QTemporaryDir dir;
+    logosmith::CommandSender sender;
+};
+
+// Points "COM1" at a device path and chooses it: in the running program's port dialog, or in
+// the test's port settings.
 void chooseCom1(const QString& devicePath);
 // Chooses the port list's entry by index (-1: nothing chosen, 6: "U S B").
 void choosePort(int index);
-// The port choice made above, read as a transfer reads it: the provider for a dialog's tests.
-logosmith::PortSettings chosenPortSettings();
 
 // Runs the event loop until the worker's transfer has ended and its end has been told (at once
 // when none runs). False when it was still running after the time-out.

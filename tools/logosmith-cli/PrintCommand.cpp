@@ -1,8 +1,8 @@
 #include "tools/logosmith-cli/PrintCommand.h"
 
+#include "app/jobs/PrinterJobs.h"
 #include "platform/core/AtomicFile.h"
 #include "platform/core/Error.h"
-#include "printdata/ByteSink.h"
 #include "printdata/Commands.h"
 #include "separation/loader/PictureLoader.h"
 #include "tools/logosmith-cli/ConvertCommand.h"
@@ -21,16 +21,13 @@ int run(const std::vector<std::string>& arguments, std::ostream& out) {
     const Picture preview =
         request.dither ? separateAfterLoad(request.picture, *request.dither, request.lColor)
                        : decodePictureFile(request.picture);
-    std::vector<std::uint8_t> bytes;
-    VectorSink sink(bytes);
-    const PrintBuild built =
-        WritePrintStream(sink, preview, irPrint(request.lColor, request.userColor), request.density,
-                         request.centred);
-    if (built == PrintBuild::tooWide)
+    const std::optional<std::vector<std::uint8_t>> bytes = PrinterJobs::printCommandFor(
+        preview, request.lColor, request.userColor, request.density, request.centred);
+    if (!bytes)
         throw Error(imageTooLargeMessage);
-    writeFileAtomically(request.output, bytes);
+    writeFileAtomically(request.output, *bytes);
     out << request.output << ": " << preview.width() << " x " << preview.height() << ", "
-        << bytes.size() << " bytes\n";
+        << bytes->size() << " bytes\n";
     return 0;
 }
 

@@ -1,5 +1,6 @@
 #include "tools/logosmith-cli/SendCommand.h"
 
+#include "platform/SettingsStore.h"
 #include "platform/core/Error.h"
 #include "tools/logosmith-cli/Options.h"
 #include "transport/DeviceSettings.h"
@@ -40,7 +41,10 @@ int run(const std::vector<std::string>& arguments, std::ostream& out) {
     const SendRequest request = parseSend(arguments);
     requireSendableFile(request.file);
 
-    TransferRequest transfer = makeTransferRequest(request.file, request.port);
+    TransferRequest transfer;
+    transfer.file = request.file;
+    // A port name leads where the settings file's "devices" group points it, as in the program.
+    transfer.port = withDevice(request.port, settingsStore());
     std::uint64_t sent = 0;
     transfer.pieceWritten = [&sent](std::size_t size) { sent += size; };
     const TransferResult result = SendToPrinter(transfer);

@@ -1,5 +1,6 @@
 #include "tools/logosmith-cli/StoreCommand.h"
 
+#include "app/jobs/PrinterJobs.h"
 #include "platform/core/AtomicFile.h"
 #include "platform/core/Error.h"
 #include "printdata/Commands.h"
@@ -25,7 +26,7 @@ int run(const std::vector<std::string>& arguments, std::ostream& out) {
                                        : decodePictureFile(path));
     // The whole stream is built before the file is touched: a logo too long for its block
     // length leaves no file behind, and an old file stays as it was.
-    const std::vector<std::uint8_t> bytes = BuildStoreStream(logos, request.density);
+    const std::vector<std::uint8_t> bytes = PrinterJobs::storeCommandFor(logos, request.density);
     writeFileAtomically(request.output, bytes);
     out << request.output << ": " << logos.size() << (logos.size() == 1 ? " logo, " : " logos, ")
         << bytes.size() << " bytes\n";

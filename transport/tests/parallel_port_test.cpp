@@ -3,6 +3,7 @@
 
 #include "tests/support/TransportTestSupport.h"
 #include "transport/PortSender.h"
+#include "transport/devices/DeviceMap.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -36,8 +37,8 @@ class ParallelPort : public ::testing::Test {
     TransferRequest request(const std::string& file, int port = 0) const {
         TransferRequest r;
         r.file = file;
-        r.port = PortSettings{port, 2, 0, 1, 0, 0};
-        r.devices = devices_;
+        r.port = PortSettings{port, 2, 0, 1, 0, 0, {}};
+        r.port.device = devices_.pathFor(devicePortName(port));
         r.writeTimeout = 5s;
         return r;
     }

@@ -22,29 +22,26 @@ namespace {
 class SerialPort : public ::testing::Test {
   protected:
     void SetUp() override {
-        SettingsStore store(QString::fromStdString(dir_.path("logosmith.ini")));
-        store.writeText("devices", "COM1", QString::fromStdString(pty_.slavePath()));
-        store.sync();
-        devices_ = deviceMapFromSettings(store);
+        store_.writeText("devices", "COM1", QString::fromStdString(pty_.slavePath()));
+        store_.sync();
     }
     TransferRequest request(const std::string& file, PortSettings port) const {
         TransferRequest r;
         r.file = file;
         r.port = port;
-        r.devices = devices_;
         r.writeTimeout = 5s;
         return r;
     }
 
-    static PortSettings com1(int baud = 2, int parity = 0, int data = 1, int stop = 0,
-                             int flow = 0) {
-        return {2, baud, parity, data, stop, flow};
+    PortSettings com1(int baud = 2, int parity = 0, int data = 1, int stop = 0,
+                      int flow = 0) const {
+        return withDevice({2, baud, parity, data, stop, flow, {}}, store_);
     }
 
     termios slaveLine() const { return pty_.line(); }
 
     ScratchDir dir_;
-    DeviceMap devices_;
+    SettingsStore store_{QString::fromStdString(dir_.path("logosmith.ini"))};
     Pty pty_;
 };
 
@@ -56,8 +53,8 @@ TEST_F(SerialPort, EveryChoiceOfTheSettingsReachesTheLine) {
                 for (int stop = 0; stop < 2; ++stop)
                     for (int flow = 0; flow < 3; ++flow) {
                         SCOPED_TRACE(testing::Message() << baud << parity << data << stop << flow);
-                        PrinterPort port = OpenPrinterPort(com1(baud, parity, data, stop, flow),
-                                                           kPortLineLimit, devices_);
+                        PrinterPort port =
+                            OpenPrinterPort(com1(baud, parity, data, stop, flow), kPortLineLimit);
                         ASSERT_EQ(port.outcome, PortOutcome::Opened) << port.reason;
                         const termios tio = slaveLine();
                         // No entry chosen, or one past the list: 2400 bit/s.
@@ -85,7 +82,7 @@ TEST(SerialLineSetUp, SizeAndParityFollowTheChoicesAndNothingOfTheOldLineSurvive
             for (int flow = 0; flow < 3; ++flow) {
                 SCOPED_TRACE(testing::Message() << parity << data << flow);
                 const termios tio = serialLineTermios(
-                    everything, serialLineFor(PortSettings{2, 2, parity, data, 0, flow}));
+                    everything, serialLineFor(PortSettings{2, 2, parity, data, 0, flow, {}}));
                 EXPECT_EQ(tio.c_cflag & CSIZE, data == 0 ? CS7 : CS8);
                 EXPECT_EQ((tio.c_cflag & PARENB) != 0, parity != 0);
                 EXPECT_EQ((tio.c_cflag & PARODD) != 0, parity == 1);
@@ -101,8 +98,8 @@ TEST(SerialLineSetUp, SizeAndParityFollowTheChoicesAndNothingOfTheOldLineSurvive
 }
 
 TEST_F(SerialPort, ASerialLineWithoutAChosenParityOrFlowIsRefusedWithAReason) {
-    EXPECT_THROW(OpenPrinterPort(com1(2, -1), kPortLineLimit, devices_), TransferError);
-    EXPECT_THROW(OpenPrinterPort(com1(2, 0, 1, 0, 3), kPortLineLimit, devices_), TransferError);
+    EXPECT_THROW(OpenPrinterPort(com1(2, -1), kPortLineLimit), TransferError);
+    EXPECT_THROW(OpenPrinterPort(com1(2, 0, 1, 0, 3), kPortLineLimit), TransferError);
     // A send over such a line is refused before anything is written, saying why.
     const std::string file = dir_.path("tlsdlek.prn");
     writeFile(file, patternBytes(10));

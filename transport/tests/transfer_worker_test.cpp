@@ -43,8 +43,8 @@ class Worker : public ::testing::Test {
         TransferRequest r;
         r.file = dir_.path(name);
         writeFile(r.file, patternBytes(size));
-        r.port = PortSettings{0, 2, 0, 1, 0, 0};
-        r.devices.set("LPT1", fifo_);
+        r.port = PortSettings{0, 2, 0, 1, 0, 0, {}};
+        r.port.device = fifo_;
         r.writeTimeout = 5s;
         return r;
     }

@@ -1,28 +1,25 @@
 #include "transport/windows/AlignmentDialog.h"
 
 #include "platform/ErrorGuard.h"
-#include "platform/core/AtomicFile.h"
-#include "platform/core/Error.h"
-#include "platform/core/ScratchFile.h"
 #include "printdata/Commands.h"
-#include "transport/DeviceSettings.h"
-#include "transport/PortSender.h"
-#include "transport/TransferWorker.h"
+#include "transport/AlignmentModel.h"
+#include "transport/CommandSender.h"
+#include "transport/PrintMethodModel.h"
 #include "transport/windows/TransferReport.h"
 
-#include <QFile>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace {
 
 // One bar position per 2-byte piece of the 104-byte setup command.
-constexpr int kSetupSteps = 52;
+constexpr int setupSteps = 52;
 
 QGroupBox* makeRow(QWidget* parent, const QString& caption, char letter,
                    std::array<QRadioButton*, 7>& buttons) {
@@ -33,175 +30,137 @@ QGroupBox* makeRow(QWidget* parent, const QString& caption, char letter,
     row->setContentsMargins(6, 2, 6, 2);
     for (int k = 0; k < 7; ++k) {
         // Buttons sharing a group box exclude each other, so each row keeps one choice.
-        buttons[k] = new QRadioButton(QString::fromLatin1(captions[k]), box);
-        buttons[k]->setObjectName(QStringLiteral("%1%2").arg(QLatin1Char(letter)).arg(k + 1));
-        row->addWidget(buttons[k]);
+        buttons[std::size_t(k)] = new QRadioButton(QString::fromLatin1(captions[k]), box);
+        buttons[std::size_t(k)]->setObjectName(
+            QStringLiteral("%1%2").arg(QLatin1Char(letter)).arg(k + 1));
+        row->addWidget(buttons[std::size_t(k)]);
     }
-    buttons[0]->setChecked(true);
     return box;
 }
 
-int checkedPosition(const std::array<QRadioButton*, 7>& buttons) {
-    for (int k = 0; k < 7; ++k)
-        if (buttons[k]->isChecked())
-            return k + 1;
-    return 0;
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    return button;
 }
 
 } // namespace
 
-AlignmentDialog::AlignmentDialog(logosmith::TransferWorker& transfers,
-                                 logosmith::PortSettingsProvider portSettings, QWidget* parent)
-    : FixedDialog("Vertical Alignment", 440, 360, parent), transfers_(transfers),
-      portSettings_(std::move(portSettings)) {
+AlignmentDialog::AlignmentDialog(logosmith::AlignmentModel& alignment,
+                                 logosmith::PrintMethodModel& method,
+                                 logosmith::CommandSender& sender, QWidget* parent)
+    : FixedDialog("Vertical Alignment", 440, 360, parent), alignment_(alignment), method_(method),
+      sender_(sender) {
     setObjectName("verticalForm");
     buildControls();
+    showPositions();
+    connect(&alignment_, &logosmith::AlignmentModel::changed, this,
+            &AlignmentDialog::showPositions);
 }
 
 void AlignmentDialog::buildControls() {
     auto* setup = new QGroupBox("Vertical Setup", this);
     setup->setObjectName("GroupBox1");
     auto* rows = new QVBoxLayout(setup);
-    rows->addWidget(makeRow(setup, "Low Speed", 'l', l));
-    rows->addWidget(makeRow(setup, "Normal Speed", 'n', n));
-    rows->addWidget(makeRow(setup, "High Speed", 'h', h));
-    rows->addWidget(makeRow(setup, "Color ", 'c', c));
+    const std::pair<const char*, char> captions[4] = {
+        {"Low Speed", 'l'}, {"Normal Speed", 'n'}, {"High Speed", 'h'}, {"Color ", 'c'}};
+    for (int r = 0; r < 4; ++r) {
+        auto& row = rows_[std::size_t(r)];
+        rows->addWidget(makeRow(setup, captions[r].first, captions[r].second, row));
+        for (int k = 0; k < 7; ++k)
+            connect(row[std::size_t(k)], &QRadioButton::toggled, this, [this, r, k](bool on) {
+                if (on)
+                    alignment_.choose(r, k + 1);
+            });
+    }
 
-    Button3 = new QPushButton("Setup", setup);
-    Button3->setObjectName("Button3");
-    progress = new QProgressBar(setup);
-    progress->setObjectName("progress");
-    progress->setRange(0, kSetupSteps);
-    progress->setValue(0);
+    auto* setupButton = makeButton(setup, "Button3", "Setup");
+    progress_ = new QProgressBar(setup);
+    progress_->setObjectName("progress");
+    progress_->setRange(0, setupSteps);
+    progress_->setValue(0);
     auto* setupLine = new QHBoxLayout();
-    setupLine->addWidget(Button3);
-    setupLine->addWidget(progress, 1);
+    setupLine->addWidget(setupButton);
+    setupLine->addWidget(progress_, 1);
     rows->addLayout(setupLine);
 
-    Button1 = new QPushButton("Print Pattern", this);
-    Button1->setObjectName("Button1");
-    Button2 = new QPushButton("Check Setup", this);
-    Button2->setObjectName("Button2");
-    Button4 = new QPushButton("Exit", this);
-    Button4->setObjectName("Button4");
+    auto* pattern = makeButton(this, "Button1", "Print Pattern");
+    auto* check = makeButton(this, "Button2", "Check Setup");
+    exitButton_ = makeButton(this, "Button4", "Exit");
     auto* buttons = new QHBoxLayout();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
+    buttons->addWidget(pattern);
+    buttons->addWidget(check);
     buttons->addStretch();
-    buttons->addWidget(Button4);
+    buttons->addWidget(exitButton_);
+    commands_ = {pattern, check, setupButton};
 
     auto* column = new QVBoxLayout(this);
     column->addWidget(setup);
     column->addLayout(buttons);
 
-    connect(Button1, &QPushButton::clicked, this, &AlignmentDialog::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &AlignmentDialog::Button2Click);
-    connect(Button3, &QPushButton::clicked, this, &AlignmentDialog::Button3Click);
-    connect(Button4, &QPushButton::clicked, this, &AlignmentDialog::Button4Click);
+    connect(pattern, &QPushButton::clicked, this,
+            [this] { printAlignmentCommand(logosmith::alignmentPrintPattern); });
+    connect(check, &QPushButton::clicked, this,
+            [this] { printAlignmentCommand(logosmith::alignmentCheckSetup); });
+    connect(setupButton, &QPushButton::clicked, this, &AlignmentDialog::setUpAlignment);
+    connect(exitButton_, &QPushButton::clicked, this, &QWidget::close);
     // One transfer at a time, whichever window started it.
-    connect(&transfers_, &logosmith::TransferWorker::busyChanged, this, [this](bool busy) {
-        for (QPushButton* command : {Button1, Button2, Button3})
+    connect(&sender_.transfers(), &logosmith::TransferWorker::busyChanged, this, [this](bool busy) {
+        for (QPushButton* command : commands_)
             command->setEnabled(!busy);
     });
 }
 
-std::array<int, 4> AlignmentDialog::positions() const {
-    return {checkedPosition(l), checkedPosition(n), checkedPosition(h), checkedPosition(c)};
+void AlignmentDialog::showPositions() {
+    for (int r = 0; r < 4; ++r) {
+        QRadioButton* chosen =
+            rows_[std::size_t(r)][std::size_t(alignment_.positions()[std::size_t(r)] - 1)];
+        const QSignalBlocker blocked(chosen);
+        chosen->setChecked(true);
+    }
 }
 
-std::string AlignmentDialog::scratchPath() const {
-    const QString path = scratchFile ? scratchFile() : QString();
-    if (path.isEmpty())
-        throw logosmith::Error("The folder for the command file is not known.");
-    return QFile::encodeName(path).toStdString();
-}
-
-void AlignmentDialog::WriteAlignmentCommand(int function) {
-    logosmith::writeFileAtomically(
-        scratchPath(), logosmith::AlignmentCommand(static_cast<std::uint8_t>(function)));
-}
-
-void AlignmentDialog::WriteSetupCommand() {
-    logosmith::writeFileAtomically(scratchPath(), logosmith::SetupCommand(positions()));
-}
-
-void AlignmentDialog::send(logosmith::TransferKind kind, logosmith::ScratchFile scratch) {
-    logosmith::TransferRequest request =
-        logosmith::makeTransferRequest(scratch.path(), portSettings_());
-    // The command never outlives its action, sent or not: the end of the transfer deletes it.
-    auto command = std::make_shared<logosmith::ScratchFile>(std::move(scratch));
+void AlignmentDialog::send(logosmith::TransferKind kind, const std::vector<std::uint8_t>& command) {
     logosmith::TransferWorker::Listener listener;
     listener.pieceWritten = [this](std::size_t size) { emit pieceWritten(qsizetype(size)); };
     listener.progressStep = [this] { progressStep(); };
-    listener.finished = [this, command](const logosmith::TransferResult& result) {
+    listener.finished = [this](const logosmith::TransferResult& result) {
         setBusy(false);
-        Button4->setEnabled(true);
-        logosmith::guarded([&] {
-            if (result.succeeded())
-                command->remove();
-            else
-                command->removeQuietly();
-            logosmith::reportTransferResult(result);
-        });
+        exitButton_->setEnabled(true);
+        logosmith::guarded([&] { logosmith::reportTransferResult(result); });
     };
-    if (!transfers_.start(kind, std::move(request), this, std::move(listener)))
+    if (!sender_.sendCommand(kind, command, this, std::move(listener)))
         return;
     setBusy(true);
-    Button4->setEnabled(false);
+    exitButton_->setEnabled(false);
 }
 
-void AlignmentDialog::SendAlignmentSetup() {
-    logosmith::ScratchFile scratch(scratchPath());
-    if (!directMethodChosen || !directMethodChosen())
+void AlignmentDialog::printAlignmentCommand(std::uint8_t function) {
+    if (sender_.busy() || !method_.isDirect())
         return;
-    send(logosmith::TransferKind::AlignmentSetup, std::move(scratch));
+    logosmith::guarded(
+        [&] { send(logosmith::TransferKind::Command, logosmith::AlignmentCommand(function)); });
 }
 
-void AlignmentDialog::printAlignmentCommand(int function) {
-    if (transfers_.isBusy() || !directMethodChosen || !directMethodChosen())
-        return;
-    logosmith::guarded([this, function] {
-        logosmith::ScratchFile scratch(scratchPath());
-        WriteAlignmentCommand(function);
-        send(logosmith::TransferKind::Command, std::move(scratch));
-    });
-}
-
-void AlignmentDialog::Button1Click() {
-    printAlignmentCommand(logosmith::alignmentPrintPattern);
-}
-
-void AlignmentDialog::Button2Click() {
-    printAlignmentCommand(logosmith::alignmentCheckSetup);
-}
-
-void AlignmentDialog::Button3Click() {
-    if (transfers_.isBusy() || !directMethodChosen || !directMethodChosen())
+void AlignmentDialog::setUpAlignment() {
+    if (sender_.busy() || !method_.isDirect())
         return;
     logosmith::guarded([this] {
-        progress->setValue(0);
-        logosmith::ScratchFile scratch(scratchPath());
-        WriteSetupCommand();
-        send(logosmith::TransferKind::AlignmentSetup, std::move(scratch));
+        progress_->setValue(0);
+        send(logosmith::TransferKind::AlignmentSetup,
+             logosmith::SetupCommand(alignment_.positions()));
     });
-}
-
-void AlignmentDialog::Button4Click() {
-    close();
-}
-
-void AlignmentDialog::FormShow() {
-    progress->setValue(0);
 }
 
 void AlignmentDialog::progressStep() {
-    if (progress->value() < progress->maximum())
-        progress->setValue(progress->value() + 1);
+    if (progress_->value() < progress_->maximum())
+        progress_->setValue(progress_->value() + 1);
 }
 
 void AlignmentDialog::showEvent(QShowEvent* event) {
-    // A window coming back from the task bar is not a new showing.
+    // Every showing starts with an empty bar; a window coming back from the task bar is not a
+    // new showing.
     if (!event->spontaneous())
-        FormShow();
+        progress_->setValue(0);
     FixedDialog::showEvent(event);
 }

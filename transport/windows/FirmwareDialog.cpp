@@ -3,7 +3,8 @@
 #include "platform/ErrorGuard.h"
 #include "platform/UserDialogs.h"
 #include "platform/core/Error.h"
-#include "transport/DeviceSettings.h"
+#include "transport/CommandSender.h"
+#include "transport/PrintMethodModel.h"
 #include "transport/TimeLeft.h"
 #include "transport/TransferWorker.h"
 #include "transport/windows/TransferReport.h"
@@ -50,99 +51,112 @@ void requireReadableFirmware(const QString& file) {
 
 } // namespace
 
-FirmwareDialog::FirmwareDialog(logosmith::TransferWorker& transfers,
-                               logosmith::PortSettingsProvider portSettings, QWidget* parent)
-    : FixedDialog("Information", 400, 330, parent), transfers_(transfers),
-      portSettings_(std::move(portSettings)) {
+FirmwareDialog::FirmwareDialog(logosmith::CommandSender& sender,
+                               logosmith::PrintMethodModel& method,
+                               std::function<QString()> firmwareFile, QWidget* parent)
+    : FixedDialog("Information", 400, 330, parent), sender_(sender), method_(method),
+      firmwareFile_(std::move(firmwareFile)) {
     setObjectName("DownloadForm");
     buildControls();
 }
 
 void FirmwareDialog::buildControls() {
-    Label3 = makeLabel(this, "Label3", "Firmware Download", 4);
-    Label1 = makeLabel(this, "Label1", "Warnning : Check your Printer LED.");
-    Label2 = makeLabel(this, "Label2",
-                       " After starting the download, please wait until the \n"
-                       " download is complete. When complete, both the\n"
-                       " LEFT CARTRIDGE LED and RIGHT CARTRIDGE\n"
-                       " LED are ON.");
-    Label4 = makeLabel(this, "Label4",
-                       " If you operate the printer before LEFT CARTRIDGE \n"
-                       " LED and RIGHT CARTRIDGE LED are ON, or \n"
-                       " while the LED are blinking you may cause permanent \n"
-                       " damage to your printer.");
+    QLabel* const heading = makeLabel(this, "Label3", "Firmware Download", 4);
+    QLabel* const warning = makeLabel(this, "Label1", "Warnning : Check your Printer LED.");
+    QLabel* const wait = makeLabel(this, "Label2",
+                                   " After starting the download, please wait until the \n"
+                                   " download is complete. When complete, both the\n"
+                                   " LEFT CARTRIDGE LED and RIGHT CARTRIDGE\n"
+                                   " LED are ON.");
+    QLabel* const damage = makeLabel(this, "Label4",
+                                     " If you operate the printer before LEFT CARTRIDGE \n"
+                                     " LED and RIGHT CARTRIDGE LED are ON, or \n"
+                                     " while the LED are blinking you may cause permanent \n"
+                                     " damage to your printer.");
 
-    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), "Download", this);
-    BitBtn1->setObjectName("BitBtn1");
-    BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), "Close", this);
-    BitBtn2->setObjectName("BitBtn2");
-    BitBtn2->setAutoDefault(false);
+    downloadButton_ =
+        new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), "Download", this);
+    downloadButton_->setObjectName("BitBtn1");
+    downloadButton_->setDefault(true);
+    closeButton_ =
+        new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), "Close", this);
+    closeButton_->setObjectName("BitBtn2");
+    closeButton_->setAutoDefault(false);
 
-    progress = new QProgressBar(this);
-    progress->setObjectName("progress");
-    progress->setRange(0, 100);
-    progress->setValue(0);
-    timeLeft = new QLabel(this);
-    timeLeft->setObjectName("timeLeft");
+    progress_ = new QProgressBar(this);
+    progress_->setObjectName("progress");
+    progress_->setRange(0, 100);
+    progress_->setValue(0);
+    timeLeft_ = new QLabel(this);
+    timeLeft_->setObjectName("timeLeft");
 
     auto* buttons = new QHBoxLayout();
     buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
+    buttons->addWidget(downloadButton_);
+    buttons->addWidget(closeButton_);
     buttons->addStretch();
 
     auto* column = new QVBoxLayout(this);
-    column->addWidget(Label3, 0, Qt::AlignHCenter);
-    column->addWidget(Label1);
-    column->addWidget(Label2);
-    column->addWidget(Label4);
+    column->addWidget(heading, 0, Qt::AlignHCenter);
+    column->addWidget(warning);
+    column->addWidget(wait);
+    column->addWidget(damage);
     column->addStretch();
     column->addLayout(buttons);
-    column->addWidget(progress);
-    column->addWidget(timeLeft);
+    column->addWidget(progress_);
+    column->addWidget(timeLeft_);
 
-    connect(BitBtn1, &QPushButton::clicked, this, &FirmwareDialog::BitBtn1Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &FirmwareDialog::BitBtn2Click);
+    connect(downloadButton_, &QPushButton::clicked, this, &FirmwareDialog::download);
+    connect(closeButton_, &QPushButton::clicked, this, &QWidget::close);
     // One transfer at a time, whichever window started it; the dialog is left open meanwhile.
-    connect(&transfers_, &logosmith::TransferWorker::busyChanged, BitBtn1,
-            [this](bool busy) { BitBtn1->setEnabled(!busy); });
+    connect(&sender_.transfers(), &logosmith::TransferWorker::busyChanged, downloadButton_,
+            [this](bool busy) { downloadButton_->setEnabled(!busy); });
+}
+
+void FirmwareDialog::chooseFileAndShow() {
+    if (sender_.busy())
+        return;
+    progress_->setValue(0);
+    const std::optional<QString> file =
+        logosmith::userDialogs().openFile("firmware download", "*.fls (*.fls)");
+    if (!file)
+        return;
+    emit fileChosen(*file);
+    showModeless();
 }
 
 void FirmwareDialog::DownloadFirmware(const QString& file) {
     requireReadableFirmware(file);
-    logosmith::TransferRequest request =
-        logosmith::makeTransferRequest(QFile::encodeName(file).toStdString(), portSettings_());
     logosmith::TransferWorker::Listener listener;
     listener.pieceWritten = [this](std::size_t size) { pieceArrived(size); };
     listener.progressStep = [this] { progressStep(); };
     listener.finished = [this](const logosmith::TransferResult& result) {
         setBusy(false);
-        BitBtn2->setEnabled(true);
-        timeLeft->clear();
+        closeButton_->setEnabled(true);
+        timeLeft_->clear();
         logosmith::guarded([&] { downloadEnded(result); });
     };
-    if (!transfers_.start(logosmith::TransferKind::Firmware, std::move(request), this,
-                          std::move(listener)))
+    if (!sender_.sendFile(logosmith::TransferKind::Firmware, QFile::encodeName(file).toStdString(),
+                          this, std::move(listener)))
         return;
     setBusy(true);
-    BitBtn2->setEnabled(false);
+    closeButton_->setEnabled(false);
     fileSize_ = QFileInfo(file).size();
     sent_ = 0;
     clock_.start();
     lastEstimate_ = -1;
 }
 
-void FirmwareDialog::BitBtn1Click() {
-    if (transfers_.isBusy())
+void FirmwareDialog::download() {
+    if (sender_.busy())
         return;
     logosmith::guarded([this] {
         // With the driver method nothing is sent and nobody is asked to wait.
-        if (!directMethodChosen || !directMethodChosen()) {
+        if (!method_.isDirect()) {
             close();
             return;
         }
-        DownloadFirmware(firmwareFile ? firmwareFile() : QString());
+        DownloadFirmware(firmwareFile_ ? firmwareFile_() : QString());
     });
 }
 
@@ -158,7 +172,7 @@ void FirmwareDialog::pieceArrived(std::size_t size) {
     if (!left)
         return;
     lastEstimate_ = elapsed;
-    timeLeft->setText(QString::fromStdString(logosmith::timeLeftText(*left)));
+    timeLeft_->setText(QString::fromStdString(logosmith::timeLeftText(*left)));
 }
 
 void FirmwareDialog::downloadEnded(const logosmith::TransferResult& result) {
@@ -175,11 +189,7 @@ void FirmwareDialog::downloadEnded(const logosmith::TransferResult& result) {
         close();
 }
 
-void FirmwareDialog::BitBtn2Click() {
-    close();
-}
-
 void FirmwareDialog::progressStep() {
-    if (progress->value() < progress->maximum())
-        progress->setValue(progress->value() + 1);
+    if (progress_->value() < progress_->maximum())
+        progress_->setValue(progress_->value() + 1);
 }

@@ -1,8 +1,8 @@
 #include "transport/windows/PortSettingsDialog.h"
 
 #include "platform/ErrorGuard.h"
-#include "platform/SettingsStore.h"
 #include "platform/UserDialogs.h"
+#include "transport/PortSettingsModel.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -10,12 +10,12 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
-namespace {
+using logosmith::PortSettingsModel;
 
-const QString kGroup = QStringLiteral("nport");
-const char* const kValueNames[6] = {"port", "baud", "parity", "data", "stop", "flow"};
+namespace {
 
 template <std::size_t N>
 QComboBox* makeList(QWidget* parent, const char* name, const std::array<const char*, N>& entries) {
@@ -29,110 +29,70 @@ QComboBox* makeList(QWidget* parent, const char* name, const std::array<const ch
 
 } // namespace
 
-PortSettingsDialog::PortSettingsDialog(QWidget* parent)
-    : PortSettingsDialog(logosmith::settingsStore(), parent) {}
-
-PortSettingsDialog::PortSettingsDialog(logosmith::SettingsStore& store, QWidget* parent)
-    : FixedDialog("Set Communication Port", 300, 260, parent), store_(store) {
+PortSettingsDialog::PortSettingsDialog(PortSettingsModel& settings, QWidget* parent)
+    : FixedDialog("Set Communication Port", 300, 260, parent), settings_(settings) {
     setObjectName("PortForm");
     buildControls();
-    FormCreate();
+    showChoices();
+    connect(&settings_, &PortSettingsModel::changed, this, &PortSettingsDialog::showChoices);
 }
 
 void PortSettingsDialog::buildControls() {
     auto* group = new QGroupBox("Communication Port Setting", this);
     auto* grid = new QGridLayout(group);
-    PortCombo = makeList(group, "PortCombo", logosmith::kPortEntries);
-    BaudCombo = makeList(group, "BaudCombo", logosmith::kBaudEntries);
-    ParityCombo = makeList(group, "ParityCombo", logosmith::kParityEntries);
-    DataBitCombo = makeList(group, "DataBitCombo", logosmith::kDataBitEntries);
-    StopBitCombo = makeList(group, "StopBitCombo", logosmith::kStopBitEntries);
-    FlowCombo = makeList(group, "FlowCombo", logosmith::kFlowEntries);
-    const std::pair<const char*, QComboBox*> rows[] = {
-        {"Port", PortCombo},         {"Baud Rate", BaudCombo},    {"Parity", ParityCombo},
-        {"Data bits", DataBitCombo}, {"Stop Bits", StopBitCombo}, {"Flow Control", FlowCombo}};
-    int row = 0;
-    for (const auto& [caption, list] : rows) {
-        auto* label = new QLabel(QString::fromLatin1(caption), group);
+    lists_ = {makeList(group, "PortCombo", logosmith::kPortEntries),
+              makeList(group, "BaudCombo", logosmith::kBaudEntries),
+              makeList(group, "ParityCombo", logosmith::kParityEntries),
+              makeList(group, "DataBitCombo", logosmith::kDataBitEntries),
+              makeList(group, "StopBitCombo", logosmith::kStopBitEntries),
+              makeList(group, "FlowCombo", logosmith::kFlowEntries)};
+    const char* const captions[6] = {"Port",      "Baud Rate", "Parity",
+                                     "Data bits", "Stop Bits", "Flow Control"};
+    for (int row = 0; row < 6; ++row) {
+        auto* label = new QLabel(QString::fromLatin1(captions[row]), group);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        label->setBuddy(list);
+        label->setBuddy(lists_[std::size_t(row)]);
         grid->addWidget(label, row, 0);
-        grid->addWidget(list, row, 1);
-        ++row;
+        grid->addWidget(lists_[std::size_t(row)], row, 1);
+        // The port list changes nothing else in the dialog.
+        connect(lists_[std::size_t(row)], &QComboBox::currentIndexChanged, this,
+                [this, row](int index) { settings_.choose(PortSettingsModel::Field(row), index); });
     }
 
-    Button1 = new QPushButton("OK", group);
-    Button1->setObjectName("Button1");
-    Button2 = new QPushButton("Cancel", group);
-    Button2->setObjectName("Button2");
+    okButton_ = new QPushButton("OK", group);
+    okButton_->setObjectName("Button1");
+    cancelButton_ = new QPushButton("Cancel", group);
+    cancelButton_->setObjectName("Button2");
     auto* buttons = new QHBoxLayout();
     buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-    grid->addLayout(buttons, row, 0, 1, 2);
+    buttons->addWidget(okButton_);
+    buttons->addWidget(cancelButton_);
+    grid->addLayout(buttons, 6, 0, 1, 2);
 
     auto* outer = new QVBoxLayout(this);
     outer->addWidget(group);
 
-    connect(Button1, &QPushButton::clicked, this, &PortSettingsDialog::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &PortSettingsDialog::Button2Click);
-    connect(PortCombo, &QComboBox::currentIndexChanged, this, &PortSettingsDialog::PortComboChange);
+    // Cancel undoes nothing: both close, and closing saves what the lists show.
+    connect(okButton_, &QPushButton::clicked, this, &QWidget::close);
+    connect(cancelButton_, &QPushButton::clicked, this, &QWidget::close);
 }
 
-logosmith::PortSettings PortSettingsDialog::portSettings() const {
-    return {PortCombo->currentIndex(),    BaudCombo->currentIndex(),    ParityCombo->currentIndex(),
-            DataBitCombo->currentIndex(), StopBitCombo->currentIndex(), FlowCombo->currentIndex()};
+void PortSettingsDialog::showChoices() {
+    for (int row = 0; row < 6; ++row) {
+        QComboBox* list = lists_[std::size_t(row)];
+        const QSignalBlocker blocked(list);
+        list->setCurrentIndex(settings_.choice(PortSettingsModel::Field(row)));
+    }
 }
 
-void PortSettingsDialog::FormCreate() {
-    QComboBox* const lists[6] = {PortCombo,    BaudCombo,    ParityCombo,
-                                 DataBitCombo, StopBitCombo, FlowCombo};
-    constexpr logosmith::PortSettings d = logosmith::kDefaultPortSettings;
-    const int defaults[6] = {d.port, d.baud, d.parity, d.data, d.stop, d.flow};
-    // A value that cannot be read leaves it and the lists after it without a choice.
-    for (QComboBox* list : lists)
-        list->setCurrentIndex(-1);
-    logosmith::guarded([&] {
-        if (store_.groupExists(kGroup)) {
-            for (int i = 0; i < 6; ++i) {
-                const std::optional<int> stored = store_.readInteger(kGroup, kValueNames[i]);
-                lists[i]->setCurrentIndex(stored.value_or(defaults[i]));
-            }
-            return;
-        }
-        for (int i = 0; i < 6; ++i)
-            lists[i]->setCurrentIndex(defaults[i]);
-        for (int i = 0; i < 6; ++i)
-            store_.writeInteger(kGroup, kValueNames[i], defaults[i]);
-        store_.sync();
-    });
-}
-
-void PortSettingsDialog::FormClose() {
-    logosmith::guarded([&] {
-        if (!store_.groupExists(kGroup)) {
+void PortSettingsDialog::save() {
+    logosmith::guarded([this] {
+        if (!settings_.save())
             logosmith::userDialogs().showMessage(" check the settting !!!! ");
-            return;
-        }
-        const logosmith::PortSettings now = portSettings();
-        const int values[6] = {now.port, now.baud, now.parity, now.data, now.stop, now.flow};
-        for (int i = 0; i < 6; ++i)
-            store_.writeInteger(kGroup, kValueNames[i], values[i]);
-        store_.sync();
     });
 }
 
 void PortSettingsDialog::done(int result) {
-    FormClose();
+    save();
     FixedDialog::done(result);
 }
-
-void PortSettingsDialog::Button1Click() {
-    close();
-}
-
-void PortSettingsDialog::Button2Click() {
-    close();
-}
-
-void PortSettingsDialog::PortComboChange() {}

@@ -1,49 +1,35 @@
 #pragma once
 
 #include "platform/widgets/FixedDialog.h"
-#include "transport/PortSettings.h"
+
+#include <array>
 
 class QComboBox;
 class QPushButton;
 
 namespace logosmith {
-class SettingsStore;
+class PortSettingsModel;
 }
 
-// "Set Communication Port": the six port choices. Its lists are the live settings that every
-// transfer reads; the settings group "nport" keeps the copy saved at each close.
+// "Set Communication Port": shows the port settings model's six choices and hands the person's
+// changes to it. Every way of closing saves the choices to the settings file.
 class PortSettingsDialog : public logosmith::FixedDialog {
     Q_OBJECT
   public:
-    explicit PortSettingsDialog(QWidget* parent = nullptr);
-    // A dialog over another settings store (tests, tools).
-    explicit PortSettingsDialog(logosmith::SettingsStore& store, QWidget* parent = nullptr);
-
-    // The choices as the lists show them now, saved or not.
-    logosmith::PortSettings portSettings() const;
-
-    QComboBox* PortCombo = nullptr;
-    QComboBox* BaudCombo = nullptr;
-    QComboBox* ParityCombo = nullptr;
-    QComboBox* DataBitCombo = nullptr;
-    QComboBox* StopBitCombo = nullptr;
-    QComboBox* FlowCombo = nullptr;
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button2 = nullptr;
-
-  public slots:
-    void Button1Click();
-    void Button2Click();
-    void PortComboChange();
+    explicit PortSettingsDialog(logosmith::PortSettingsModel& settings, QWidget* parent = nullptr);
 
   protected:
-    // Every way of closing (OK, Cancel, close box, Esc) ends here, and each one saves.
+    // OK, Cancel, the close box and Esc all end here.
     void done(int result) override;
 
   private:
     void buildControls();
-    void FormCreate();
-    void FormClose();
+    void showChoices();
+    void save();
 
-    logosmith::SettingsStore& store_;
+    logosmith::PortSettingsModel& settings_;
+    // Port, baud rate, parity, data bits, stop bits, flow control, in the model's field order.
+    std::array<QComboBox*, 6> lists_{};
+    QPushButton* okButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
 };

@@ -2,8 +2,11 @@
 
 #include "app/Session.h"
 #include "app/library/LibraryModel.h"
+#include "app/state/AppState.h"
+#include "app/state/EditorCommandModel.h"
 #include "app/windows/MainWindow.h"
 #include "platform/SettingsStore.h"
+#include "separation/controls/ColourControlsModel.h"
 #include "separation/picture/BmpFile.h"
 #include "separation/picture/Picture.h"
 #include "tests/support/PrinterTestSupport.h"
@@ -52,8 +55,9 @@ class AppFixture : public ::testing::Test {
         return logosmith::testing::scriptedDialogs();
     }
     MainWindow& window() { return session_->mainWindow(); }
-    const logosmith::ColourControlsModel& pictures() { return window().pictures(); }
-    logosmith::LibraryModel& library() { return window().library(); }
+    logosmith::Session& session() { return *session_; }
+    const logosmith::ColourControlsModel& pictures() { return session_->pictures(); }
+    logosmith::LibraryModel& library() { return session_->library(); }
 
     // A control or menu item of the main window, by its object name.
     template <class T = QWidget> T* ui(const QString& name) {

@@ -1,3 +1,4 @@
+#include "app/windows/LibraryPanel.h"
 #include "app/windows/tests/AppFixture.h"
 
 #include "platform/widgets/QtUserDialogs.h"

@@ -61,7 +61,7 @@ TEST_F(MainWindowTest, BeforeAnyPictureThePictureCommandsAreDisabled) {
     EXPECT_FALSE(button("btnScale")->isVisible());
     EXPECT_TRUE(ui<PictureView>("Image2")->drawing().isNull());
     EXPECT_EQ(library().storeImageCount(), 1);
-    EXPECT_EQ(window().state().RootDir, rootDir());
+    EXPECT_EQ(session().state().RootDir, rootDir());
 }
 
 TEST_F(MainWindowTest, AddingAPictureFitsItSeparatesItAndEnablesTheCommands) {
@@ -201,7 +201,7 @@ TEST_F(MainWindowTest, StartUpDoesNotRecreateAMissingProgramFolder) {
     settingsStore().writeText("", "RootDir", gone);
     settingsStore().sync();
     start();
-    EXPECT_EQ(window().state().RootDir, gone);
+    EXPECT_EQ(session().state().RootDir, gone);
     EXPECT_FALSE(QFileInfo::exists(rootDir() + "unmounted"));
 }
 
@@ -214,7 +214,7 @@ TEST_F(MainWindowTest, ExitClosesDownAndTheNextStartUsesTheStoredFolder) {
     EXPECT_EQ(settingsStore().readText("history", "n10").value_or("missing"), "");
 
     restart();
-    EXPECT_EQ(window().state().RootDir, rootDir());
+    EXPECT_EQ(session().state().RootDir, rootDir());
     ASSERT_EQ(list()->topLevelItemCount(), 1);
     EXPECT_EQ(pictures().working().width(), 40);
     EXPECT_TRUE(button("btnPrint")->isEnabled());
@@ -239,10 +239,10 @@ TEST_F(MainWindowTest, FirmwareDownloadAsksForAFlsFileThenOpensItsDialog) {
     item("firmwaredownload1")->trigger();
     EXPECT_TRUE(dialog("DownloadForm")->isVisible());
     EXPECT_EQ(ui<QLineEdit>("Edit1")->text(), firmware);
-    EXPECT_EQ(window().state().CurrentSourcePath, firmware);
+    EXPECT_EQ(session().state().CurrentSourcePath, firmware);
     dialogControl<QPushButton>("DownloadForm", "BitBtn2")->click(); // "Close": nothing sent
     EXPECT_FALSE(dialog("DownloadForm")->isVisible());
-    EXPECT_EQ(window().state().CurrentSourcePath, firmware);
+    EXPECT_EQ(session().state().CurrentSourcePath, firmware);
 }
 
 TEST_F(MainWindowTest, TheSettingMenuOpensItsDialogsModeless) {

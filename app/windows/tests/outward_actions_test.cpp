@@ -121,15 +121,15 @@ TEST_F(OutwardActions, AMissingEditorIsReportedAndThePictureComesBackUnchanged) 
 }
 
 TEST_F(OutwardActions, TheEditorDialogSetsTheCommandOnlyWithOk) {
-    const QString before = window().state().EditorCommand;
+    const QString before = session().editorCommand().command();
     item("SetImageEditer1")->trigger();
     dialogControl<QLineEdit>("ImageEditorForm", "Edit1")->setText("kolourpaint --new");
     dialogControl<QPushButton>("ImageEditorForm", "btnCancel")->click();
-    EXPECT_EQ(window().state().EditorCommand, before);
+    EXPECT_EQ(session().editorCommand().command(), before);
     EXPECT_FALSE(dialog("ImageEditorForm")->isVisible());
     item("SetImageEditer1")->trigger();
     dialogControl<QPushButton>("ImageEditorForm", "Button1")->click();
-    EXPECT_EQ(window().state().EditorCommand, "kolourpaint --new");
+    EXPECT_EQ(session().editorCommand().command(), "kolourpaint --new");
 }
 
 TEST_F(OutwardActions, SavingWritesBmpDataWhateverTheExtension) {

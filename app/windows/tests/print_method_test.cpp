@@ -1,3 +1,4 @@
+#include "app/windows/StorePrintPanel.h"
 #include "app/windows/tests/AppFixture.h"
 
 #include <QAction>

@@ -69,7 +69,7 @@ TEST_F(SettingsSession, TheEditorNameIsStoredTrimmedEvenAfterCancel) {
     EXPECT_EQ(text("editer", "Visible"), "0");
     restart();
     // The command itself is the built-in default again until "OK".
-    EXPECT_NE(window().state().EditorCommand, "paint.exe");
+    EXPECT_NE(session().editorCommand().command(), "paint.exe");
     item("SetImageEditer1")->trigger();
     EXPECT_EQ(dialogControl<QLineEdit>("ImageEditorForm", "Edit1")->text(), "paint.exe");
 }

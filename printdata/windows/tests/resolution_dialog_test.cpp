@@ -1,4 +1,6 @@
+#include "platform/ErrorGuard.h"
 #include "platform/SettingsStore.h"
+#include "printdata/settings/ResolutionModel.h"
 #include "printdata/windows/ResolutionDialog.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/WidgetLookup.h"
@@ -16,6 +18,16 @@ using logosmith::SettingsStore;
 using logosmith::testing::child;
 
 namespace {
+
+// The resolution as the session makes it: the model read at start-up, then its dialog.
+struct Made {
+    explicit Made(SettingsStore& store) : model(store), dialog((load(model), model), store) {}
+    static void load(logosmith::ResolutionModel& model) {
+        logosmith::guarded([&] { model.load(); });
+    }
+    logosmith::ResolutionModel model;
+    ResolutionDialog dialog;
+};
 
 class ResolutionFormTest : public ::testing::Test {
   protected:
@@ -54,72 +66,73 @@ class ResolutionFormTest : public ::testing::Test {
 // Runs against the program's own store, pointed at an empty folder by the test main.
 TEST_F(ResolutionFormTest, FirstStartIsSingleDensityAndSavedAtOnce) {
     ASSERT_FALSE(logosmith::settingsStore().groupExists("resol"));
-    ResolutionDialog form(logosmith::settingsStore());
-    EXPECT_EQ(checked(form), 1);
-    EXPECT_EQ(form.density(), (Density{false, 0}));
-    EXPECT_FALSE(form.isVisible());
+    Made form(logosmith::settingsStore());
+    EXPECT_EQ(checked(form.dialog), 1);
+    EXPECT_EQ(form.model.density(), (Density{false, 0}));
+    EXPECT_FALSE(form.dialog.isVisible());
     EXPECT_EQ(logosmith::settingsStore().readInteger("resol", "index"), 1);
 }
 
 TEST_F(ResolutionFormTest, ShowsItsControls) {
-    ResolutionDialog form(store());
-    EXPECT_EQ(form.windowTitle(), "Set resolution");
-    EXPECT_EQ(form.findChild<QLabel*>("Label1")->text(), "Set Resolution");
-    EXPECT_EQ(form.findChild<QGroupBox*>("GroupBox1")->title(), "Resolution");
+    Made form(store());
+    EXPECT_EQ(form.dialog.windowTitle(), "Set resolution");
+    EXPECT_EQ(form.dialog.findChild<QLabel*>("Label1")->text(), "Set Resolution");
+    EXPECT_EQ(form.dialog.findChild<QGroupBox*>("GroupBox1")->title(), "Resolution");
     const char* captions[] = {"Single Density 104*96", "Double Density 208*96",
                               "Double Density 104*192", "Quad Density 208*192"};
     const bool enabled[] = {true, true, false, false};
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(button(form, i + 1)->text(), captions[i]);
-        EXPECT_EQ(button(form, i + 1)->isEnabled(), enabled[i]);
+        EXPECT_EQ(button(form.dialog, i + 1)->text(), captions[i]);
+        EXPECT_EQ(button(form.dialog, i + 1)->isEnabled(), enabled[i]);
     }
-    EXPECT_EQ(form.findChild<QPushButton*>("Button1")->text(), "OK");
+    EXPECT_EQ(form.dialog.findChild<QPushButton*>("Button1")->text(), "OK");
 }
 
 TEST_F(ResolutionFormTest, DoubleDensityActsAtOnceAndIsSavedOnClose) {
     {
-        ResolutionDialog form(store());
-        form.showModeless();
-        button(form, 2)->click();
-        EXPECT_EQ(form.density(), (Density{true, 1})) << "the next print uses it before any close";
+        Made form(store());
+        form.dialog.showModeless();
+        button(form.dialog, 2)->click();
+        EXPECT_EQ(form.model.density(), (Density{true, 1}))
+            << "the next print uses it before any close";
         EXPECT_EQ(storedIndex(), 1);
-        ok(form);
-        EXPECT_FALSE(form.isVisible());
+        ok(form.dialog);
+        EXPECT_FALSE(form.dialog.isVisible());
         EXPECT_EQ(storedIndex(), 2);
 
         // Closed by the close box: saved the same way.
-        form.showModeless();
-        button(form, 1)->click();
-        form.close();
+        form.dialog.showModeless();
+        button(form.dialog, 1)->click();
+        form.dialog.close();
         EXPECT_EQ(storedIndex(), 1);
-        form.showModeless();
-        button(form, 2)->click();
-        form.close();
+        form.dialog.showModeless();
+        button(form.dialog, 2)->click();
+        form.dialog.close();
     }
-    ResolutionDialog nextStart(store());
-    EXPECT_EQ(checked(nextStart), 2);
-    EXPECT_TRUE(nextStart.WidthDoubled());
-    EXPECT_EQ(nextStart.BitImageMode(), 1);
+    Made nextStart(store());
+    EXPECT_EQ(checked(nextStart.dialog), 2);
+    EXPECT_TRUE(nextStart.model.WidthDoubled());
+    EXPECT_EQ(nextStart.model.BitImageMode(), 1);
 }
 
 TEST_F(ResolutionFormTest, StoredIndexThreeChecksTheDisabledChoice) {
     store().writeInteger("resol", "index", 3);
-    ResolutionDialog form(store());
-    EXPECT_EQ(checked(form), 3);
-    EXPECT_FALSE(button(form, 3)->isEnabled());
-    EXPECT_EQ(form.density(), (Density{false, 0}));
+    Made form(store());
+    EXPECT_EQ(checked(form.dialog), 3);
+    EXPECT_FALSE(button(form.dialog, 3)->isEnabled());
+    EXPECT_EQ(form.model.density(), (Density{false, 0}));
     store().writeInteger("resol", "index", 4);
-    ResolutionDialog quad(store());
-    EXPECT_EQ(quad.density(), (Density{true, 1}));
+    Made quad(store());
+    EXPECT_EQ(quad.model.density(), (Density{true, 1}));
 }
 
 TEST_F(ResolutionFormTest, MissingIndexChecksNothingAndSavesNothing) {
     store().writeText("resol", "RadioButton1_Checked", "False");
-    ResolutionDialog form(store());
-    EXPECT_EQ(checked(form), std::nullopt);
-    EXPECT_EQ(form.density(), (Density{false, 1}));
-    form.showModeless();
-    ok(form);
+    Made form(store());
+    EXPECT_EQ(checked(form.dialog), std::nullopt);
+    EXPECT_EQ(form.model.density(), (Density{false, 1}));
+    form.dialog.showModeless();
+    ok(form.dialog);
     EXPECT_EQ(storedIndex(), std::nullopt);
 }
 
@@ -129,15 +142,15 @@ TEST_F(ResolutionFormTest, IndexNamingNoButtonChecksNothing) {
         for (const QString& name : store().valueNames("resol"))
             store().remove("resol", name);
         store().writeInteger("resol", "index", stored);
-        ResolutionDialog form(store());
-        EXPECT_EQ(checked(form), std::nullopt) << stored;
-        EXPECT_EQ(form.density(), (Density{false, 1})) << stored;
-        form.showModeless();
-        form.close();
+        Made form(store());
+        EXPECT_EQ(checked(form.dialog), std::nullopt) << stored;
+        EXPECT_EQ(form.model.density(), (Density{false, 1})) << stored;
+        form.dialog.showModeless();
+        form.dialog.close();
         EXPECT_EQ(storedIndex(), stored) << "closing without a choice keeps what was there";
-        form.showModeless();
-        button(form, 1)->click();
-        form.close();
+        form.dialog.showModeless();
+        button(form.dialog, 1)->click();
+        form.dialog.close();
         EXPECT_EQ(storedIndex(), 1);
     }
     EXPECT_TRUE(logosmith::testing::scriptedDialogs().shown.isEmpty());
@@ -145,24 +158,24 @@ TEST_F(ResolutionFormTest, IndexNamingNoButtonChecksNothing) {
 
 TEST_F(ResolutionFormTest, UnreadableIndexIsReportedNotFatal) {
     store().writeText("resol", "index", "two");
-    ResolutionDialog form(store());
-    EXPECT_EQ(checked(form), std::nullopt);
+    Made form(store());
+    EXPECT_EQ(checked(form.dialog), std::nullopt);
     EXPECT_EQ(logosmith::testing::scriptedDialogs().texts("error").size(), 1);
 }
 
 TEST_F(ResolutionFormTest, ClosingLeavesTheIndexAndTheRememberedButtonsAgreeing) {
-    ResolutionDialog form(store());
-    form.showModeless();
-    button(form, 2)->click();
-    form.close();
+    Made form(store());
+    form.dialog.showModeless();
+    button(form.dialog, 2)->click();
+    form.dialog.close();
     EXPECT_EQ(storedIndex(), 2);
     SettingsStore again(dir_.filePath("logosmith.ini"));
     EXPECT_EQ(again.readText("resol", "RadioButton1_Checked").value_or(""), "False");
     EXPECT_EQ(again.readText("resol", "RadioButton2_Checked").value_or(""), "True");
 
     // The next start shows the remembered choice again.
-    ResolutionDialog next(again);
-    next.showModeless();
-    EXPECT_EQ(checked(next), 2);
-    EXPECT_TRUE(next.WidthDoubled());
+    Made next(again);
+    next.dialog.showModeless();
+    EXPECT_EQ(checked(next.dialog), 2);
+    EXPECT_TRUE(next.model.WidthDoubled());
 }

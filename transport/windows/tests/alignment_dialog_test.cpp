@@ -1,11 +1,14 @@
 // The vertical alignment dialog, offscreen, sending its commands to the printer simulator or to
 // a bare pseudo-terminal.
 
-#include "platform/devices/SerialPort.h"
+#include "printdata/Commands.h"
 #include "tests/support/PrinterTestSupport.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TransportTestSupport.h"
+#include "tests/support/WidgetLookup.h"
+#include "transport/AlignmentModel.h"
 #include "transport/TransferWorker.h"
+#include "transport/devices/SerialPort.h"
 #include "transport/windows/AlignmentDialog.h"
 
 #include <QFile>
@@ -38,23 +41,13 @@ Bytes setupCommand(std::uint8_t low, std::uint8_t normal, std::uint8_t high, std
     return all;
 }
 
-Bytes readBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray data = file.readAll();
-    return Bytes(data.begin(), data.end());
-}
-
 class VerticalAlignment : public ::testing::Test {
   protected:
     void SetUp() override {
         dialogs().clear();
-        scratch_ = dir_.filePath("tlsdlek.prn");
-        form_.scratchFile = [this] { return scratch_; };
         QObject::connect(&form_, &AlignmentDialog::pieceWritten,
                          [this](qsizetype size) { pieces_.push_back(size); });
-        QObject::connect(form_.progress, &QProgressBar::valueChanged, [this](int value) {
+        QObject::connect(progress(), &QProgressBar::valueChanged, [this](int value) {
             if (value > 0)
                 bar_.push_back(value);
         });
@@ -71,43 +64,48 @@ class VerticalAlignment : public ::testing::Test {
         ASSERT_TRUE(waitForTransfer(transfers_));
     }
 
+    // Row letter l, n, h or c, position 1..7.
+    QRadioButton* choice(char row, int position) {
+        return child<QRadioButton>(&form_,
+                                   QStringLiteral("%1%2").arg(QLatin1Char(row)).arg(position));
+    }
+    QPushButton* button(const char* name) { return child<QPushButton>(&form_, name); }
+    QProgressBar* progress() { return child<QProgressBar>(&form_, "progress"); }
+
     // Low −3, normal 0, high +2, colour +3.
     void chooseExample() {
-        form_.l[0]->click();
-        form_.n[3]->click();
-        form_.h[5]->click();
-        form_.c[6]->click();
+        choice('l', 1)->click();
+        choice('n', 4)->click();
+        choice('h', 6)->click();
+        choice('c', 7)->click();
     }
 
-    QTemporaryDir dir_;
-    QString scratch_;
-    logosmith::TransferWorker transfers_;
-    AlignmentDialog form_{transfers_, chosenPortSettings};
+    SendingParts parts_;
+    logosmith::TransferWorker& transfers_ = parts_.transfers;
+    const QString scratch_ = parts_.scratchFile();
+    logosmith::AlignmentModel alignment_;
+    AlignmentDialog form_{alignment_, parts_.method, parts_.sender};
     std::vector<qsizetype> pieces_;
     std::vector<int> bar_; // every value the bar took above 0
 };
 
-// Every row starts at "-3" (position 1) and keeps one choice; a button's place is its position.
+// Every row starts at "-3" (position 1) and keeps one choice; a button's place is its position,
+// and the setup command carries the positions.
 TEST_F(VerticalAlignment, EachRowHoldsOneChoiceStartingAtMinusThree) {
-    EXPECT_EQ(form_.positions(), (std::array<int, 4>{1, 1, 1, 1}));
-    EXPECT_EQ(form_.n[2]->text(), "-1");
-    form_.n[2]->click();
-    form_.n[4]->click();
-    form_.c[6]->click();
-    EXPECT_FALSE(form_.n[2]->isChecked());
-    EXPECT_EQ(form_.positions(), (std::array<int, 4>{1, 5, 1, 7}));
-}
-
-TEST_F(VerticalAlignment, TheSetupCommandCarriesTheCheckedPositions) {
-    form_.WriteSetupCommand();
-    EXPECT_EQ(readBytes(scratch_), setupCommand(1, 1, 1, 1));
+    EXPECT_EQ(alignment_.positions(), (std::array<int, 4>{1, 1, 1, 1}));
+    EXPECT_TRUE(choice('n', 1)->isChecked());
+    EXPECT_EQ(choice('n', 3)->text(), "-1");
+    choice('n', 3)->click();
+    choice('n', 5)->click();
+    choice('c', 7)->click();
+    EXPECT_FALSE(choice('n', 3)->isChecked());
+    EXPECT_EQ(alignment_.positions(), (std::array<int, 4>{1, 5, 1, 7}));
     chooseExample();
-    form_.WriteSetupCommand();
-    EXPECT_EQ(readBytes(scratch_), setupCommand(1, 4, 6, 7));
-
-    form_.WriteAlignmentCommand(1);
-    EXPECT_EQ(readBytes(scratch_),
-              (Bytes{0x1B, 0x40, 0x1B, 0x78, 0x01, 0x01, 0x1D, 0x76, 0x66, 0x00}));
+    EXPECT_EQ(logosmith::SetupCommand(alignment_.positions()), setupCommand(1, 4, 6, 7));
+    // A choice made elsewhere shows in the rows.
+    alignment_.choose(2, 2);
+    EXPECT_TRUE(choice('h', 2)->isChecked());
+    EXPECT_FALSE(choice('h', 6)->isChecked());
 }
 
 // Setup: 104 bytes in 52 pieces of 2, the bar one step per piece; the simulator reads back the
@@ -121,7 +119,7 @@ TEST_F(VerticalAlignment, SetupSendsTwoBytePiecesAndThePrinterTakesTheValues) {
             chooseExample();
         Simulator printer(Expect::align, "pty");
         chooseCom1(printer.slavePath());
-        press(form_.Button3);
+        press(button("Button3"));
         const QJsonObject report = printer.report();
 
         EXPECT_TRUE(report["ok"].toBool());
@@ -142,11 +140,11 @@ TEST_F(VerticalAlignment, SetupSendsTwoBytePiecesAndThePrinterTakesTheValues) {
     }
 
     // Closing and reopening keeps the choice and starts the bar again.
-    form_.Button4->click();
+    button("Button4")->click();
     EXPECT_FALSE(form_.isVisible());
     form_.showModeless();
-    EXPECT_EQ(form_.progress->value(), 0);
-    EXPECT_EQ(form_.positions(), (std::array<int, 4>{1, 4, 6, 7}));
+    EXPECT_EQ(progress()->value(), 0);
+    EXPECT_EQ(alignment_.positions(), (std::array<int, 4>{1, 4, 6, 7}));
 }
 
 TEST_F(VerticalAlignment, PrintPatternAndCheckSetupAreOneTenByteWriteEach) {
@@ -154,13 +152,13 @@ TEST_F(VerticalAlignment, PrintPatternAndCheckSetupAreOneTenByteWriteEach) {
     chooseCom1(QString::fromStdString(port.slavePath()));
     chooseExample(); // the choice does not enter these commands
 
-    press(form_.Button1);
+    press(button("Button1"));
     EXPECT_EQ(port.take(), (Bytes{0x1B, 0x40, 0x1B, 0x78, 0x01, 0x01, 0x1D, 0x76, 0x66, 0x00}));
     EXPECT_EQ(pieces_, std::vector<qsizetype>{10});
     EXPECT_FALSE(QFile::exists(scratch_));
 
     pieces_.clear();
-    press(form_.Button2);
+    press(button("Button2"));
     EXPECT_EQ(port.take(), (Bytes{0x1B, 0x40, 0x1B, 0x78, 0x01, 0x03, 0x1D, 0x76, 0x66, 0x00}));
     EXPECT_EQ(pieces_, std::vector<qsizetype>{10});
     EXPECT_FALSE(QFile::exists(scratch_));
@@ -174,14 +172,14 @@ TEST_F(VerticalAlignment, APortHeldElsewhereGetsNothingAndLeavesNoScratchFile) {
     const auto held = logosmith::SerialPort::open(port.slavePath(), logosmith::SerialLine{},
                                                   logosmith::kDefaultWriteTimeout);
 
-    form_.progress->setValue(17);
-    press(form_.Button3);
+    progress()->setValue(17);
+    press(button("Button3"));
     EXPECT_EQ(dialogs().texts("message"), QStringList{" Check your port setting "});
-    EXPECT_EQ(form_.progress->value(), 0);
+    EXPECT_EQ(progress()->value(), 0);
     EXPECT_FALSE(QFile::exists(scratch_));
 
     dialogs().clear();
-    press(form_.Button1);
+    press(button("Button1"));
     EXPECT_EQ(dialogs().texts("message"), QStringList{" Check your port setting "});
     EXPECT_FALSE(QFile::exists(scratch_));
     EXPECT_TRUE(port.take().empty());
@@ -189,7 +187,7 @@ TEST_F(VerticalAlignment, APortHeldElsewhereGetsNothingAndLeavesNoScratchFile) {
 
     dialogs().clear();
     choosePort(-1);
-    press(form_.Button3);
+    press(button("Button3"));
     EXPECT_EQ(dialogs().texts("message"), QStringList{" Port does not exist "});
     EXPECT_FALSE(QFile::exists(scratch_));
     EXPECT_TRUE(form_.isVisible());
@@ -198,10 +196,10 @@ TEST_F(VerticalAlignment, APortHeldElsewhereGetsNothingAndLeavesNoScratchFile) {
 TEST_F(VerticalAlignment, WithTheDriverMethodNothingIsWrittenOrSent) {
     transport_test::Pty port;
     chooseCom1(QString::fromStdString(port.slavePath()));
-    form_.directMethodChosen = [] { return false; };
-    press(form_.Button1);
-    press(form_.Button2);
-    press(form_.Button3);
+    parts_.method.choose(logosmith::PrintMethodModel::Method::Driver);
+    press(button("Button1"));
+    press(button("Button2"));
+    press(button("Button3"));
     EXPECT_FALSE(QFile::exists(scratch_));
     EXPECT_TRUE(port.take().empty());
     EXPECT_TRUE(pieces_.empty());

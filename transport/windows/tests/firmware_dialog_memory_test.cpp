@@ -3,6 +3,7 @@
 
 #include "tests/support/PrinterTestSupport.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "tests/support/WidgetLookup.h"
 #include "transport/TransferWorker.h"
 #include "transport/windows/FirmwareDialog.h"
 
@@ -49,16 +50,15 @@ TEST(FirmwareDownloadMemory, FiftyMegabytesStreamThroughSmallPieces) {
     writePatternFile(file, size);
     const QString expected = fileSha256(file);
 
-    logosmith::TransferWorker transfers;
-    FirmwareDialog form(transfers, chosenPortSettings);
-    form.firmwareFile = [&] { return file; };
+    SendingParts parts;
+    FirmwareDialog form(parts.sender, parts.method, [&] { return file; });
     Simulator printer(Expect::firmware, "pty");
     chooseCom1(printer.slavePath());
     form.showModeless();
 
     const long before = peakResidentKiB();
-    form.BitBtn1->click();
-    ASSERT_TRUE(waitForTransfer(transfers, 120000));
+    logosmith::testing::child<QPushButton>(&form, "BitBtn1")->click();
+    ASSERT_TRUE(waitForTransfer(parts.transfers, 120000));
     const long after = peakResidentKiB();
     const QJsonObject received = printer.report(120000)["firmware"].toObject();
 

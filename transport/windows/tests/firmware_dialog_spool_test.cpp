@@ -3,6 +3,8 @@
 
 #include "tests/support/PrinterTestSupport.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "tests/support/WidgetLookup.h"
+#include "transport/AlignmentModel.h"
 #include "transport/TransferWorker.h"
 #include "transport/windows/AlignmentDialog.h"
 #include "transport/windows/FirmwareDialog.h"
@@ -21,8 +23,6 @@ using namespace logosmith::testing;
 
 namespace {
 
-constexpr int kUsbPort = 6;
-
 class OverTheSpooler : public ::testing::Test {
   protected:
     static void SetUpTestSuite() { spooler_ = std::make_unique<PrivateSpooler>(); }
@@ -32,7 +32,7 @@ class OverTheSpooler : public ::testing::Test {
         if (!spooler_->problem().isEmpty())
             GTEST_SKIP() << "no private print spooler: " << spooler_->problem().toStdString();
         dialogs().clear();
-        choosePort(kUsbPort);
+        choosePort(logosmith::kUsbPort);
     }
 
     static logosmith::testing::ScriptedDialogs& dialogs() {
@@ -53,9 +53,14 @@ class OverTheSpooler : public ::testing::Test {
         ASSERT_TRUE(waitForTransfer(transfers_));
     }
 
+    template <class T> static T* in(QWidget& form, const char* name) {
+        return child<T>(&form, name);
+    }
+
     static std::unique_ptr<PrivateSpooler> spooler_;
     QTemporaryDir dir_;
-    logosmith::TransferWorker transfers_;
+    SendingParts parts_;
+    logosmith::TransferWorker& transfers_ = parts_.transfers;
 };
 
 std::unique_ptr<PrivateSpooler> OverTheSpooler::spooler_;
@@ -75,14 +80,13 @@ TEST_F(OverTheSpooler, FirmwareIsHandedOverWholeAndTheBarFillsAfterwards) {
     const QString file = dir_.filePath("printer.fls");
     writePatternFile(file, 300000);
 
-    FirmwareDialog form(transfers_, chosenPortSettings);
-    form.firmwareFile = [&] { return file; };
-    form.progress->setValue(7);
-    const auto bar = watch(form.progress);
+    FirmwareDialog form(parts_.sender, parts_.method, [&] { return file; });
+    in<QProgressBar>(form, "progress")->setValue(7);
+    const auto bar = watch(in<QProgressBar>(form, "progress"));
     form.showModeless();
     QElapsedTimer clock;
     clock.start();
-    press(form.BitBtn1);
+    press(in<QPushButton>(form, "BitBtn1"));
     const qint64 elapsed = clock.elapsed();
 
     const QJsonObject report = printer.report();
@@ -99,15 +103,15 @@ TEST_F(OverTheSpooler, FirmwareIsHandedOverWholeAndTheBarFillsAfterwards) {
 TEST_F(OverTheSpooler, AlignmentSetupIsOneDocumentThenTheBarGoesToFiftyTwo) {
     Simulator printer(Expect::align, "tcp");
     ASSERT_TRUE(spooler_->makeDefaultQueue("mrx", printer.tcpPort()));
-    const QString scratch = dir_.filePath("tlsdlek.prn");
+    const QString scratch = parts_.scratchFile();
 
-    AlignmentDialog form(transfers_, chosenPortSettings);
-    form.scratchFile = [&] { return scratch; };
+    logosmith::AlignmentModel positions;
+    AlignmentDialog form(positions, parts_.method, parts_.sender);
     form.showModeless();
-    form.n[3]->click();
-    form.c[6]->click();
-    const auto bar = watch(form.progress);
-    press(form.Button3);
+    in<QRadioButton>(form, "n4")->click();
+    in<QRadioButton>(form, "c7")->click();
+    const auto bar = watch(in<QProgressBar>(form, "progress"));
+    press(in<QPushButton>(form, "Button3"));
 
     const QJsonObject report = printer.report();
     EXPECT_TRUE(report["ok"].toBool());
@@ -128,26 +132,25 @@ TEST_F(OverTheSpooler, WithoutADefaultPrinterTheErrorIsShownAndNoWaitIsAsked) {
     const QString file = dir_.filePath("printer.fls");
     writePatternFile(file, 1000);
 
-    FirmwareDialog download(transfers_, chosenPortSettings);
-    download.firmwareFile = [&] { return file; };
+    FirmwareDialog download(parts_.sender, parts_.method, [&] { return file; });
     download.showModeless();
-    press(download.BitBtn1);
+    press(in<QPushButton>(download, "BitBtn1"));
     EXPECT_EQ(dialogs().texts("error"),
               QStringList{"There is no default printer currently selected"});
     EXPECT_TRUE(dialogs().texts("message").isEmpty());
     EXPECT_TRUE(download.isVisible());
     EXPECT_TRUE(QFile::exists(file));
-    EXPECT_EQ(download.progress->value(), 0);
+    EXPECT_EQ(in<QProgressBar>(download, "progress")->value(), 0);
 
     dialogs().clear();
-    const QString scratch = dir_.filePath("tlsdlek.prn");
-    AlignmentDialog alignment(transfers_, chosenPortSettings);
-    alignment.scratchFile = [&] { return scratch; };
-    press(alignment.Button3);
+    const QString scratch = parts_.scratchFile();
+    logosmith::AlignmentModel positions;
+    AlignmentDialog alignment(positions, parts_.method, parts_.sender);
+    press(in<QPushButton>(alignment, "Button3"));
     EXPECT_EQ(dialogs().texts("error"),
               QStringList{"There is no default printer currently selected"});
     EXPECT_FALSE(QFile::exists(scratch));
-    EXPECT_EQ(alignment.progress->value(), 0);
+    EXPECT_EQ(in<QProgressBar>(alignment, "progress")->value(), 0);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "tests/support/PrinterTestSupport.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TransportTestSupport.h"
+#include "tests/support/WidgetLookup.h"
 #include "transport/PortSender.h"
 #include "transport/TransferWorker.h"
 #include "transport/windows/FirmwareDialog.h"
@@ -25,7 +26,6 @@ class FirmwareDownload : public ::testing::Test {
   protected:
     void SetUp() override {
         dialogs().clear();
-        form_.firmwareFile = [this] { return firmware_; };
         connect();
     }
 
@@ -41,19 +41,19 @@ class FirmwareDownload : public ::testing::Test {
 
     // Opens the dialog as the menu item does and presses "Download".
     void download() {
-        form_.progress->setValue(0);
+        progress()->setValue(0);
         form_.showModeless();
         pressDownload();
     }
     void pressDownload() {
-        form_.BitBtn1->click();
+        button("BitBtn1")->click();
         ASSERT_TRUE(waitForTransfer(transfers_));
     }
 
     void connect() {
         QObject::connect(&form_, &FirmwareDialog::pieceWritten,
                          [this](qsizetype size) { pieces_.push_back(size); });
-        QObject::connect(form_.progress, &QProgressBar::valueChanged, [this](int value) {
+        QObject::connect(progress(), &QProgressBar::valueChanged, [this](int value) {
             if (value > 0) // not the reset when the dialog opens
                 stepsAt_.push_back(qsizetype(pieces_.size()));
         });
@@ -66,9 +66,13 @@ class FirmwareDownload : public ::testing::Test {
         return sum;
     }
 
+    QProgressBar* progress() { return child<QProgressBar>(&form_, "progress"); }
+    QPushButton* button(const char* name) { return child<QPushButton>(&form_, name); }
+
     QTemporaryDir dir_;
-    logosmith::TransferWorker transfers_;
-    FirmwareDialog form_{transfers_, chosenPortSettings};
+    SendingParts parts_;
+    logosmith::TransferWorker& transfers_ = parts_.transfers;
+    FirmwareDialog form_{parts_.sender, parts_.method, [this] { return firmware_; }};
     QString firmware_;
     std::vector<qsizetype> pieces_;  // every piece that reached the port
     std::vector<qsizetype> stepsAt_; // the piece count at each move of the bar
@@ -118,7 +122,7 @@ TEST_F(FirmwareDownload, TheBarMovesOncePerStepSizeOfPiecesAndTheWholeFileArrive
                 expectedSteps.push_back(at);
         EXPECT_EQ(stepsAt_, expectedSteps);
         EXPECT_EQ(stepsAt_.empty() ? 0 : stepsAt_.back(), one.fullAt);
-        EXPECT_EQ(form_.progress->value(), stepSize > 0 ? 100 : 0);
+        EXPECT_EQ(progress()->value(), stepSize > 0 ? 100 : 0);
 
         EXPECT_FALSE(form_.isVisible());
         EXPECT_EQ(dialogs().texts("message"), QStringList{kWait});
@@ -134,10 +138,10 @@ TEST_F(FirmwareDownload, CloseAndTheDriverMethodSendNothing) {
     const QString file = makeFirmware(70000);
 
     form_.showModeless();
-    form_.BitBtn2->click();
+    button("BitBtn2")->click();
     EXPECT_FALSE(form_.isVisible());
 
-    form_.directMethodChosen = [] { return false; };
+    parts_.method.choose(logosmith::PrintMethodModel::Method::Driver);
     download();
     EXPECT_FALSE(form_.isVisible());
 
@@ -162,7 +166,7 @@ TEST_F(FirmwareDownload, PortProblemsAreShownInsteadOfTheWaitMessage) {
     EXPECT_EQ(dialogs().texts("message"), QStringList{" Port does not exist "});
     EXPECT_FALSE(form_.isVisible());
     EXPECT_TRUE(pieces_.empty());
-    EXPECT_EQ(form_.progress->value(), 0);
+    EXPECT_EQ(progress()->value(), 0);
 }
 
 // The file is looked at before the port: a wrong one is named, the port is left alone, and the

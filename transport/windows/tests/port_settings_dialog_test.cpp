@@ -1,9 +1,13 @@
-// The "Set Communication Port" dialog, offscreen, over a real settings file.
+// The "Set Communication Port" dialog, offscreen, over the port settings of a real settings
+// file: what it shows, that a change is the next transfer's at once, and that every way of
+// closing saves.
 
 #include "platform/SettingsStore.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TransportTestSupport.h"
+#include "tests/support/WidgetLookup.h"
 #include "transport/PortSender.h"
+#include "transport/PortSettingsModel.h"
 #include "transport/windows/PortSettingsDialog.h"
 
 #include <QApplication>
@@ -14,12 +18,12 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <termios.h>
 #include <unistd.h>
 
 using namespace logosmith;
 using namespace transport_test;
 using namespace std::chrono_literals;
+using logosmith::testing::child;
 
 namespace {
 
@@ -33,30 +37,33 @@ class PortDialog : public ::testing::Test {
             new QApplication(argc, argv);
     }
     void SetUp() override {
-        store_ = std::make_unique<SettingsStore>(QString::fromStdString(dir_.path("l.ini")));
         dialogs().clear();
+        model_.load();
     }
     static logosmith::testing::ScriptedDialogs& dialogs() {
         return logosmith::testing::scriptedDialogs();
     }
 
-    std::optional<int> stored(const char* name) { return store_->readInteger("nport", name); }
+    std::optional<int> stored(const char* name) { return store_.readInteger("nport", name); }
+    QComboBox* list(const char* name) { return child<QComboBox>(&form_, name); }
+    QPushButton* button(const char* name) { return child<QPushButton>(&form_, name); }
+    QStringList shown() {
+        QStringList texts;
+        for (const char* name :
+             {"PortCombo", "BaudCombo", "ParityCombo", "DataBitCombo", "StopBitCombo", "FlowCombo"})
+            texts << list(name)->currentText();
+        return texts;
+    }
 
     ScratchDir dir_;
-    std::unique_ptr<SettingsStore> store_;
+    SettingsStore store_{QString::fromStdString(dir_.path("l.ini"))};
+    PortSettingsModel model_{store_};
+    PortSettingsDialog form_{model_};
 };
 
-QStringList shown(const PortSettingsDialog& form) {
-    return {form.PortCombo->currentText(),    form.BaudCombo->currentText(),
-            form.ParityCombo->currentText(),  form.DataBitCombo->currentText(),
-            form.StopBitCombo->currentText(), form.FlowCombo->currentText()};
-}
-
-TEST_F(PortDialog, FirstRunShowsAndStoresTheDefaults) {
-    PortSettingsDialog form(*store_);
-    EXPECT_EQ(form.windowTitle(), "Set Communication Port");
-    auto* group = form.findChild<QGroupBox*>();
-    ASSERT_NE(group, nullptr);
+TEST_F(PortDialog, ShowsTheSettingsInItsSixLists) {
+    EXPECT_EQ(form_.windowTitle(), "Set Communication Port");
+    auto* group = form_.findChild<QGroupBox*>();
     EXPECT_EQ(group->title(), "Communication Port Setting");
     QStringList labels;
     for (auto* label : group->findChildren<QLabel*>()) {
@@ -65,113 +72,50 @@ TEST_F(PortDialog, FirstRunShowsAndStoresTheDefaults) {
     }
     EXPECT_EQ(labels, (QStringList{"Port", "Baud Rate", "Parity", "Data bits", "Stop Bits",
                                    "Flow Control"}));
-    EXPECT_EQ(form.findChild<QPushButton*>("Button1")->text(), "OK");
-    EXPECT_EQ(form.findChild<QPushButton*>("Button2")->text(), "Cancel");
-    EXPECT_EQ(form.findChild<QComboBox*>("PortCombo")->count(), 7);
+    EXPECT_EQ(button("Button1")->text(), "OK");
+    EXPECT_EQ(button("Button2")->text(), "Cancel");
+    EXPECT_EQ(list("PortCombo")->count(), 7);
+    EXPECT_EQ(shown(), (QStringList{"LPT1", "9600", "None", "8", "1", "None"}));
 
-    EXPECT_EQ(shown(form), (QStringList{"LPT1", "9600", "None", "8", "1", "None"}));
-    SettingsStore reread(store_->fileName());
-    const char* names[] = {"port", "baud", "parity", "data", "stop", "flow"};
-    const int defaults[] = {0, 2, 0, 1, 0, 0};
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(reread.readInteger("nport", names[i]), defaults[i]) << names[i];
+    // A choice made elsewhere (read again, a stored index outside the list) shows as well.
+    model_.chooseAll(PortSettings{4, 9, 0, 1, 0, 1, {}});
+    EXPECT_EQ(shown(), (QStringList{"COM3", "", "None", "8", "1", "Xon/Xoff"}));
     EXPECT_TRUE(dialogs().shown.isEmpty());
 }
 
-TEST_F(PortDialog, MissingValuesTakeDefaultsAndAreWrittenOnlyAtClose) {
-    store_->writeInteger("nport", "port", 4);
-    store_->writeInteger("nport", "flow", 1);
-    store_->sync();
-    PortSettingsDialog form(*store_);
-    EXPECT_EQ(shown(form), (QStringList{"COM3", "9600", "None", "8", "1", "Xon/Xoff"}));
-    EXPECT_FALSE(store_->valueExists("nport", "baud"));
-    form.show();
-    form.Button1->click();
-    EXPECT_FALSE(form.isVisible());
-    EXPECT_EQ(stored("baud"), 2);
-    EXPECT_EQ(stored("data"), 1);
-}
-
-TEST_F(PortDialog, CancelAndTheCloseBoxSaveWhatTheListsShow) {
-    PortSettingsDialog form(*store_);
-    form.show();
-    form.PortCombo->setCurrentIndex(3); // "COM2"
-    form.Button2->click();
-    EXPECT_FALSE(form.isVisible());
+TEST_F(PortDialog, OkCancelTheCloseBoxAndEscAllSaveWhatTheListsShow) {
+    form_.show();
+    list("PortCombo")->setCurrentIndex(3); // "COM2"
+    button("Button2")->click();
+    EXPECT_FALSE(form_.isVisible());
     EXPECT_EQ(stored("port"), 3);
 
-    form.show();
-    form.BaudCombo->setCurrentIndex(5);
-    form.close();
+    form_.show();
+    list("BaudCombo")->setCurrentIndex(5);
+    form_.close();
     EXPECT_EQ(stored("baud"), 5);
 
-    form.show();
-    form.FlowCombo->setCurrentIndex(2);
-    form.reject(); // Esc
+    form_.show();
+    list("FlowCombo")->setCurrentIndex(2);
+    form_.reject(); // Esc
     EXPECT_EQ(stored("flow"), 2);
-}
 
-TEST_F(PortDialog, AStoredPortOutsideTheListChoosesNothingAndIsSavedAsMinusOne) {
-    store_->writeInteger("nport", "port", 9);
-    store_->sync();
-    PortSettingsDialog form(*store_);
-    EXPECT_EQ(form.PortCombo->currentIndex(), -1);
-    EXPECT_EQ(form.PortCombo->currentText(), "");
-
-    const std::string file = dir_.path("tlsdlek.prn");
-    writeFile(file, patternBytes(10));
-    TransferRequest r;
-    r.file = file;
-    r.port = form.portSettings();
-    EXPECT_EQ(SendToPrinter(r).message, " Port does not exist ");
-
-    form.show();
-    form.Button1->click();
-    EXPECT_EQ(stored("port"), -1);
-}
-
-TEST_F(PortDialog, AStoredBaudOutsideTheListRunsTheLineAt2400) {
-    transport_test::Pty pty;
-    store_->writeInteger("nport", "port", 2);
-    store_->writeInteger("nport", "baud", 9);
-    store_->sync();
-    PortSettingsDialog form(*store_);
-    EXPECT_EQ(form.BaudCombo->currentIndex(), -1);
-    DeviceMap devices;
-    devices.set("COM1", pty.slavePath());
-    {
-        PrinterPort port = OpenPrinterPort(form.portSettings(), kPortLineLimit, devices);
-        ASSERT_EQ(port.outcome, PortOutcome::Opened) << port.reason;
-        const termios tio = pty.line();
-        EXPECT_EQ(::cfgetospeed(&tio), B2400);
-    }
-}
-
-TEST_F(PortDialog, AStoredValueThatIsNoNumberIsReportedAndTheRestStayUnchosen) {
-    store_->writeInteger("nport", "port", 1);
-    store_->writeInteger("nport", "baud", 3);
-    store_->writeText("nport", "parity", "Even");
-    store_->writeInteger("nport", "data", 0);
-    store_->sync();
-    PortSettingsDialog form(*store_);
-    const QStringList errors = dialogs().texts("error");
-    ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors[0].contains("parity")) << errors[0].toStdString();
-    const PortSettings now = form.portSettings();
-    EXPECT_EQ(now, (PortSettings{1, 3, -1, -1, -1, -1}));
+    form_.show();
+    list("DataBitCombo")->setCurrentIndex(0);
+    button("Button1")->click();
+    EXPECT_EQ(stored("data"), 0);
 }
 
 TEST_F(PortDialog, AGroupGoneAtCloseIsReportedAndNothingIsWritten) {
-    PortSettingsDialog form(*store_);
     for (const char* name : {"port", "baud", "parity", "data", "stop", "flow"})
-        store_->remove("nport", name);
-    store_->sync();
-    form.show();
-    form.PortCombo->setCurrentIndex(5);
-    form.Button1->click();
+        store_.remove("nport", name);
+    store_.sync();
+    form_.show();
+    list("PortCombo")->setCurrentIndex(5);
+    button("Button1")->click();
     EXPECT_EQ(dialogs().texts("message"), QStringList{" check the settting !!!! "});
-    EXPECT_FALSE(store_->groupExists("nport"));
-    EXPECT_EQ(form.portSettings().port, 5) << "the live choice stays for this run";
+    EXPECT_FALSE(store_.groupExists("nport"));
+    EXPECT_EQ(model_.settings().port, 5) << "the live choice stays for this run";
 }
 
 TEST_F(PortDialog, AChangeInTheOpenDialogDecidesTheNextTransfer) {
@@ -179,27 +123,26 @@ TEST_F(PortDialog, AChangeInTheOpenDialogDecidesTheNextTransfer) {
     const std::string lpt2 = dir_.path("lp1");
     ASSERT_EQ(::mkfifo(lpt1.c_str(), 0600), 0);
     ASSERT_EQ(::mkfifo(lpt2.c_str(), 0600), 0);
+    store_.writeText("devices", "LPT1", QString::fromStdString(lpt1));
+    store_.writeText("devices", "LPT2", QString::fromStdString(lpt2));
     const int reader1 = ::open(lpt1.c_str(), O_RDONLY | O_NONBLOCK);
     const int reader2 = ::open(lpt2.c_str(), O_RDONLY | O_NONBLOCK);
     {
         ByteCollector first(reader1, true);
         ByteCollector second(reader2, true);
 
-        PortSettingsDialog form(*store_);
-        form.show();
-        form.PortCombo->setCurrentIndex(1); // "LPT2", not yet saved
+        form_.show();
+        list("PortCombo")->setCurrentIndex(1); // "LPT2", not yet saved
         TransferRequest r;
         r.file = dir_.path("tlsdlek.prn");
-        r.port = form.portSettings();
-        r.devices.set("LPT1", lpt1);
-        r.devices.set("LPT2", lpt2);
+        r.port = model_.settings();
         writeFile(r.file, patternBytes(700));
         EXPECT_EQ(SendToPrinter(r).status, TransferStatus::Sent);
         ASSERT_TRUE(second.waitDone(5s));
         EXPECT_EQ(second.bytes(), patternBytes(700));
         EXPECT_EQ(first.count(), 0u);
         EXPECT_EQ(stored("port"), 0) << "saved only when the dialog closes";
-        form.Button1->click();
+        button("Button1")->click();
         EXPECT_EQ(stored("port"), 1);
     }
     ::close(reader1);

@@ -1,0 +1,241 @@
+// The library commands of the main window: the person is asked and told here, the library model
+// does the rest. Pictures brought in from the desktop (dropped files, the clipboard) go through
+// "Add Image" as if the open dialog had answered with them.
+#include "app/windows/LibraryPanel.h"
+
+#include "app/library/LibraryModel.h"
+#include "app/library/LibraryPaths.h"
+#include "app/state/AppState.h"
+#include "app/windows/Placement.h"
+#include "platform/ErrorGuard.h"
+#include "platform/SettingsStore.h"
+#include "platform/UserDialogs.h"
+#include "separation/loader/PictureFormats.h"
+#include "separation/loader/QtImageDecoder.h"
+#include "separation/picture/BmpFile.h"
+
+#include <QClipboard>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QImage>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QUrl>
+
+using namespace logosmith;
+
+namespace {
+
+// Where the picture open dialog was left, kept between runs.
+const QString pictureDialogGroup = QStringLiteral("PictureDialog");
+const QString folderName = QStringLiteral("Folder");
+const QString filterName = QStringLiteral("Filter");
+
+// The picture open dialog, started where the person last chose a picture.
+std::optional<QString> openPictureDialog(SettingsStore& store, UserDialogs& dialogs) {
+    const QString filter = QString::fromStdString(pictureOpenFilter());
+    FileDialogPlace place{store.readText(pictureDialogGroup, folderName, QString()),
+                          store.readText(pictureDialogGroup, filterName, QString())};
+    // An entry the dialog no longer offers (other formats, a hand-edited file) is not handed on.
+    if (!filter.split(QStringLiteral(";;")).contains(place.filter))
+        place.filter.clear();
+    const std::optional<QString> path = dialogs.openPicture("Open Image", filter, &place);
+    if (path) {
+        store.writeText(pictureDialogGroup, folderName, place.folder);
+        store.writeText(pictureDialogGroup, filterName, place.filter);
+    }
+    return path;
+}
+
+} // namespace
+
+LibraryPanel::LibraryPanel(LibraryModel& library, AppState& state, SettingsStore& store,
+                           UserDialogs& dialogs, QWidget* parent)
+    : QWidget(parent), library_(library), state_(state), store_(store), dialogs_(dialogs) {
+    setObjectName("LibraryPanel");
+    pathBox_ = place<QLineEdit>(this, "Edit1", 8, 8, 289, 22);
+    pathBox_->setReadOnly(true);
+
+    list_ = place<QTreeWidget>(this, "ListView1", 8, 36, 289, 112);
+    list_->setColumnCount(3);
+    list_->setHeaderLabels({"n", "name", "size"});
+    list_->setColumnWidth(0, 20);
+    list_->setColumnWidth(1, 100);
+    list_->setColumnWidth(2, 100);
+    list_->setRootIsDecorated(false);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->header()->setStretchLastSection(false);
+
+    auto* addButton = place<QPushButton>(this, "btnAddImage", "Add Image", 8, 154, 93, 26);
+    auto* deleteButton =
+        place<QPushButton>(this, "btnDeleteImage", "Delete Image", 106, 154, 93, 26);
+    auto* openButton = place<QPushButton>(this, "btnLoad", "Open Image", 204, 154, 93, 26);
+
+    connectGuarded(addButton, &QPushButton::clicked, this, &LibraryPanel::addImage);
+    connectGuarded(openButton, &QPushButton::clicked, this, &LibraryPanel::addImage);
+    connectGuarded(deleteButton, &QPushButton::clicked, this, &LibraryPanel::deleteImage);
+    connectGuarded(list_, &QTreeWidget::itemClicked, this, &LibraryPanel::selectEntry);
+    connect(&library_, &LibraryModel::entriesChanged, this, &LibraryPanel::showEntries);
+    connect(&state_, &AppState::pathShown, pathBox_, &QLineEdit::setText);
+    acceptDropsOn(list_->viewport());
+    showEntries();
+}
+
+void LibraryPanel::showEntries() {
+    const int selected = selectedRow();
+    list_->clear();
+    for (const LibraryEntry& entry : library_.entries())
+        list_->addTopLevelItem(new QTreeWidgetItem({entry.number, entry.name, entry.size}));
+    if (selected >= 0 && selected < list_->topLevelItemCount())
+        list_->topLevelItem(selected)->setSelected(true);
+}
+
+int LibraryPanel::selectedRow() const {
+    const QList<QTreeWidgetItem*> items = list_->selectedItems();
+    return items.isEmpty() ? -1 : list_->indexOfTopLevelItem(items.constFirst());
+}
+
+void LibraryPanel::addImage() {
+    add([this] { return openPictureDialog(store_, dialogs_); });
+}
+
+void LibraryPanel::addImageFile(const QString& path) {
+    add([&path] { return std::optional<QString>(path); });
+}
+
+void LibraryPanel::add(const std::function<std::optional<QString>()>& choosePicture) {
+    if (library_.isFull()) {
+        dialogs_.showMessage(libraryFullMessage);
+        return;
+    }
+    library_.commit();
+    const std::optional<QString> path = choosePicture();
+    if (!path)
+        return;
+    state_.showPath(*path);
+    state_.CurrentSourcePath = *path;
+    switch (library_.add(*path)) {
+    case LibraryModel::AddResult::Duplicate:
+        dialogs_.showConfirmation(duplicateImageMessage);
+        break;
+    case LibraryModel::AddResult::ReservedName:
+        dialogs_.showMessage(reservedNameMessage);
+        break;
+    case LibraryModel::AddResult::Added:
+        break;
+    }
+}
+
+void LibraryPanel::selectEntry() {
+    const int row = selectedRow();
+    if (row < 0)
+        return;
+    if (const std::optional<QString> pathBox = library_.select(row))
+        state_.showPath(*pathBox);
+}
+
+void LibraryPanel::deleteImage() {
+    const int row = selectedRow();
+    if (row < 0) {
+        if (!library_.isEmpty())
+            dialogs_.showMessage(selectItemMessage);
+        return;
+    }
+    library_.remove(row);
+    list_->clearSelection();
+    SelectLastEntry();
+}
+
+void LibraryPanel::SelectLastEntry() {
+    if (library_.isEmpty())
+        return;
+    QTreeWidgetItem* last = list_->topLevelItem(list_->topLevelItemCount() - 1);
+    list_->clearSelection();
+    list_->setCurrentItem(last);
+    last->setSelected(true);
+    list_->scrollToItem(last);
+    selectEntry();
+}
+
+void LibraryPanel::acceptDropsOn(QWidget* target) {
+    // A drop over any control without its own drop handling reaches the target.
+    target->setAcceptDrops(true);
+    target->installEventFilter(this);
+}
+
+bool LibraryPanel::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return QWidget::eventFilter(watched, event);
+    auto* drag = static_cast<QDropEvent*>(event);
+    // Anything that names files or addresses is taken, so that what cannot be loaded is told.
+    if (!drag->mimeData()->hasUrls()) {
+        drag->ignore();
+        return true;
+    }
+    drag->acceptProposedAction();
+    if (type == QEvent::Drop) {
+        // After the drop has ended, so the program the files came from is not held up by the
+        // messages the adds may show.
+        const QList<QUrl> urls = drag->mimeData()->urls();
+        QMetaObject::invokeMethod(
+            this, [this, urls] { addDroppedPictures(urls); }, Qt::QueuedConnection);
+    }
+    return true;
+}
+
+void LibraryPanel::addDroppedPictures(const QList<QUrl>& urls) {
+    for (const QUrl& url : urls) {
+        // A full library says so once, however many files came.
+        if (library_.isFull()) {
+            dialogs_.showMessage(libraryFullMessage);
+            return;
+        }
+        const QString path = url.isLocalFile() ? url.toLocalFile() : url.toString();
+        // Refused before the current picture is committed, as the open dialog would not have
+        // offered it.
+        if (!url.isLocalFile() || !isSupportedPictureExtension(path.toStdString())) {
+            dialogs_.showError(
+                QString::fromStdString(unsupportedPictureMessage(path.toStdString())));
+            continue;
+        }
+        guarded([&] { addImageFile(path); });
+    }
+}
+
+void LibraryPanel::pasteImage() {
+    const QImage image = QGuiApplication::clipboard()->image();
+    if (image.isNull()) {
+        dialogs_.showMessage(noPictureToPasteMessage);
+        return;
+    }
+    // The picture becomes a file in the library folder under a name no file and no entry has,
+    // which then is the new entry's own file. It is written only once the library has room.
+    QString written;
+    try {
+        add([&] {
+            const QString folder = libraryFolder(state_.RootDir);
+            QString path;
+            for (int n = 1; path.isEmpty(); ++n) {
+                const QString candidate = folder + QStringLiteral("pasted-%1.bmp").arg(n);
+                if (!QFileInfo::exists(candidate) && !library_.library().IsInLibrary(candidate))
+                    path = candidate;
+            }
+            writeBmpFile(decoders::pictureOnWhite(image), path.toStdString());
+            written = path;
+            return std::optional<QString>(path);
+        });
+    } catch (...) {
+        // A picture that could not be added leaves no file behind.
+        if (!written.isEmpty())
+            QFile::remove(written);
+        throw;
+    }
+}
