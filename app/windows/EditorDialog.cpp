@@ -22,30 +22,24 @@ EditorDialog::EditorDialog(logosmith::SettingsStore& store, QWidget* parent)
         label->setFont(bold);
         label->setGeometry(12, 8 + 18 * i, 324, 17);
     }
-    Edit1 = new QLineEdit(editor, this);
-    Edit1->setObjectName("Edit1");
-    Edit1->setGeometry(12, 86, 320, 22);
-    Button1 = new QPushButton("OK", this);
-    Button1->setObjectName("Button1");
-    Button1->setGeometry(150, 120, 86, 26);
-    btnCancel = new QPushButton("cancel", this);
-    btnCancel->setObjectName("btnCancel");
-    btnCancel->setGeometry(246, 120, 86, 26);
-    logosmith::connectGuarded(Button1, &QPushButton::clicked, this, &EditorDialog::Button1Click);
-    logosmith::connectGuarded(btnCancel, &QPushButton::clicked, this,
-                              &EditorDialog::btnCancelClick);
-    FormStorage1 = new FormStorage(this, store, "editer", {"Edit1.Text"});
+    commandBox_ = new QLineEdit(editor, this);
+    commandBox_->setObjectName("Edit1");
+    commandBox_->setGeometry(12, 86, 320, 22);
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("Button1");
+    ok->setGeometry(150, 120, 86, 26);
+    auto* cancel = new QPushButton("cancel", this);
+    cancel->setObjectName("btnCancel");
+    cancel->setGeometry(246, 120, 86, 26);
+    logosmith::connectGuarded(ok, &QPushButton::clicked, this, [this] {
+        emit commandChosen(commandBox_->text());
+        close();
+    });
+    // Closing either way stores the box's text with the dialog's place.
+    logosmith::connectGuarded(cancel, &QPushButton::clicked, this, [this] { close(); });
+    formStorage_ = new FormStorage(this, store, "editer", {"Edit1.Text"});
 }
 
 EditorDialog::~EditorDialog() {
-    FormStorage1->windowDestroying();
-}
-
-void EditorDialog::Button1Click() {
-    emit commandChosen(Edit1->text());
-    close();
-}
-
-void EditorDialog::btnCancelClick() {
-    close();
+    formStorage_->windowDestroying();
 }

@@ -3,7 +3,6 @@
 #include "platform/widgets/FixedDialog.h"
 
 class QLineEdit;
-class QPushButton;
 class FormStorage;
 
 namespace logosmith {
@@ -24,11 +23,6 @@ class EditorDialog : public logosmith::FixedDialog {
     void commandChosen(const QString& command);
 
   private:
-    void Button1Click();
-    void btnCancelClick();
-
-    QLineEdit* Edit1 = nullptr;
-    QPushButton* Button1 = nullptr;
-    QPushButton* btnCancel = nullptr;
-    FormStorage* FormStorage1 = nullptr;
+    QLineEdit* commandBox_ = nullptr;
+    FormStorage* formStorage_ = nullptr;
 };

@@ -26,19 +26,20 @@ InformationDialog::InformationDialog(QWidget* parent) : FixedDialog("Help", 339,
     addLabel("Unauthorized reproduction or distribution of this program,", small, 126);
     addLabel("or any portion of it, may result in civil and criminal", small, 140);
     addLabel("penalties, and is prohibited.", small, 154);
-    btnOK = new QPushButton("OK", this);
-    btnOK->setObjectName("btnOK");
-    btnOK->setGeometry(246, 176, 80, 26);
-    btnInfo = new QPushButton("System Info", this);
-    btnInfo->setObjectName("btnInfo");
-    btnInfo->setGeometry(150, 176, 86, 26);
-    btnInfo->hide();
-    logosmith::connectGuarded(btnOK, &QPushButton::clicked, this, [this] { close(); });
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("btnOK");
+    ok->setGeometry(246, 176, 80, 26);
+    // Part of the design, never shown and without an action.
+    auto* systemInfo = new QPushButton("System Info", this);
+    systemInfo->setObjectName("btnInfo");
+    systemInfo->setGeometry(150, 176, 86, 26);
+    systemInfo->hide();
+    logosmith::connectGuarded(ok, &QPushButton::clicked, this, [this] { close(); });
 
-    filesFolderLabel = new QLabel(this);
-    filesFolderLabel->setObjectName("filesFolderLabel");
-    filesFolderLabel->setFont(small);
-    filesFolderLabel->setGeometry(12, 174, 228, 30);
+    filesFolder_ = new QLabel(this);
+    filesFolder_->setObjectName("filesFolderLabel");
+    filesFolder_->setFont(small);
+    filesFolder_->setGeometry(12, 174, 228, 30);
 }
 
 void InformationDialog::showFilesFolder(const QString& rootDir) {
@@ -48,8 +49,8 @@ void InformationDialog::showFilesFolder(const QString& rootDir) {
     if (shown.startsWith(home))
         shown = "~/" + shown.mid(home.size());
     // A long folder is shortened in the middle; the whole of it is in the tooltip.
-    shown = QFontMetrics(filesFolderLabel->font())
-                .elidedText(shown, Qt::ElideMiddle, filesFolderLabel->width());
-    filesFolderLabel->setText("Library and scratch files:\n" + shown);
-    filesFolderLabel->setToolTip(folder);
+    shown = QFontMetrics(filesFolder_->font())
+                .elidedText(shown, Qt::ElideMiddle, filesFolder_->width());
+    filesFolder_->setText("Library and scratch files:\n" + shown);
+    filesFolder_->setToolTip(folder);
 }

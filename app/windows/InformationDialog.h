@@ -3,7 +3,6 @@
 #include "platform/widgets/FixedDialog.h"
 
 class QLabel;
-class QPushButton;
 
 // "Help": the program's name, version and notice.
 class InformationDialog : public logosmith::FixedDialog {
@@ -16,7 +15,5 @@ class InformationDialog : public logosmith::FixedDialog {
     void showFilesFolder(const QString& rootDir);
 
   private:
-    QPushButton* btnOK = nullptr;
-    QPushButton* btnInfo = nullptr;
-    QLabel* filesFolderLabel = nullptr;
+    QLabel* filesFolder_ = nullptr;
 };

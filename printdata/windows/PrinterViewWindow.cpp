@@ -145,58 +145,58 @@ PrinterViewWindow::PrinterViewWindow(SettingsStore& store, QWidget* parent)
     buildControls();
     resize(640, 480);
     // Its place and size, and the zoom, survive restarts.
-    FormStorage1 = new FormStorage(this, store, "printerview", {"ZoomBox.CurrentIndex"});
+    formStorage_ = new FormStorage(this, store, "printerview", {"ZoomBox.CurrentIndex"});
 }
 
 PrinterViewWindow::~PrinterViewWindow() {
-    FormStorage1->windowDestroying();
+    formStorage_->windowDestroying();
 }
 
 void PrinterViewWindow::buildControls() {
-    SourceLabel = new QLabel(this);
-    SourceLabel->setObjectName("SourceLabel");
-    SourceLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    sourceLabel_ = new QLabel(this);
+    sourceLabel_->setObjectName("SourceLabel");
+    sourceLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     // A long path must not widen the window.
-    SourceLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    ZoomLabel = new QLabel("Zoom", this);
-    ZoomLabel->setObjectName("ZoomLabel");
-    ZoomBox = new QComboBox(this);
-    ZoomBox->setObjectName("ZoomBox");
-    ZoomBox->addItem("Fit");
+    sourceLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    zoomLabel_ = new QLabel("Zoom", this);
+    zoomLabel_->setObjectName("ZoomLabel");
+    zoomBox_ = new QComboBox(this);
+    zoomBox_->setObjectName("ZoomBox");
+    zoomBox_->addItem("Fit");
     for (double scale : zoomScales())
-        ZoomBox->addItem(QStringLiteral("%1 %").arg(scale * 100));
-    ZoomLabel->setBuddy(ZoomBox);
-    connect(ZoomBox, &QComboBox::currentIndexChanged, this, [this] { applyZoom(); });
+        zoomBox_->addItem(QStringLiteral("%1 %").arg(scale * 100));
+    zoomLabel_->setBuddy(zoomBox_);
+    connect(zoomBox_, &QComboBox::currentIndexChanged, this, [this] { applyZoom(); });
 
-    SheetTabs = new QTabWidget(this);
-    SheetTabs->setObjectName("SheetTabs");
-    SheetTabs->setDocumentMode(true);
-    connect(SheetTabs, &QTabWidget::currentChanged, this, [this] { showSheetLine(); });
+    sheetTabs_ = new QTabWidget(this);
+    sheetTabs_->setObjectName("SheetTabs");
+    sheetTabs_->setDocumentMode(true);
+    connect(sheetTabs_, &QTabWidget::currentChanged, this, [this] { showSheetLine(); });
 
-    SheetLabel = new QLabel(this);
-    SheetLabel->setObjectName("SheetLabel");
-    SheetLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    sheetLabel_ = new QLabel(this);
+    sheetLabel_->setObjectName("SheetLabel");
+    sheetLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* top = new QHBoxLayout();
-    top->addWidget(SourceLabel, 1);
-    top->addWidget(ZoomLabel);
-    top->addWidget(ZoomBox);
+    top->addWidget(sourceLabel_, 1);
+    top->addWidget(zoomLabel_);
+    top->addWidget(zoomBox_);
     auto* column = new QVBoxLayout(this);
     column->addLayout(top);
-    column->addWidget(SheetTabs, 1);
-    column->addWidget(SheetLabel);
+    column->addWidget(sheetTabs_, 1);
+    column->addWidget(sheetLabel_);
 }
 
 void PrinterViewWindow::clear() {
-    while (SheetTabs->count() > 0) {
-        QWidget* page = SheetTabs->widget(0);
-        SheetTabs->removeTab(0);
+    while (sheetTabs_->count() > 0) {
+        QWidget* page = sheetTabs_->widget(0);
+        sheetTabs_->removeTab(0);
         delete page;
     }
     sheetLines_.clear();
     summary_.clear();
-    SourceLabel->clear();
-    SheetLabel->clear();
+    sourceLabel_->clear();
+    sheetLabel_->clear();
 }
 
 void PrinterViewWindow::showStream(const QString& source,
@@ -229,14 +229,14 @@ void PrinterViewWindow::showStream(const QString& source,
         area->setWidget(new SheetView(prn::sheetImage(raster)));
         area->zoomWheel = [this](int steps, QPointF at) { stepZoom(steps, at); };
         area->resized = [this, area] {
-            if (ZoomBox->currentIndex() == 0)
+            if (zoomBox_->currentIndex() == 0)
                 area->sheet()->setScale(
                     fitScale(area->sheet()->imageSize(), area->maximumViewportSize()));
         };
-        SheetTabs->addTab(area, caption);
+        sheetTabs_->addTab(area, caption);
     }
     summary_ = QString::fromStdString(prn::summaryText(reading)).trimmed();
-    SourceLabel->setText(source);
+    sourceLabel_->setText(source);
     applyZoom();
     showSheetLine();
     show();
@@ -245,9 +245,9 @@ void PrinterViewWindow::showStream(const QString& source,
 }
 
 void PrinterViewWindow::applyZoom() {
-    const int choice = ZoomBox->currentIndex();
-    for (int i = 0; i < SheetTabs->count(); ++i) {
-        SheetArea* area = areaOf(SheetTabs->widget(i));
+    const int choice = zoomBox_->currentIndex();
+    for (int i = 0; i < sheetTabs_->count(); ++i) {
+        SheetArea* area = areaOf(sheetTabs_->widget(i));
         area->sheet()->setScale(
             choice <= 0 ? fitScale(area->sheet()->imageSize(), area->maximumViewportSize())
                         : zoomScales()[std::size_t(choice - 1)]);
@@ -255,7 +255,7 @@ void PrinterViewWindow::applyZoom() {
 }
 
 void PrinterViewWindow::stepZoom(int steps, QPointF at) {
-    SheetArea* area = areaOf(SheetTabs->currentWidget());
+    SheetArea* area = areaOf(sheetTabs_->currentWidget());
     if (!area)
         return;
     SheetView* sheet = area->sheet();
@@ -271,7 +271,7 @@ void PrinterViewWindow::stepZoom(int steps, QPointF at) {
         return;
     choice = std::clamp(choice + (steps > 0 ? steps - 1 : steps + 1), 0, int(scales.size()) - 1);
     const QPointF unit = QPointF(sheet->mapFrom(area->viewport(), at.toPoint())) / before;
-    ZoomBox->setCurrentIndex(choice + 1);
+    zoomBox_->setCurrentIndex(choice + 1);
     const QPoint now = sheet->mapTo(area->viewport(), (unit * sheet->scale()).toPoint());
     area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->value() + now.x() -
                                           int(at.x()));
@@ -279,6 +279,6 @@ void PrinterViewWindow::stepZoom(int steps, QPointF at) {
 }
 
 void PrinterViewWindow::showSheetLine() {
-    const int tab = SheetTabs->currentIndex();
-    SheetLabel->setText(tab >= 0 && tab < sheetLines_.size() ? sheetLines_[tab] : summary_);
+    const int tab = sheetTabs_->currentIndex();
+    sheetLabel_->setText(tab >= 0 && tab < sheetLines_.size() ? sheetLines_[tab] : summary_);
 }

@@ -46,12 +46,12 @@ class PrinterViewWindow : public QWidget {
     void stepZoom(int steps, QPointF at);
     void showSheetLine();
 
-    FormStorage* FormStorage1 = nullptr;
-    QLabel* SourceLabel = nullptr;
-    QLabel* ZoomLabel = nullptr;
-    QComboBox* ZoomBox = nullptr;
-    QTabWidget* SheetTabs = nullptr;
-    QLabel* SheetLabel = nullptr;
+    FormStorage* formStorage_ = nullptr;
+    QLabel* sourceLabel_ = nullptr;
+    QLabel* zoomLabel_ = nullptr;
+    QComboBox* zoomBox_ = nullptr;
+    QTabWidget* sheetTabs_ = nullptr;
+    QLabel* sheetLabel_ = nullptr;
     // What the label under the tabs says for each tab, and without any tab.
     QStringList sheetLines_;
     QString summary_;
