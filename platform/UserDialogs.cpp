@@ -17,6 +17,10 @@ std::optional<QString> UserDialogs::openPicture(const QString& caption, const QS
     return path;
 }
 
+void UserDialogs::showMessageWithDetails(const QString& text, const QString& details) {
+    showMessage(details.isEmpty() ? text : text + "\n\n" + details);
+}
+
 UserDialogs& userDialogs() {
     if (!installed)
         throw std::logic_error("no UserDialogs installed");

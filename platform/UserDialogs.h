@@ -23,6 +23,9 @@ class UserDialogs {
 
     // A plain message box with one "OK" button.
     virtual void showMessage(const QString& text) = 0;
+    // The same box with a second, smaller text under the message: what the program found out
+    // about it. Without details it is the plain box.
+    virtual void showMessageWithDetails(const QString& text, const QString& details);
     // A warning box with one "OK" button.
     virtual void showWarning(const QString& text) = 0;
     // A confirmation-kind box (question icon) that offers only "OK".

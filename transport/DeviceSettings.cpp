@@ -13,7 +13,7 @@ DeviceMap deviceMapFromSettings(const SettingsStore& store) {
 }
 
 PortSettings withDevice(PortSettings settings, const SettingsStore& store) {
-    settings.device = deviceMapFromSettings(store).pathFor(devicePortName(settings.port));
+    settings.device = deviceMapFromSettings(store).pathFor(deviceKey(settings.port));
     return settings;
 }
 

@@ -1,6 +1,7 @@
 #include "transport/PortKind.h"
 
 #include "transport/devices/DeviceMap.h"
+#include "transport/devices/NetworkPort.h"
 #include "transport/devices/ParallelPort.h"
 #include "transport/devices/SerialPort.h"
 #include "transport/devices/SpoolerPort.h"
@@ -29,10 +30,12 @@ std::unique_ptr<PrinterDevice> openPortDevice(int port, const PortSettings& sett
         const SerialLine line = serialLineFor(settings);
         return SerialPort::open(devicePath(port, settings), line, writeTimeout);
     }
+    case PortKind::Network:
+        return NetworkPort::open(settings.device, kConnectTimeout, writeTimeout);
     case PortKind::Spooler:
         break;
     }
-    return SpoolerPort::open();
+    return SpoolerPort::open(settings.device);
 }
 
 } // namespace logosmith

@@ -99,10 +99,10 @@ void SpoolRawFile(PrinterDevice& spooler, const TransferRequest& request, SpoolM
     }
 }
 
-TransferResult portProblem(PortOutcome outcome) {
-    if (outcome == PortOutcome::NoPort)
-        return {TransferStatus::NoPort, kPortDoesNotExist};
-    return {TransferStatus::OpenFailed, kCheckPortSetting};
+TransferResult portProblem(const PrinterPort& port) {
+    if (port.outcome == PortOutcome::NoPort)
+        return {TransferStatus::NoPort, kPortDoesNotExist, {}};
+    return {TransferStatus::OpenFailed, kCheckPortSetting, port.reason};
 }
 
 // Runs the part of a transfer after the port is open and turns whatever ends it into a result.
@@ -110,11 +110,11 @@ template <class Body> TransferResult outcomeOf(Body&& body) noexcept {
     try {
         return body();
     } catch (const TransferTimeout& error) {
-        return {TransferStatus::TimedOut, error.what()};
+        return {TransferStatus::TimedOut, error.what(), {}};
     } catch (const std::exception& error) {
-        return {TransferStatus::Failed, error.what()};
+        return {TransferStatus::Failed, error.what(), {}};
     } catch (...) {
-        return {TransferStatus::Failed, "Unknown error"};
+        return {TransferStatus::Failed, "Unknown error", {}};
     }
 }
 
@@ -150,7 +150,7 @@ TransferResult TransferThrough(PrinterDevice& device, PortKind port, TransferKin
                          kind == TransferKind::Firmware         ? SpoolMode::Firmware
                          : kind == TransferKind::AlignmentSetup ? SpoolMode::Alignment
                                                                 : SpoolMode::Command);
-            return TransferResult{TransferStatus::Spooled, {}};
+            return TransferResult{TransferStatus::Spooled, {}, {}};
         }
         // A firmware bar moves once per step size of pieces, a setup bar after every piece.
         const bool setup = kind == TransferKind::AlignmentSetup;
@@ -171,7 +171,7 @@ TransferResult TransferThrough(PrinterDevice& device, PortKind port, TransferKin
                 }
             },
             request.stop);
-        return TransferResult{TransferStatus::Sent, {}};
+        return TransferResult{TransferStatus::Sent, {}, {}};
     });
 }
 
@@ -184,10 +184,10 @@ TransferResult RunTransfer(TransferKind kind, const TransferRequest& request) {
                                request.writeTimeout);
     } catch (const std::exception& error) {
         // A port that refuses has been sent nothing.
-        return {TransferStatus::Refused, error.what()};
+        return {TransferStatus::Refused, error.what(), {}};
     }
     if (port.outcome != PortOutcome::Opened)
-        return portProblem(port.outcome);
+        return portProblem(port);
     return TransferThrough(*port.device, port.kind, kind, request);
 }
 

@@ -71,6 +71,9 @@ struct TransferResult {
     // (" Port does not exist ", " Check your port setting "); any other failure is reported
     // with this text in the error report.
     std::string message;
+    // For a port that could not be opened: why, in words a person can act on (a group to join,
+    // a busy device, a refused connection); empty when nothing more is known.
+    std::string reason;
 
     bool succeeded() const {
         return status == TransferStatus::Sent || status == TransferStatus::Spooled;

@@ -57,7 +57,25 @@ std::optional<PortKind> portKind(int port) {
 
 std::string devicePortName(int port) {
     const std::optional<PortKind> kind = portKind(port);
-    return kind && *kind != PortKind::Spooler ? kPorts[static_cast<std::size_t>(port)].name : "";
+    return kind && (*kind == PortKind::Parallel || *kind == PortKind::Serial)
+               ? kPorts[static_cast<std::size_t>(port)].name
+               : "";
+}
+
+std::string deviceKey(int port) {
+    const std::optional<PortKind> kind = portKind(port);
+    if (!kind)
+        return "";
+    switch (*kind) {
+    case PortKind::Spooler:
+        return "USB";
+    case PortKind::Network:
+        return "NETWORK";
+    case PortKind::Parallel:
+    case PortKind::Serial:
+        break;
+    }
+    return devicePortName(port);
 }
 
 } // namespace logosmith

@@ -31,21 +31,23 @@ inline const PortSettings kDefaultPortSettings{};
 
 // How a port of the list reaches the printer; each kind is one PrinterDevice class (see
 // PortKind.h). A new port type is one class, one kind and its entries in the table below.
-enum class PortKind { Parallel, Serial, Spooler };
+enum class PortKind { Parallel, Serial, Spooler, Network };
 
 struct PortEntry {
     const char* name;
     PortKind kind;
 };
 
-// The port list, in the order of its indices.
-inline constexpr std::array<PortEntry, 7> kPorts{{{"LPT1", PortKind::Parallel},
+// The port list, in the order of its indices, which the settings file keeps: a new entry goes at
+// the end.
+inline constexpr std::array<PortEntry, 8> kPorts{{{"LPT1", PortKind::Parallel},
                                                   {"LPT2", PortKind::Parallel},
                                                   {"COM1", PortKind::Serial},
                                                   {"COM2", PortKind::Serial},
                                                   {"COM3", PortKind::Serial},
                                                   {"COM4", PortKind::Serial},
-                                                  {"U S B", PortKind::Spooler}}};
+                                                  {"U S B", PortKind::Spooler},
+                                                  {"Network", PortKind::Network}}};
 
 // The port list's texts.
 inline constexpr std::array<const char*, kPorts.size()> kPortEntries = [] {
@@ -62,6 +64,7 @@ inline constexpr std::array<const char*, 2> kStopBitEntries{"1", "2"};
 inline constexpr std::array<const char*, 3> kFlowEntries{"None", "Xon/Xoff", "Hardware"};
 
 inline constexpr int kUsbPort = 6;
+inline constexpr int kNetworkPort = 7;
 
 // The text of the chosen baud entry; empty when none is chosen.
 std::string baudText(const PortSettings& settings);
@@ -74,7 +77,10 @@ SerialLine serialLineFor(const PortSettings& settings);
 // The kind of the chosen port; nullopt when no port is chosen (-1, or past the list).
 std::optional<PortKind> portKind(int port);
 // The name a device file is found under in the device map ("LPT1" … "COM4"); empty for the
-// spooler and when no port is chosen.
+// spooler, the network and when no port is chosen.
 std::string devicePortName(int port);
+// The name under which the "devices" group says where a port leads: "LPT1" … "COM4" a device
+// file, "USB" a print queue (none: the default printer), "NETWORK" a printer's address.
+std::string deviceKey(int port);
 
 } // namespace logosmith

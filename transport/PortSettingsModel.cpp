@@ -10,6 +10,7 @@ namespace logosmith {
 namespace {
 
 const QString group = QStringLiteral("nport");
+const QString devicesGroup = QStringLiteral("devices");
 constexpr std::array<const char*, 6> valueNames{"port", "baud", "parity", "data", "stop", "flow"};
 constexpr std::array<std::size_t, 6> listSizes{kPortEntries.size(),    kBaudEntries.size(),
                                                kParityEntries.size(),  kDataBitEntries.size(),
@@ -89,6 +90,24 @@ bool PortSettingsModel::save() {
 
 PortSettings PortSettingsModel::settings() const {
     return withDevice(choices_, store_);
+}
+
+std::string PortSettingsModel::device(int port) const {
+    return deviceMapFromSettings(store_).pathFor(deviceKey(port));
+}
+
+void PortSettingsModel::chooseDevice(int port, const std::string& device) {
+    const std::string key = deviceKey(port);
+    if (key.empty() || this->device(port) == device)
+        return;
+    // Names are matched without regard to case when read; one entry per port is kept.
+    for (const QString& name : store_.valueNames(devicesGroup))
+        if (name.compare(QString::fromStdString(key), Qt::CaseInsensitive) == 0)
+            store_.remove(devicesGroup, name);
+    if (!device.empty() && device != DeviceMap().pathFor(key))
+        store_.writeText(devicesGroup, QString::fromStdString(key), QString::fromStdString(device));
+    store_.sync();
+    emit changed();
 }
 
 } // namespace logosmith

@@ -35,6 +35,14 @@ class PortSettingsModel : public SettingModel {
     // settings file's "devices" group says now.
     PortSettings settings() const;
 
+    // Where a port of the list leads, as the "devices" group says now: a device file for LPT1 …
+    // COM4 (their usual one when the group names none), a print queue for "U S B" (empty: the
+    // default printer), an address for the network port (empty: none set yet).
+    std::string device(int port) const;
+    // Points a port elsewhere, written to the "devices" group at once. The usual device (or an
+    // empty text) takes the entry out of the group, so the file keeps only what was changed.
+    void chooseDevice(int port, const std::string& device);
+
   private:
     int& field(Field which);
 

@@ -21,6 +21,16 @@ void QtUserDialogs::showMessage(const QString& text) {
     QMessageBox::information(parent_, title(), text, QMessageBox::Ok);
 }
 
+void QtUserDialogs::showMessageWithDetails(const QString& text, const QString& details) {
+    if (details.isEmpty()) {
+        showMessage(text);
+        return;
+    }
+    QMessageBox box(QMessageBox::Information, title(), text, QMessageBox::Ok, parent_);
+    box.setInformativeText(details);
+    box.exec();
+}
+
 void QtUserDialogs::showWarning(const QString& text) {
     QMessageBox::warning(parent_, title(), text, QMessageBox::Ok);
 }

@@ -15,6 +15,7 @@ class QtUserDialogs : public UserDialogs {
     void setPicturePreview(PicturePreview::Decoder decoder) { decoder_ = std::move(decoder); }
 
     void showMessage(const QString& text) override;
+    void showMessageWithDetails(const QString& text, const QString& details) override;
     void showWarning(const QString& text) override;
     void showConfirmation(const QString& text) override;
     bool askYesNo(const QString& text) override;

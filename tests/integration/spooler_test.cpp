@@ -6,14 +6,8 @@
 #include "transport/PortSender.h"
 #include "transport/devices/SpoolerJob.h"
 
-#include <arpa/inet.h>
-#include <condition_variable>
 #include <cups/cups.h>
-#include <deque>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 using namespace logosmith;
@@ -21,70 +15,6 @@ using namespace transport_test;
 using namespace std::chrono_literals;
 
 namespace {
-
-// Takes connections on 127.0.0.1 and keeps what each one delivered.
-class TcpPrinter {
-  public:
-    TcpPrinter() {
-        listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        ::listen(listener_, 8);
-        socklen_t length = sizeof address;
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-        port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this] { run(); });
-    }
-    ~TcpPrinter() {
-        stop_ = true;
-        thread_.join();
-        ::close(listener_);
-    }
-    int port() const { return port_; }
-
-    std::optional<std::vector<std::uint8_t>> nextJob(std::chrono::milliseconds timeout) {
-        std::unique_lock lock(mutex_);
-        if (!arrived_.wait_for(lock, timeout, [&] { return !jobs_.empty(); }))
-            return std::nullopt;
-        auto job = std::move(jobs_.front());
-        jobs_.pop_front();
-        return job;
-    }
-
-  private:
-    void run() {
-        while (!stop_) {
-            pollfd pfd{listener_, POLLIN, 0};
-            if (::poll(&pfd, 1, 50) <= 0)
-                continue;
-            const int connection = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-            if (connection < 0)
-                continue;
-            std::vector<std::uint8_t> bytes;
-            std::uint8_t buffer[65536];
-            for (;;) {
-                const ssize_t got = ::read(connection, buffer, sizeof buffer);
-                if (got <= 0)
-                    break;
-                bytes.insert(bytes.end(), buffer, buffer + got);
-            }
-            ::close(connection);
-            std::lock_guard lock(mutex_);
-            jobs_.push_back(std::move(bytes));
-            arrived_.notify_all();
-        }
-    }
-
-    int listener_ = -1;
-    int port_ = 0;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-    std::mutex mutex_;
-    std::condition_variable arrived_;
-    std::deque<std::vector<std::uint8_t>> jobs_;
-};
 
 bool cupsdInstalled() {
     return ::access("/usr/sbin/cupsd", X_OK) == 0 ||

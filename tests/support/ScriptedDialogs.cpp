@@ -4,8 +4,8 @@
 
 namespace logosmith::testing {
 
-void ScriptedDialogs::record(const QString& kind, const QString& text) {
-    shown.append({kind, text});
+void ScriptedDialogs::record(const QString& kind, const QString& text, const QString& details) {
+    shown.append({kind, text, details});
     if (onMessage)
         onMessage(shown.constLast());
 }
@@ -20,7 +20,7 @@ bool ScriptedDialogs::askYesNo(const QString& text) {
 }
 
 std::optional<QString> ScriptedDialogs::openFile(const QString& caption, const QString& filter) {
-    shown.append({"open", caption});
+    shown.append({"open", caption, {}});
     lastOpenFilter = filter;
     if (openAnswers.empty())
         return std::nullopt;
@@ -48,7 +48,7 @@ std::optional<QString> ScriptedDialogs::openPicture(const QString& caption, cons
 
 std::optional<QString> ScriptedDialogs::saveFile(const QString& caption, const QString& filter,
                                                  const QString& defaultSuffix) {
-    shown.append({"save", caption});
+    shown.append({"save", caption, {}});
     lastSaveFilter = filter;
     lastSaveSuffix = defaultSuffix;
     if (saveAnswers.empty())
@@ -61,7 +61,7 @@ std::optional<QString> ScriptedDialogs::saveFile(const QString& caption, const Q
 }
 
 std::optional<std::uint32_t> ScriptedDialogs::pickColour(std::uint32_t) {
-    shown.append({"colour", QString()});
+    shown.append({"colour", {}, {}});
     if (colourAnswers.empty())
         return std::nullopt;
     auto answer = colourAnswers.front();
@@ -70,7 +70,7 @@ std::optional<std::uint32_t> ScriptedDialogs::pickColour(std::uint32_t) {
 }
 
 bool ScriptedDialogs::setUpPrinter(QPrinter& printer) {
-    shown.append({"print", QString()});
+    shown.append({"print", {}, {}});
     return printerSetUp ? printerSetUp(printer) : false;
 }
 

@@ -16,6 +16,7 @@ class ScriptedDialogs : public UserDialogs {
     struct Shown {
         QString kind; // "message", "warning", "confirmation", "question", "error", "open", ...
         QString text;
+        QString details; // the smaller text under a message, if any
     };
 
     // File dialog answers; an empty text stands for "cancel".
@@ -31,6 +32,9 @@ class ScriptedDialogs : public UserDialogs {
     QList<Shown> shown;
 
     void showMessage(const QString& text) override { record("message", text); }
+    void showMessageWithDetails(const QString& text, const QString& details) override {
+        record("message", text, details);
+    }
     void showWarning(const QString& text) override { record("warning", text); }
     void showConfirmation(const QString& text) override { record("confirmation", text); }
     bool askYesNo(const QString& text) override;
@@ -49,6 +53,8 @@ class ScriptedDialogs : public UserDialogs {
     QStringList texts(const QString& kind) const;
     QStringList allTexts() const;
     void clear() { shown.clear(); }
+    // Everything back as new: no boxes shown, no answers queued, no hooks.
+    void reset() { *this = ScriptedDialogs(); }
 
     QString lastOpenFilter;
     FileDialogPlace lastPicturePlace;
@@ -57,7 +63,7 @@ class ScriptedDialogs : public UserDialogs {
     QString lastSaveSuffix;
 
   private:
-    void record(const QString& kind, const QString& text);
+    void record(const QString& kind, const QString& text, const QString& details = {});
 };
 
 // Installs a fresh ScriptedDialogs for the duration of a test.

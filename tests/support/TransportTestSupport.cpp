@@ -1,12 +1,15 @@
 #include "tests/support/TransportTestSupport.h"
 
+#include <arpa/inet.h>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <netinet/in.h>
 #include <poll.h>
 #include <pty.h>
 #include <stdexcept>
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace transport_test {
@@ -125,6 +128,57 @@ std::vector<std::uint8_t> ByteCollector::bytes() {
 std::size_t ByteCollector::count() {
     std::lock_guard lock(mutex_);
     return bytes_.size();
+}
+
+TcpPrinter::TcpPrinter() {
+    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::listen(listener_, 8);
+    socklen_t length = sizeof address;
+    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+    port_ = ntohs(address.sin_port);
+    thread_ = std::thread([this] { run(); });
+}
+
+TcpPrinter::~TcpPrinter() {
+    stop_ = true;
+    thread_.join();
+    ::close(listener_);
+}
+
+std::optional<std::vector<std::uint8_t>> TcpPrinter::nextJob(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(mutex_);
+    if (!arrived_.wait_for(lock, timeout, [&] { return !jobs_.empty(); }))
+        return std::nullopt;
+    auto job = std::move(jobs_.front());
+    jobs_.pop_front();
+    return job;
+}
+
+void TcpPrinter::run() {
+    while (!stop_) {
+        pollfd pfd{listener_, POLLIN, 0};
+        if (::poll(&pfd, 1, 50) <= 0)
+            continue;
+        const int connection = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+        if (connection < 0)
+            continue;
+        std::vector<std::uint8_t> bytes;
+        std::uint8_t buffer[65536];
+        for (;;) {
+            const ssize_t got = ::read(connection, buffer, sizeof buffer);
+            if (got <= 0)
+                break;
+            bytes.insert(bytes.end(), buffer, buffer + got);
+        }
+        ::close(connection);
+        std::lock_guard lock(mutex_);
+        jobs_.push_back(std::move(bytes));
+        arrived_.notify_all();
+    }
 }
 
 } // namespace transport_test

@@ -5,7 +5,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -81,6 +83,30 @@ class ByteCollector {
     std::mutex mutex_;
     std::vector<std::uint8_t> bytes_;
     std::thread thread_;
+};
+
+// A printer on the network: takes connections on 127.0.0.1 and keeps what each one delivered.
+class TcpPrinter {
+  public:
+    TcpPrinter();
+    ~TcpPrinter();
+    TcpPrinter(const TcpPrinter&) = delete;
+    TcpPrinter& operator=(const TcpPrinter&) = delete;
+
+    int port() const { return port_; }
+    // What the next connection delivered before it closed; nothing within the time-out.
+    std::optional<std::vector<std::uint8_t>> nextJob(std::chrono::milliseconds timeout);
+
+  private:
+    void run();
+
+    int listener_ = -1;
+    int port_ = 0;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+    std::mutex mutex_;
+    std::condition_variable arrived_;
+    std::deque<std::vector<std::uint8_t>> jobs_;
 };
 
 } // namespace transport_test

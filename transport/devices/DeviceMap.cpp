@@ -3,8 +3,14 @@
 namespace logosmith {
 
 DeviceMap::DeviceMap()
-    : paths_{{"LPT1", "/dev/lp0"},   {"LPT2", "/dev/lp1"},   {"COM1", "/dev/ttyS0"},
-             {"COM2", "/dev/ttyS1"}, {"COM3", "/dev/ttyS2"}, {"COM4", "/dev/ttyS3"}} {}
+    : paths_{{"LPT1", "/dev/lp0"},
+             {"LPT2", "/dev/lp1"},
+             {"COM1", "/dev/ttyS0"},
+             {"COM2", "/dev/ttyS1"},
+             {"COM3", "/dev/ttyS2"},
+             {"COM4", "/dev/ttyS3"},
+             {"USB", ""},
+             {"NETWORK", ""}} {}
 
 std::string DeviceMap::pathFor(const std::string& portName) const {
     const auto found = paths_.find(portName);

@@ -5,13 +5,14 @@
 
 namespace logosmith {
 
-// Where each of the six port names leads. The defaults are the usual Linux devices; any name
-// can be pointed elsewhere (a USB-serial adapter, a pseudo-terminal or FIFO in tests).
+// Where each port name leads. "LPT1" … "COM4" lead to the usual Linux devices and can be pointed
+// elsewhere (a USB-serial adapter, a pseudo-terminal or FIFO in tests); "USB" leads to a print
+// queue and "NETWORK" to a printer's address, neither of them set at first.
 class DeviceMap {
   public:
     DeviceMap();
 
-    // The device path for "LPT1", "LPT2", "COM1" … "COM4"; empty for an unknown name.
+    // Where the port name leads; empty for an unknown name or one not set.
     std::string pathFor(const std::string& portName) const;
     // Points a known port name at another device; unknown names and empty paths are ignored.
     void set(const std::string& portName, const std::string& devicePath);

@@ -4,8 +4,10 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <grp.h>
 #include <mutex>
 #include <poll.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -19,6 +21,15 @@ std::string systemMessage(int error) {
     return std::strerror(error);
 }
 
+// The group a device file belongs to, by name; empty when it cannot be told.
+std::string groupOf(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return {};
+    const group* owner = ::getgrgid(st.st_gid);
+    return owner && owner->gr_name ? owner->gr_name : std::string();
+}
+
 // A reader that goes away must surface as EPIPE from write(), not end the program.
 void ignoreBrokenPipes() {
     static std::once_flag once;
@@ -28,7 +39,9 @@ void ignoreBrokenPipes() {
 } // namespace
 
 PortDevice::PortDevice(int fd, std::string path, std::chrono::milliseconds writeTimeout)
-    : fd_(fd), path_(std::move(path)), timeout_(writeTimeout) {}
+    : fd_(fd), path_(std::move(path)), timeout_(writeTimeout) {
+    ignoreBrokenPipes();
+}
 
 PortDevice::~PortDevice() {
     if (fd_ >= 0)
@@ -36,11 +49,38 @@ PortDevice::~PortDevice() {
 }
 
 int PortDevice::openDeviceFile(const std::string& path, int accessFlags) {
-    ignoreBrokenPipes();
     const int fd = ::open(path.c_str(), accessFlags | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        throw PortOpenError("Cannot open " + path + ": " + systemMessage(errno));
+        throw PortOpenError(openFailureReason(path, errno));
     return fd;
+}
+
+std::string openFailureReason(const std::string& path, int error) {
+    switch (error) {
+    case EACCES:
+    case EPERM: {
+        // Serial lines belong to "dialout" and printers to "lp" on Debian; a member may use them.
+        const std::string group = groupOf(path);
+        if (group.empty() || group == "root")
+            return "You may not use " + path + " (permission denied).";
+        return "You may not use " + path + ": it belongs to the group \"" + group +
+               "\". Add yourself to that group (sudo adduser $USER " + group +
+               "), then log out and in again.";
+    }
+    case EBUSY:
+        return busyReason(path);
+    case ENOENT:
+    case ENODEV:
+        return path + " does not exist: is the printer connected and switched on?";
+    case ENXIO:
+        return "Nothing answers at " + path + ": is the printer switched on?";
+    default:
+        return "Cannot open " + path + ": " + systemMessage(error);
+    }
+}
+
+std::string busyReason(const std::string& path) {
+    return path + " is busy: another program is using it.";
 }
 
 // Only devices are ports: a device map naming a plain file (or a folder, a socket) would have

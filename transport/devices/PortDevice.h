@@ -8,6 +8,11 @@
 
 namespace logosmith {
 
+// Why a device file could not be opened, in words a person can act on: which group a device
+// without permission belongs to, that a device is busy, that it is not there.
+std::string openFailureReason(const std::string& path, int error);
+std::string busyReason(const std::string& path);
+
 // A port opened as a device file (a parallel port, a serial line): non-blocking writes that
 // wait in poll() under the write time-out. The port types derive from it.
 class PortDevice : public PrinterDevice {

@@ -1,5 +1,6 @@
 #include "transport/devices/RawSpoolJob.h"
 
+#include <algorithm>
 #include <cups/cups.h>
 
 namespace logosmith {
@@ -34,6 +35,36 @@ std::string defaultPrinterName() {
     std::string name = dest->name;
     cupsFreeDests(1, dest);
     return name;
+}
+
+std::string namedPrinter(const std::string& queue) {
+    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, queue.c_str(), nullptr);
+    if (!dest) {
+        if (!spoolerAnswers())
+            throw TransferError(std::string("The print spooler cannot be reached at ") +
+                                cupsServer());
+        throw TransferError("There is no printer queue named \"" + queue + "\"");
+    }
+    std::string name = dest->name;
+    cupsFreeDests(1, dest);
+    return name;
+}
+
+std::vector<PrintQueue> printQueues() {
+    cups_dest_t* dests = nullptr;
+    const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
+    std::vector<PrintQueue> queues;
+    for (int i = 0; i < count; ++i) {
+        // Instances (queue/instance) are option sets of a queue, not queues of their own.
+        if (dests[i].instance)
+            continue;
+        const char* info = cupsGetOption("printer-info", dests[i].num_options, dests[i].options);
+        queues.push_back({dests[i].name, info ? info : "", dests[i].is_default != 0});
+    }
+    cupsFreeDests(count, dests);
+    std::stable_partition(queues.begin(), queues.end(),
+                          [](const PrintQueue& queue) { return queue.isDefault; });
+    return queues;
 }
 
 RawSpoolJob::~RawSpoolJob() {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace logosmith {
 
@@ -14,6 +15,18 @@ inline constexpr const char* kNoDefaultPrinter = "There is no default printer cu
 // Throws TransferError: kNoDefaultPrinter when there is none, or a message saying the spooler
 // cannot be reached.
 std::string defaultPrinterName();
+
+// The queue of this name as the spooler knows it. Throws TransferError when it has none of that
+// name, or cannot be reached.
+std::string namedPrinter(const std::string& queue);
+
+struct PrintQueue {
+    std::string name;
+    std::string description;
+    bool isDefault = false;
+};
+// The spooler's queues, the default one first; empty when the spooler does not answer.
+std::vector<PrintQueue> printQueues();
 
 // One raw document on a print queue, over libcups. Every step checks the spooler's answer; a
 // failed step answers false and leaves the reason in lastError().

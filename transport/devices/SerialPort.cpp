@@ -129,7 +129,7 @@ std::unique_ptr<SerialPort> SerialPort::open(const std::string& path, const Seri
     });
     // TIOCEXCL keeps other openers out, but root ignores it; the lock covers that case.
     if (::flock(port->fd(), LOCK_EX | LOCK_NB) != 0)
-        throw PortOpenError(path + " is in use by another program");
+        throw PortOpenError(busyReason(path));
     port->exclusive_ = ::ioctl(port->fd(), TIOCEXCL) == 0;
     applySerialLine(port->fd(), line, path);
     return port;

@@ -2,7 +2,7 @@
 
 namespace logosmith {
 
-bool SpoolerJob::BeginDoc(const std::string& documentName) {
+bool SpoolerJob::BeginDoc(const std::string& documentName, const std::string& queue) {
     if (documentOpen) {
         status = 2;
         lastError_ = "A document is already open";
@@ -11,7 +11,7 @@ bool SpoolerJob::BeginDoc(const std::string& documentName) {
     documentOpen = false;
     startPending = true;
     status = 1;
-    const std::string printer = defaultPrinterName();
+    const std::string printer = queue.empty() ? defaultPrinterName() : namedPrinter(queue);
     if (!job_.start(printer, documentName)) {
         lastError_ = job_.lastError();
         return false;

@@ -17,9 +17,10 @@ class SpoolerJob {
     bool documentOpen = false;
     std::uint32_t bytesWritten = 0;
 
-    // Opens the default printer and starts a raw document of that name. Throws TransferError
-    // when there is no default printer or the spooler cannot be reached.
-    bool BeginDoc(const std::string& documentName);
+    // Opens the default printer (or the queue named) and starts a raw document of that name.
+    // Throws TransferError when there is no default printer or no such queue, or the spooler
+    // cannot be reached.
+    bool BeginDoc(const std::string& documentName, const std::string& queue = {});
     bool Write(const std::string& bytes);
     bool EndDoc();
     // Withdraws an open document, so that none of it prints.

@@ -2,9 +2,9 @@
 
 namespace logosmith {
 
-std::unique_ptr<SpoolerPort> SpoolerPort::open() {
+std::unique_ptr<SpoolerPort> SpoolerPort::open(const std::string& queue) {
     std::unique_ptr<SpoolerPort> port(new SpoolerPort());
-    if (!port->job_.BeginDoc("Print"))
+    if (!port->job_.BeginDoc("Print", queue))
         throw TransferError(port->job_.lastError());
     return port;
 }

@@ -37,8 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string name = devicePortName(p.port);
     if (!name.empty() && name.rfind("LPT", 0) != 0 && name.rfind("COM", 0) != 0)
         std::abort();
-    // A parallel or serial entry always leads to a device; the spooler and no port to none.
-    if (name.empty() != p.device.empty())
+    // A parallel or serial entry always leads to a device; no port leads nowhere.
+    if ((!name.empty() && p.device.empty()) || (p.port == -1 && !p.device.empty()))
         std::abort();
     try {
         const SerialLine line = serialLineFor(p);

@@ -93,7 +93,7 @@ TEST_F(ParallelPort, AMissingOrSwitchedOffDeviceGivesTheMessage) {
 TEST_F(ParallelPort, NoChosenPortGivesTheMessageAndOpensNothing) {
     const std::string file = dir_.path("tlsdlek.prn");
     writeFile(file, patternBytes(10));
-    for (int port : {-1, 7, 9}) {
+    for (int port : {-1, 8, 9}) {
         const TransferResult result = SendToPrinter(request(file, port));
         EXPECT_EQ(result.status, TransferStatus::NoPort);
         EXPECT_EQ(result.message, " Port does not exist ");

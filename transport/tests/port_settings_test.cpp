@@ -140,3 +140,32 @@ TEST_F(PortSettingsFile, TheDeviceIsTheOneTheDevicesGroupNamesAtTheTransfer) {
     model_.choose(PortSettingsModel::Port, kUsbPort);
     EXPECT_EQ(model_.settings().device, "");
 }
+
+TEST_F(PortSettingsFile, AFileOfAnEarlierRunIsReadAndWrittenBackUnchanged) {
+    const char* names[] = {"port", "baud", "parity", "data", "stop", "flow"};
+    const int earlier[] = {6, 4, 2, 0, 1, 2};
+    for (int i = 0; i < 6; ++i)
+        store_.writeInteger("nport", names[i], earlier[i]);
+    store_.writeText("devices", "lpt2", "/dev/usb/lp0");
+    store_.writeText("devices", "COM1", "/dev/ttyUSB0");
+    store_.sync();
+    model_.load();
+    EXPECT_EQ(model_.device(1), "/dev/usb/lp0");
+    model_.chooseDevice(2, "/dev/ttyUSB0"); // as it was: nothing written
+    EXPECT_TRUE(model_.save());
+    SettingsStore again(store_.fileName());
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(again.readInteger("nport", names[i]), earlier[i]) << names[i];
+    EXPECT_EQ(again.valueNames("devices"), (QStringList{"COM1", "lpt2"}));
+
+    // A choice is written under the port's name, replacing any spelling of it; the usual
+    // device takes the entry out again.
+    model_.chooseDevice(1, "/dev/lp7");
+    model_.chooseDevice(2, "/dev/ttyS0");
+    model_.chooseDevice(kNetworkPort, "10.0.0.7:9100");
+    SettingsStore changed(store_.fileName());
+    EXPECT_EQ(changed.valueNames("devices"), (QStringList{"LPT2", "NETWORK"}));
+    EXPECT_EQ(changed.readText("devices", "LPT2").value_or(""), "/dev/lp7");
+    model_.choose(PortSettingsModel::Port, kNetworkPort);
+    EXPECT_EQ(model_.settings().device, "10.0.0.7:9100");
+}

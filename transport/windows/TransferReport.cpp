@@ -10,7 +10,7 @@ void reportTransferResult(const TransferResult& result) {
         return;
     const QString text = QString::fromStdString(result.message);
     if (result.isPortProblem())
-        userDialogs().showMessage(text);
+        userDialogs().showMessageWithDetails(text, QString::fromStdString(result.reason));
     else
         userDialogs().showError(text);
 }
