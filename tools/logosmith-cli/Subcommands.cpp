@@ -1,4 +1,5 @@
 #include "tools/logosmith-cli/ConvertCommand.h"
+#include "tools/logosmith-cli/PortsCommand.h"
 #include "tools/logosmith-cli/PrintCommand.h"
 #include "tools/logosmith-cli/SendCommand.h"
 #include "tools/logosmith-cli/StoreCommand.h"
@@ -9,11 +10,8 @@ namespace logosmith::cli {
 
 const std::vector<Subcommand>& subcommands() {
     static const std::vector<Subcommand> table = {
-        convertSubcommand(),
-        storeSubcommand(),
-        printSubcommand(),
-        sendSubcommand(),
-        viewSubcommand(),
+        convertSubcommand(), storeSubcommand(), printSubcommand(),
+        sendSubcommand(),    portsSubcommand(), viewSubcommand(),
     };
     return table;
 }

@@ -48,6 +48,13 @@ int main(int argc, char** argv) {
     for (const auto& command : logosmith::cli::subcommands()) {
         if (arguments[0] != command.name)
             continue;
+        // A subcommand asked for help answers with its usage, whatever else was given.
+        for (std::size_t i = 1; i < arguments.size() && arguments[i] != "--"; ++i)
+            if (arguments[i] == "--help" || arguments[i] == "-h") {
+                std::cout << "usage: logosmith-cli " << command.name << (*command.usage ? " " : "")
+                          << command.usage << "\n  " << command.summary << "\n";
+                return 0;
+            }
         try {
             return command.run({arguments.begin() + 1, arguments.end()}, std::cout);
         } catch (const logosmith::cli::UsageError& e) {

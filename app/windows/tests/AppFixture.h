@@ -31,7 +31,8 @@
 class AppFixture : public ::testing::Test {
   protected:
     void SetUp() override {
-        dialogs().clear();
+        // An answer a case left unused must not answer the next case's question.
+        dialogs().reset();
         logosmith::settingsStore().clear();
         logosmith::settingsStore().writeText("", "RootDir", rootDir());
         logosmith::settingsStore().sync();

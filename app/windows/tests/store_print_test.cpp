@@ -234,3 +234,52 @@ TEST_F(StoreAndPrint, StoreOverUsbGoesThroughTheSpoolerAsOneRawJob) {
               QStringList{"There is no default printer currently selected"});
     EXPECT_FALSE(QFile::exists(rootDir() + "tlsdlek.prn"));
 }
+
+// Where a port leads is chosen in the port dialog: a network printer by its address, a serial
+// line by any device path typed in (a pseudo-terminal here). Both take the store as a file
+// of the same command would give it.
+TEST_F(StoreAndPrint, ThePortDialogLeadsTheStoreToANetworkPrinterOrATypedDevice) {
+    const QString prn = pictures_.path() + "/logos.prn";
+    dialogs().saveAnswers.push_back(prn);
+    button("btnPrintFile")->click();
+    ASSERT_TRUE(QFile::exists(prn)) << dialogs().allTexts().join("\n").toStdString();
+    Simulator fromFile(Expect::store, prn);
+    const QJsonObject expected = fromFile.report();
+    ASSERT_TRUE(expected.value("ok").toBool()) << QJsonDocument(expected).toJson().toStdString();
+
+    const auto leadThere = [this](int port, const QString& device) {
+        item("SetCommunicationPort1")->trigger();
+        dialogControl<QComboBox>("PortForm", "PortCombo")->setCurrentIndex(port);
+        auto* box = dialogControl<QComboBox>("PortForm", "DeviceCombo");
+        box->setEditText(device);
+        dialogControl<QPushButton>("PortForm", "Button1")->click();
+    };
+    {
+        Simulator sim(Expect::store, "tcp");
+        leadThere(kNetworkPort, QStringLiteral("127.0.0.1:%1").arg(sim.tcpPort()));
+        EXPECT_EQ(settingsStore().readText("devices", "NETWORK").value_or(""),
+                  QStringLiteral("127.0.0.1:%1").arg(sim.tcpPort()));
+        press("btnStorePrinter");
+        const QJsonObject report = sim.report();
+        EXPECT_TRUE(report.value("ok").toBool()) << QJsonDocument(report).toJson().toStdString();
+        EXPECT_EQ(report.value("bytes"), expected.value("bytes"));
+        EXPECT_EQ(report.value("stored_logos"), expected.value("stored_logos"));
+    }
+    {
+        Simulator sim(Expect::store, "pty");
+        leadThere(4, sim.slavePath()); // "COM3"
+        EXPECT_EQ(settingsStore().readText("devices", "COM3").value_or(""), sim.slavePath());
+        press("btnStorePrinter");
+        const QJsonObject report = sim.report();
+        EXPECT_TRUE(report.value("ok").toBool()) << QJsonDocument(report).toJson().toStdString();
+        EXPECT_EQ(report.value("stored_logos"), expected.value("stored_logos"));
+    }
+    // Nothing listens any more: the port problem with its reason, within a few seconds.
+    dialogs().clear();
+    leadThere(kNetworkPort, "127.0.0.1:1");
+    press("btnStorePrinter");
+    ASSERT_EQ(dialogs().texts("message"), QStringList{" Check your port setting "});
+    EXPECT_TRUE(dialogs().shown.last().details.contains("refused"))
+        << dialogs().shown.last().details.toStdString();
+    EXPECT_FALSE(QFile::exists(rootDir() + "tlsdlek.prn"));
+}

@@ -1,5 +1,6 @@
 #include "tools/logosmith-cli/tests/CliProcess.h"
 
+#include <QElapsedTimer>
 #include <QJsonObject>
 #include <QTemporaryDir>
 
@@ -7,6 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 using namespace logosmith::clitest;
 namespace fs = std::filesystem;
@@ -137,5 +139,56 @@ TEST_F(CliSend, BadOptionsAreUsageErrors) {
         EXPECT_EQ(r.status, 2);
         EXPECT_NE(r.errors.find("usage: logosmith-cli send"), std::string::npos) << r.errors;
         expectFileKeptAndNoCopyLeft();
+    }
+}
+
+TEST_F(CliSend, ReachesANetworkPrinterAndReportsAClosedPortWithinSeconds) {
+    QTemporaryDir simOut;
+    QProcess sim;
+    sim.start(program("mrx310-sim"), {"--out", simOut.path(), "--expect", "store", "--tcp", "0"});
+    ASSERT_TRUE(sim.waitForStarted(5000));
+    while (!sim.canReadLine())
+        ASSERT_TRUE(sim.waitForReadyRead(5000));
+    const QString where = QString::fromLocal8Bit(sim.readLine()).trimmed();
+    const QString address = "127.0.0.1:" + where.section(':', -1);
+
+    Result r = send({"--port", "tcp://" + address});
+    EXPECT_EQ(r.status, 0) << r.errors;
+    EXPECT_NE(r.output.find("39 bytes sent to " + address.toStdString()), std::string::npos)
+        << r.output;
+    ASSERT_TRUE(sim.waitForFinished(30000));
+    const QJsonObject report = readReport(simOut.path());
+    EXPECT_TRUE(report["ok"].toBool());
+    EXPECT_EQ(report["bytes"].toInt(), int(storeCommand.size()));
+    expectFileKeptAndNoCopyLeft();
+
+    // The simulator has gone: nothing listens there now.
+    QElapsedTimer clock;
+    clock.start();
+    r = send({"--port", "tcp://" + address});
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.errors.find(" Check your port setting "), std::string::npos) << r.errors;
+    EXPECT_NE(r.errors.find("refused the connection"), std::string::npos) << r.errors;
+    EXPECT_EQ(send({"--port", "tcp://printer:99999"}).status, 2);
+}
+
+TEST(CliHelp, EverySubcommandAnswersHelpWithItsUsage) {
+    for (const char* name : {"convert", "store", "print", "send", "ports", "view"}) {
+        SCOPED_TRACE(name);
+        const Result r = runCli({name, "--help"});
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.output.rfind(std::string("usage: logosmith-cli ") + name, 0), 0u) << r.output;
+    }
+    // "ports" lists what this machine has, one tab-separated line each.
+    const Result ports = runCli({"ports"});
+    EXPECT_EQ(ports.status, 0) << ports.errors;
+    std::istringstream lines(ports.output);
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 3) << line;
+        const std::string path = line.substr(line.find('\t', line.find('\t') + 1) + 1);
+        if (line.find("\tqueue\t") == std::string::npos) {
+            EXPECT_TRUE(fs::exists(path.substr(0, path.find('\t')))) << line;
+        }
     }
 }

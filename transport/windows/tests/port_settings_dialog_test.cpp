@@ -67,14 +67,17 @@ TEST_F(PortDialog, ShowsTheSettingsInItsSixLists) {
     EXPECT_EQ(group->title(), "Communication Port Setting");
     QStringList labels;
     for (auto* label : group->findChildren<QLabel*>()) {
+        if (!label->buddy())
+            continue;
         labels << label->text();
         EXPECT_TRUE(label->alignment() & Qt::AlignRight);
     }
-    EXPECT_EQ(labels, (QStringList{"Port", "Baud Rate", "Parity", "Data bits", "Stop Bits",
-                                   "Flow Control"}));
+    EXPECT_EQ(labels, (QStringList{"Port", "Device", "Baud Rate", "Parity", "Data bits",
+                                   "Stop Bits", "Flow Control"}));
     EXPECT_EQ(button("Button1")->text(), "OK");
     EXPECT_EQ(button("Button2")->text(), "Cancel");
-    EXPECT_EQ(list("PortCombo")->count(), 7);
+    EXPECT_EQ(list("PortCombo")->count(), 8);
+    EXPECT_EQ(list("PortCombo")->itemText(7), "Network");
     EXPECT_EQ(shown(), (QStringList{"LPT1", "9600", "None", "8", "1", "None"}));
 
     // A choice made elsewhere (read again, a stored index outside the list) shows as well.
