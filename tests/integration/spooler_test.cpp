@@ -4,6 +4,7 @@
 #include "tests/support/PrinterTestSupport.h"
 #include "tests/support/TransportTestSupport.h"
 #include "transport/PortSender.h"
+#include "transport/devices/RawSpoolJob.h"
 #include "transport/devices/SpoolerJob.h"
 
 #include <cups/cups.h>
@@ -79,6 +80,32 @@ TEST_F(Spooler, UsbHandsTheFileToTheDefaultPrinterUnchanged) {
     const auto job = printer_->nextJob(30s);
     ASSERT_TRUE(job.has_value()) << "nothing reached the printer";
     EXPECT_EQ(*job, data);
+}
+
+// "U S B" can name a queue other than the default one; the queues are listed, the default first.
+TEST_F(Spooler, ANamedQueueTakesTheJobInsteadOfTheDefaultOne) {
+    TcpPrinter other;
+    ASSERT_EQ(run("lpadmin -p mrx-other -E -v socket://127.0.0.1:" + std::to_string(other.port())),
+              0);
+    const std::vector<PrintQueue> queues = printQueues();
+    ASSERT_EQ(queues.size(), 2u);
+    EXPECT_EQ(queues[0].name, "mrx310");
+    EXPECT_TRUE(queues[0].isDefault);
+    EXPECT_EQ(queues[1].name, "mrx-other");
+
+    const std::string file = dir_.path("tlsdlek.prn");
+    writeFile(file, patternBytes(3000, 8));
+    TransferRequest r = usb(file);
+    r.port.device = "mrx-other";
+    EXPECT_EQ(SendToPrinter(r).status, TransferStatus::Spooled);
+    EXPECT_EQ(other.nextJob(30s), patternBytes(3000, 8));
+    EXPECT_FALSE(printer_->nextJob(500ms).has_value()) << "the default queue got it too";
+
+    r.port.device = "no-such-queue";
+    const TransferResult missing = SendToPrinter(r);
+    EXPECT_EQ(missing.status, TransferStatus::Refused);
+    EXPECT_NE(missing.message.find("no-such-queue"), std::string::npos) << missing.message;
+    ASSERT_EQ(run("lpadmin -x mrx-other"), 0);
 }
 
 TEST_F(Spooler, FirmwareOverUsbKeepsTheFileAndStepsAHundredTimesAfterTheHandOver) {
