@@ -54,7 +54,7 @@ PortSettingsDialog::PortSettingsDialog(PortSettingsModel& settings, QWidget* par
 
 PortSettingsDialog::PortSettingsDialog(PortSettingsModel& settings, Finders finders,
                                        QWidget* parent)
-    : FixedDialog("Set Communication Port", 380, 330, parent), settings_(settings),
+    : FixedDialog("Set Communication Port", 380, 310, parent), settings_(settings),
       finders_(std::move(finders)) {
     setObjectName("PortForm");
     buildControls();
@@ -95,6 +95,7 @@ void PortSettingsDialog::buildControls() {
             deviceNote_ = new QLabel(group);
             deviceNote_->setObjectName("DeviceNote");
             deviceNote_->setWordWrap(true);
+            deviceNote_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             QFont small = deviceNote_->font();
             small.setPointSizeF(small.pointSizeF() * 0.9);
             deviceNote_->setFont(small);
