@@ -7,6 +7,7 @@
 
 #include "separation/Separation.h"
 
+#include "separation/CpuFeatures.h"
 #include "separation/SeparationInternal.h"
 
 #include <algorithm>
@@ -649,38 +650,12 @@ LOGOSMITH_AVX512 void vectorOrdered(const DitherPlan& plan, const std::uint8_t* 
     }
 }
 
-bool haveByteShuffles() {
-    static const bool have = __builtin_cpu_supports("avx512vbmi") &&
-                             __builtin_cpu_supports("avx512bw") &&
-                             __builtin_cpu_supports("avx512f");
-    return have;
-}
 #pragma GCC diagnostic pop
 #endif
 
-// The diffusion's work on whole rows also uses 16-lane vectors, where there are.
-bool haveWideVectors() {
-#ifdef LOGOSMITH_DITHER_VECTOR
-    static const bool have = __builtin_cpu_supports("avx512f");
-    return have;
-#else
-    return false;
-#endif
-}
-
-// The diffusion's pass from pixel to pixel uses vector registers from AVX2 on.
-bool haveVectorPass() {
-#ifdef LOGOSMITH_DITHER_VECTOR
-    static const bool have = __builtin_cpu_supports("avx2");
-    return have;
-#else
-    return false;
-#endif
-}
-
 bool useVector(PreviewKernel kernel) {
 #ifdef LOGOSMITH_DITHER_VECTOR
-    return kernel == PreviewKernel::Fastest && haveByteShuffles();
+    return kernel == PreviewKernel::Fastest && cpuFeatures().byteShuffles;
 #else
     (void)kernel;
     return false;
@@ -1053,7 +1028,9 @@ void rebuildDiffused(const DitherPlan& plan, bool vector, bool fastest, const Pi
                      Picture& preview) {
     const std::size_t width = std::size_t(working.width());
     const int rows = working.height();
-    Diffusion diffusion(plan, width, vector && haveWideVectors(), fastest && haveVectorPass());
+    // The work on whole rows also uses 16-lane vectors where there are, and the pass from pixel
+    // to pixel vector registers from AVX2 on.
+    Diffusion diffusion(plan, width, vector && cpuFeatures().avx512, fastest && cpuFeatures().avx2);
     auto shade = [&](int y, RowShares& w) {
         innerProductsOfRow(plan, diffusion.gram(), vector, working.row(y), width, w);
     };

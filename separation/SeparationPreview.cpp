@@ -12,6 +12,7 @@
 
 #include "separation/Separation.h"
 
+#include "separation/CpuFeatures.h"
 #include "separation/SeparationInternal.h"
 
 #include <algorithm>
@@ -299,12 +300,6 @@ separateRangeVector(const PreviewTables& tables, const std::uint8_t* in, std::ui
     return i;
 }
 
-bool haveByteShuffles() {
-    static const bool have = __builtin_cpu_supports("avx512vbmi") &&
-                             __builtin_cpu_supports("avx512bw") &&
-                             __builtin_cpu_supports("avx512f");
-    return have;
-}
 #pragma GCC diagnostic pop
 #endif
 
@@ -342,10 +337,11 @@ void rebuildPreviewWith(PreviewKernel kernel, const SeparationSettings& settings
     const ByteLookup lookup{tables.byteTable[0].data(), tables.byteTable[1].data(),
                             tables.byteTable[2].data()};
     const Step* steps = tables.steps.data();
+    const bool vector = kernel == PreviewKernel::Fastest && cpuFeatures().byteShuffles;
     auto separate = [&](std::size_t begin, std::size_t count) {
         std::size_t done = 0;
 #ifdef LOGOSMITH_SEPARATION_VECTOR
-        if (kernel == PreviewKernel::Fastest && haveByteShuffles())
+        if (vector)
             done = separateRangeVector(tables, in + 3 * begin, out + 3 * begin, count);
 #endif
         separateRange(lookup, steps, in + 3 * (begin + done), out + 3 * (begin + done),
