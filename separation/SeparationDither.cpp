@@ -9,6 +9,7 @@
 
 #include "separation/CpuFeatures.h"
 #include "separation/SeparationInternal.h"
+#include "separation/SpreadRows.h"
 
 #include <algorithm>
 #include <array>
@@ -758,34 +759,14 @@ void orderedRows(const DitherPlan& plan, bool vector, const Picture& working, Pi
 
 // Below this many pixels a second thread costs more than it saves.
 constexpr std::size_t pixelsPerThread = std::size_t(1) << 16;
-constexpr unsigned maxThreads = 8;
 
-// Ordered dots depend on nothing but the pixel and its place, so the rows are shared out
-// between the cores in runs taken from a common counter: a helper that the system keeps
-// waiting only does fewer runs, and this thread never waits for it but to finish its last.
+// Ordered dots depend on nothing but the pixel and its place, so the rows may go to any thread.
 void rebuildOrdered(const DitherPlan& plan, bool vector, const Picture& working, Picture& preview) {
-    const std::size_t pixels = std::size_t(working.width()) * std::size_t(working.height());
-    unsigned parts = std::max(1u, std::min(std::thread::hardware_concurrency(), maxThreads));
-    parts =
-        unsigned(std::min<std::size_t>(parts, std::max<std::size_t>(1, pixels / pixelsPerThread)));
-    const int rows = working.height();
-    constexpr int run = 16;
-    std::atomic<int> next{0};
-    auto work = [&] {
-        for (int first; (first = next.fetch_add(run)) < rows;)
-            orderedRows(plan, vector, working, preview, first, std::min(rows, first + run));
+    auto rows = [&](int first, int end) {
+        orderedRows(plan, vector, working, preview, first, end);
     };
-    std::vector<std::thread> helpers;
-    for (unsigned part = 1; part < parts; ++part) {
-        try {
-            helpers.emplace_back(work);
-        } catch (...) {
-            break; // no thread to be had: the others do its share
-        }
-    }
-    work();
-    for (auto& helper : helpers)
-        helper.join();
+    const std::size_t pixels = std::size_t(working.width()) * std::size_t(working.height());
+    spreadRows(threadsForPixels(pixels, pixelsPerThread), working.height(), 16, rows);
 }
 
 // Serpentine Floyd-Steinberg. The error is carried not as (u, v) but as A = u*g11 + v*g12 and
