@@ -13,6 +13,12 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__x86_64__) && defined(__GNUC__)
+// The AVX-512 loops of DitherVector.cpp are built, for processors that have byte permutes.
+#define LOGOSMITH_DITHER_VECTOR 1
+#define LOGOSMITH_AVX512 __attribute__((target("avx512f,avx512bw,avx512vbmi")))
+#endif
+
 namespace logosmith::separation_detail {
 
 // Linear light of each sRGB byte in 16 bits: plenty for dots, and the same numbers whichever
@@ -105,5 +111,16 @@ void portableShares(const DitherPlan& plan, const std::uint8_t* in, std::size_t 
 // Paints a row of dots (0 paper, 1 L ink, 2 R ink) in their display colours.
 void paintRow(const DitherPlan& plan, const std::uint8_t* dots, std::size_t width,
               std::uint8_t* out);
+
+#ifdef LOGOSMITH_DITHER_VECTOR
+// The diffusion's A and B of a row, 64 pixels at a time; the last group is read from a copy.
+LOGOSMITH_AVX512 void vectorInnerProducts(const DitherPlan& plan, const GramScale& scale,
+                                          const std::uint8_t* in, std::size_t width, RowShares& w);
+
+// Ordered dots of a row, 64 pixels at a time, painted straight into out; the last group goes
+// through a copy. thresholds: the matrix row, 16 values.
+LOGOSMITH_AVX512 void vectorOrdered(const DitherPlan& plan, const std::uint8_t* in,
+                                    std::size_t width, const float* thresholds, std::uint8_t* out);
+#endif
 
 } // namespace logosmith::separation_detail
