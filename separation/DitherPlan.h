@@ -112,6 +112,13 @@ void portableShares(const DitherPlan& plan, const std::uint8_t* in, std::size_t 
 void paintRow(const DitherPlan& plan, const std::uint8_t* dots, std::size_t width,
               std::uint8_t* out);
 
+// The dots of the whole picture into preview, sized like working. vector: by the AVX-512 loops;
+// fastest (diffusion only): with the helper thread and the vector pass from pixel to pixel,
+// where the processor has them.
+void rebuildOrdered(const DitherPlan& plan, bool vector, const Picture& working, Picture& preview);
+void rebuildDiffused(const DitherPlan& plan, bool vector, bool fastest, const Picture& working,
+                     Picture& preview);
+
 #ifdef LOGOSMITH_DITHER_VECTOR
 // The diffusion's A and B of a row, 64 pixels at a time; the last group is read from a copy.
 LOGOSMITH_AVX512 void vectorInnerProducts(const DitherPlan& plan, const GramScale& scale,
