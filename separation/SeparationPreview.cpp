@@ -12,7 +12,9 @@
 
 #include "separation/Separation.h"
 
+#include "separation/CpuFeatures.h"
 #include "separation/SeparationInternal.h"
+#include "separation/SpreadRows.h"
 
 #include <algorithm>
 #include <array>
@@ -20,7 +22,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -299,18 +300,11 @@ separateRangeVector(const PreviewTables& tables, const std::uint8_t* in, std::ui
     return i;
 }
 
-bool haveByteShuffles() {
-    static const bool have = __builtin_cpu_supports("avx512vbmi") &&
-                             __builtin_cpu_supports("avx512bw") &&
-                             __builtin_cpu_supports("avx512f");
-    return have;
-}
 #pragma GCC diagnostic pop
 #endif
 
 // Below this many pixels a second thread costs more than it saves.
 constexpr std::size_t pixelsPerThread = std::size_t(1) << 17;
-constexpr unsigned maxThreads = 8;
 
 } // namespace
 
@@ -330,43 +324,32 @@ void rebuildPreviewWith(PreviewKernel kernel, const SeparationSettings& settings
     PreviewTables tables;
     buildTables(settings, tables);
 
-    // Rows are packed, so the picture is one run of pixels; split it into equal parts.
-    const std::size_t pixels = std::size_t(working.width()) * std::size_t(working.height());
-    const std::uint8_t* in = working.bytes();
-    std::uint8_t* out = preview.bytes();
-    unsigned parts = std::max(1u, std::min(std::thread::hardware_concurrency(), maxThreads));
-    parts =
-        unsigned(std::min<std::size_t>(parts, std::max<std::size_t>(1, pixels / pixelsPerThread)));
-    const std::size_t perPart = (pixels + parts - 1) / parts;
-
     const ByteLookup lookup{tables.byteTable[0].data(), tables.byteTable[1].data(),
                             tables.byteTable[2].data()};
     const Step* steps = tables.steps.data();
-    auto separate = [&](std::size_t begin, std::size_t count) {
+    [[maybe_unused]] const bool vector =
+        kernel == PreviewKernel::Fastest && cpuFeatures().byteShuffles;
+    // Rows are packed, so a run of rows is one run of pixels.
+    const std::size_t width = std::size_t(working.width());
+    const std::uint8_t* in = working.bytes();
+    std::uint8_t* out = preview.bytes();
+    auto separate = [&](int firstRow, int endRow) {
+        const std::size_t begin = width * std::size_t(firstRow);
+        const std::size_t count = width * std::size_t(endRow - firstRow);
         std::size_t done = 0;
 #ifdef LOGOSMITH_SEPARATION_VECTOR
-        if (kernel == PreviewKernel::Fastest && haveByteShuffles())
+        if (vector)
             done = separateRangeVector(tables, in + 3 * begin, out + 3 * begin, count);
 #endif
         separateRange(lookup, steps, in + 3 * (begin + done), out + 3 * (begin + done),
                       count - done);
     };
-
-    std::vector<std::thread> helpers;
-    helpers.reserve(parts);
-    for (unsigned part = 1; part < parts; ++part) {
-        const std::size_t begin = std::min(pixels, perPart * part);
-        const std::size_t count = std::min(pixels, begin + perPart) - begin;
-        auto work = [&separate, begin, count] { separate(begin, count); };
-        try {
-            helpers.emplace_back(work);
-        } catch (...) {
-            work(); // no thread to be had: do that part here
-        }
-    }
-    separate(0, std::min(perPart, pixels));
-    for (auto& helper : helpers)
-        helper.join();
+    // Each thread's share in two runs: the vector loop sets up its permutes and steps at every
+    // call, which costs more than a few more runs would save.
+    const int rows = working.height();
+    const unsigned threads = threadsForPixels(width * std::size_t(rows), pixelsPerThread);
+    const int runs = 2 * int(threads);
+    spreadRows(threads, rows, (rows + runs - 1) / runs, separate);
 }
 
 } // namespace separation_detail
