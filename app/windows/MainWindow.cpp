@@ -75,7 +75,8 @@ MainWindow::MainWindow(const MainWindowParts& parts, MainWindowLinks& links, QWi
     client->setFixedSize(clientWidth, clientHeight);
     setCentralWidget(client);
 
-    library_ = new LibraryPanel(parts.library, parts.state, parts.store, parts.dialogs, client);
+    library_ = new LibraryPanel(parts.library, parts.pictures, parts.state, parts.store,
+                                parts.dialogs, client);
     library_->setGeometry(0, 0, 305, 184);
     preview_ = new PreviewPanel(parts.pictures, parts.editor, parts.state, parts.dialogs, client);
     preview_->setGeometry(0, 184, 305, 306);
@@ -137,6 +138,7 @@ void MainWindow::buildFileMenu() {
     file->setObjectName("file1");
     QAction* open = addItem(file, "open1", "open");
     QAction* paste = addItem(file, "PasteImage1", "Paste Image");
+    QAction* textLogo = addItem(file, "NewTextLogo1", QString::fromUtf8("New Text Logo\u2026"));
     saveItem_ = addItem(file, "save1", "save");
     file->addSeparator();
     QAction* openPrinterFile =
@@ -161,6 +163,7 @@ void MainWindow::buildFileMenu() {
 
     connectGuarded(open, &QAction::triggered, library_, &LibraryPanel::addImage);
     connectGuarded(paste, &QAction::triggered, library_, &LibraryPanel::pasteImage);
+    connectGuarded(textLogo, &QAction::triggered, library_, &LibraryPanel::newTextLogo);
     connectGuarded(saveItem_, &QAction::triggered, preview_, &PreviewPanel::saveImage);
     connectGuarded(openPrinterFile, &QAction::triggered, this, &MainWindow::openPrinterFile);
     connectGuarded(printerView, &QAction::triggered, this, &MainWindow::viewStore);

@@ -128,6 +128,14 @@ void ColourControlsModel::resetForLoad() {
     settings_.inkMode = InkMode::Red;
 }
 
+SeparationSettings ColourControlsModel::settingsAfterLoad(const SeparationSettings& current) {
+    // A model without a picture runs the same reset and rebuilds nothing.
+    ColourControlsModel model;
+    model.settings_ = current;
+    model.resetForLoad();
+    return model.settings_;
+}
+
 void ColourControlsModel::setFitScale(bool ticked) {
     if (settings_.fitOnLoad == ticked)
         return;

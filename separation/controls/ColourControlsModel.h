@@ -132,6 +132,10 @@ class ColourControlsModel : public QObject {
     // controls keep acting on the dithered preview; "Restore default Setting" leaves it alone.
     void setDither(DitherMode mode);
 
+    // The separation settings a load would leave after these: the controls reset as every load
+    // resets them; the user colour, the RGB controls and the dithering kept.
+    static SeparationSettings settingsAfterLoad(const SeparationSettings& current);
+
     // Hands the preview over and lets go of every picture, so a caller that only writes the
     // preview (logosmith-cli) never holds it twice.
     Picture takePreview();
