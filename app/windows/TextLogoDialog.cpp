@@ -7,6 +7,7 @@
 #include "separation/text/TextLogoModel.h"
 
 #include <QCheckBox>
+#include <algorithm>
 #include <QComboBox>
 #include <QFontComboBox>
 #include <QFormLayout>
@@ -29,8 +30,8 @@ using logosmith::TextLogoSettings;
 
 namespace {
 
-// Dots are shown this many screen pixels wide, each one whole.
-constexpr int previewScale = 2;
+// Dots are shown whole, as many screen pixels wide as fit (at most this many).
+constexpr int maxPreviewScale = 3;
 
 template <class W> W* named(QWidget* parent, const char* name) {
     auto* widget = new W(parent);
@@ -49,7 +50,7 @@ QSpinBox* spin(QWidget* parent, const char* name, int low, int high) {
 
 TextLogoDialog::TextLogoDialog(TextLogoModel& model, const logosmith::ColourControlsModel& pictures,
                                QWidget* parent)
-    : FixedDialog("Text Logo", 760, 460, parent), model_(model), pictures_(pictures) {
+    : FixedDialog("Text Logo", 940, 480, parent), model_(model), pictures_(pictures) {
     setObjectName("TextLogoForm");
     buildControls();
     showModel();
@@ -125,8 +126,8 @@ void TextLogoDialog::buildControls() {
     right->addLayout(buttons);
 
     auto* columns = new QHBoxLayout(this);
-    columns->addLayout(left, 1);
-    columns->addLayout(right, 1);
+    columns->addLayout(left, 2);
+    columns->addLayout(right, 3);
 
     TextLogoModel* model = &model_;
     connect(textBox_, &QPlainTextEdit::textChanged, this,
@@ -214,8 +215,11 @@ void TextLogoDialog::showModel() {
     logosmith::rebuildPreview(
         logosmith::ColourControlsModel::settingsAfterLoad(pictures_.settings()), drawn, dots);
     const QImage image = toQImage(dots);
+    // The scroll area's viewport is the room there is.
+    const int room = preview_->parentWidget() ? preview_->parentWidget()->width() : image.width();
+    const int scale = std::clamp(room / std::max(1, image.width()), 1, maxPreviewScale);
     preview_->setPixmap(QPixmap::fromImage(
-        image.scaled(image.size() * previewScale, Qt::IgnoreAspectRatio, Qt::FastTransformation)));
+        image.scaled(image.size() * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation)));
 }
 
 void TextLogoDialog::showLine() {
