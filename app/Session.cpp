@@ -6,6 +6,7 @@
 #include "app/library/LibraryStartup.h"
 #include "app/state/AppState.h"
 #include "app/state/EditorCommandModel.h"
+#include "app/undo/UndoHistory.h"
 #include "app/windows/EditorDialog.h"
 #include "app/windows/EditorHandoff.h"
 #include "app/windows/InformationDialog.h"
@@ -86,13 +87,14 @@ void Session::createModels() {
     sender_ = std::make_unique<CommandSender>(
         *transfers_, *ports_, QFile::encodeName(state_->RootDir + "tlsdlek.prn").toStdString());
     jobs_ = std::make_unique<PrinterJobs>(*library_, *pictures_, *resolution_, *sender_);
+    history_ = std::make_unique<UndoHistory>(*pictures_, *library_);
 }
 
 void Session::createWindows() {
     createModels();
     main_ = std::make_unique<MainWindow>(MainWindowParts{store_, dialogs_, *state_, *pictures_,
                                                          *dithering_, *library_, *printMethod_,
-                                                         *editor_, *jobs_, *transfers_},
+                                                         *editor_, *jobs_, *transfers_, *history_},
                                          static_cast<MainWindowLinks&>(*this));
     guarded([this] { main_->SelectLastEntry(); });
 

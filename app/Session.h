@@ -31,6 +31,7 @@ class QtUserDialogs;
 class ResolutionModel;
 class SettingsStore;
 class TransferWorker;
+class UndoHistory;
 class UserDialogs;
 
 // The program's composition root: the settings store, the person (the dialogs seam), the models
@@ -63,6 +64,7 @@ class Session : private MainWindowLinks {
     ResolutionModel& resolution() { return *resolution_; }
     PrintMethodModel& printMethod() { return *printMethod_; }
     const EditorCommandModel& editorCommand() const { return *editor_; }
+    UndoHistory& history() { return *history_; }
 
     // Shows the main window, then, once the event loop runs, adds the pictures given on the
     // command line as "Add Image" would, in order.
@@ -101,6 +103,7 @@ class Session : private MainWindowLinks {
     std::unique_ptr<LibraryModel> library_;
     std::unique_ptr<CommandSender> sender_;
     std::unique_ptr<PrinterJobs> jobs_;
+    std::unique_ptr<UndoHistory> history_;
 
     std::unique_ptr<MainWindow> main_;
     std::unique_ptr<FirmwareDialog> download_;

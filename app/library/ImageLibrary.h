@@ -110,6 +110,11 @@ class ImageLibrary {
     // reach outside it or onto the scratch file. "n" is the slot number. A missing group leaves
     // the list as it is. LastImageLive becomes false.
     void RestoreHistory(const SettingsStore& store);
+    // The entries and LastImageLive put back as they were (an undo); the files are the caller's.
+    void restoreEntries(const QList<LibraryEntry>& entries, bool lastImageLive) {
+        entries_ = entries;
+        lastImageLive_ = lastImageLive;
+    }
     // Writes every entry to consecutive slots and empty text to the remaining slots up to 10.
     void SaveHistory(SettingsStore& store) const;
 

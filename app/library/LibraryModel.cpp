@@ -50,6 +50,11 @@ std::optional<QString> LibraryModel::replacePicture(int row, const Picture& pict
     return select(row);
 }
 
+void LibraryModel::restoreState(const State& state) {
+    library_.restoreEntries(state.entries, state.lastImageLive);
+    emit entriesChanged();
+}
+
 void LibraryModel::restoreHistory(const SettingsStore& store) {
     library_.RestoreHistory(store);
     emit entriesChanged();

@@ -52,6 +52,14 @@ class LibraryModel : public QObject {
     // on the entry shows it. Answers the path box's text.
     std::optional<QString> replacePicture(int row, const Picture& picture);
 
+    // The list as an undo step keeps it, and puts it back (the files are the step's).
+    struct State {
+        QList<LibraryEntry> entries;
+        bool lastImageLive = false;
+    };
+    State state() const { return {library_.entries(), library_.LastImageLive()}; }
+    void restoreState(const State& state);
+
     // The history: restored at start-up; written at the close-down after the commit, even
     // when the commit fails (the first failure is thrown afterwards).
     void restoreHistory(const SettingsStore& store);

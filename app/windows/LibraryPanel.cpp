@@ -7,6 +7,7 @@
 #include "app/library/LibraryPaths.h"
 #include "app/library/TextLogoFiles.h"
 #include "app/state/AppState.h"
+#include "app/undo/UndoHistory.h"
 #include "app/windows/Placement.h"
 #include "app/windows/TextLogoDialog.h"
 #include "platform/ErrorGuard.h"
@@ -60,10 +61,10 @@ std::optional<QString> openPictureDialog(SettingsStore& store, UserDialogs& dial
 } // namespace
 
 LibraryPanel::LibraryPanel(LibraryModel& library, const ColourControlsModel& pictures,
-                           AppState& state, SettingsStore& store, UserDialogs& dialogs,
-                           QWidget* parent)
-    : QWidget(parent), library_(library), pictures_(pictures), state_(state), store_(store),
-      dialogs_(dialogs), textLogo_(std::make_unique<TextLogoModel>()),
+                           UndoHistory& history, AppState& state, SettingsStore& store,
+                           UserDialogs& dialogs, QWidget* parent)
+    : QWidget(parent), library_(library), pictures_(pictures), history_(history), state_(state),
+      store_(store), dialogs_(dialogs), textLogo_(std::make_unique<TextLogoModel>()),
       textDialog_(std::make_unique<TextLogoDialog>(*textLogo_, pictures, this)) {
     setObjectName("LibraryPanel");
     pathBox_ = place<QLineEdit>(this, "Edit1", 8, 8, 289, 22);
@@ -132,34 +133,41 @@ int LibraryPanel::selectedRow() const {
 }
 
 void LibraryPanel::addImage() {
-    add([this] { return openPictureDialog(store_, dialogs_); });
+    add([this](LibraryStepRecorder&) { return openPictureDialog(store_, dialogs_); });
 }
 
 void LibraryPanel::addImageFile(const QString& path) {
-    add([&path] { return std::optional<QString>(path); });
+    add([&path](LibraryStepRecorder&) { return std::optional<QString>(path); });
 }
 
-void LibraryPanel::add(const std::function<std::optional<QString>()>& choosePicture) {
+void LibraryPanel::add(
+    const std::function<std::optional<QString>(LibraryStepRecorder&)>& choosePicture) {
     if (library_.isFull()) {
         dialogs_.showMessage(libraryFullMessage);
         return;
     }
-    library_.commit();
-    const std::optional<QString> path = choosePicture();
-    if (!path)
-        return;
-    state_.showPath(*path);
-    state_.CurrentSourcePath = *path;
-    switch (library_.add(*path)) {
-    case LibraryModel::AddResult::Duplicate:
-        dialogs_.showConfirmation(duplicateImageMessage);
-        break;
-    case LibraryModel::AddResult::ReservedName:
-        dialogs_.showMessage(reservedNameMessage);
-        break;
-    case LibraryModel::AddResult::Added:
-        break;
-    }
+    history_.recordLibraryStep("Add Image", [&](LibraryStepRecorder& step) {
+        step.touchCommit(library_);
+        library_.commit();
+        const std::optional<QString> path = choosePicture(step);
+        if (!path)
+            return;
+        state_.showPath(*path);
+        state_.CurrentSourcePath = *path;
+        // The new entry's own file is written by a later commit: it is the step's too.
+        step.touchEntry(LibraryFileName(*path));
+        switch (library_.add(*path)) {
+        case LibraryModel::AddResult::Duplicate:
+            dialogs_.showConfirmation(duplicateImageMessage);
+            break;
+        case LibraryModel::AddResult::ReservedName:
+            dialogs_.showMessage(reservedNameMessage);
+            break;
+        case LibraryModel::AddResult::Added:
+            step.keep();
+            break;
+        }
+    });
 }
 
 void LibraryPanel::selectEntry() {
@@ -177,9 +185,14 @@ void LibraryPanel::deleteImage() {
             dialogs_.showMessage(selectItemMessage);
         return;
     }
-    library_.remove(row);
-    list_->clearSelection();
-    SelectLastEntry();
+    history_.recordLibraryStep("Delete Image", [&](LibraryStepRecorder& step) {
+        step.touchEntry(library_.entries()[row].name);
+        step.touchCommit(library_);
+        library_.remove(row);
+        list_->clearSelection();
+        SelectLastEntry();
+        step.keep();
+    });
 }
 
 void LibraryPanel::SelectLastEntry() {
@@ -249,7 +262,7 @@ void LibraryPanel::pasteImage() {
     // which then is the new entry's own file. It is written only once the library has room.
     QString written;
     try {
-        add([&] {
+        add([&](LibraryStepRecorder& step) {
             const QString folder = libraryFolder(state_.RootDir);
             QString path;
             for (int n = 1; path.isEmpty(); ++n) {
@@ -257,6 +270,7 @@ void LibraryPanel::pasteImage() {
                 if (!QFileInfo::exists(candidate) && !library_.library().IsInLibrary(candidate))
                     path = candidate;
             }
+            step.touch(path);
             writeBmpFile(decoders::pictureOnWhite(image), path.toStdString());
             written = path;
             return std::optional<QString>(path);
@@ -318,7 +332,8 @@ bool LibraryPanel::addTextLogo(const QString& name, const Picture& picture,
     }
     bool written = false;
     try {
-        add([&] {
+        add([&](LibraryStepRecorder& step) {
+            step.touchEntry(*entry);
             writeBmpFile(picture, path.toStdString());
             written = true;
             const TextLogoSource source{settings,

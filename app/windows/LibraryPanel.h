@@ -20,7 +20,9 @@ class AppState;
 class ColourControlsModel;
 class LibraryModel;
 class SettingsStore;
+class LibraryStepRecorder;
 class TextLogoModel;
+class UndoHistory;
 class UserDialogs;
 } // namespace logosmith
 
@@ -35,8 +37,8 @@ class LibraryPanel : public QWidget {
     Q_OBJECT
   public:
     LibraryPanel(logosmith::LibraryModel& library, const logosmith::ColourControlsModel& pictures,
-                 logosmith::AppState& state, logosmith::SettingsStore& store,
-                 logosmith::UserDialogs& dialogs, QWidget* parent);
+                 logosmith::UndoHistory& history, logosmith::AppState& state,
+                 logosmith::SettingsStore& store, logosmith::UserDialogs& dialogs, QWidget* parent);
     ~LibraryPanel() override;
 
     // "Add Image" / "Open Image": the picture open dialog, then the picture added.
@@ -63,7 +65,11 @@ class LibraryPanel : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void add(const std::function<std::optional<QString>()>& choosePicture);
+    // "Add Image" with the picture chosen by choosePicture (nothing: cancelled), one undo step.
+    // A picture made for the library (pasted, text) is written by choosePicture, which names
+    // the files it writes to the step first.
+    void add(const std::function<std::optional<QString>(logosmith::LibraryStepRecorder&)>&
+                 choosePicture);
     void selectEntry();
     void deleteImage();
     void showEntries();
@@ -76,6 +82,7 @@ class LibraryPanel : public QWidget {
 
     logosmith::LibraryModel& library_;
     const logosmith::ColourControlsModel& pictures_;
+    logosmith::UndoHistory& history_;
     logosmith::AppState& state_;
     logosmith::SettingsStore& store_;
     logosmith::UserDialogs& dialogs_;

@@ -4,6 +4,7 @@
 #include "app/library/InstallLayout.h"
 #include "app/library/LibraryModel.h"
 #include "app/state/AppState.h"
+#include "app/undo/UndoHistory.h"
 #include "app/windows/ColourControlsPanel.h"
 #include "app/windows/LibraryPanel.h"
 #include "app/windows/Placement.h"
@@ -75,8 +76,8 @@ MainWindow::MainWindow(const MainWindowParts& parts, MainWindowLinks& links, QWi
     client->setFixedSize(clientWidth, clientHeight);
     setCentralWidget(client);
 
-    library_ = new LibraryPanel(parts.library, parts.pictures, parts.state, parts.store,
-                                parts.dialogs, client);
+    library_ = new LibraryPanel(parts.library, parts.pictures, parts.history, parts.state,
+                                parts.store, parts.dialogs, client);
     library_->setGeometry(0, 0, 305, 184);
     preview_ = new PreviewPanel(parts.pictures, parts.editor, parts.state, parts.dialogs, client);
     preview_->setGeometry(0, 184, 305, 306);
@@ -131,6 +132,8 @@ void MainWindow::buildMenus() {
     buildFileMenu();
     buildSettingMenu();
     buildHelpMenus();
+    // After the design's four menus, so that every way through those stays as it was.
+    buildEditMenu();
 }
 
 void MainWindow::buildFileMenu() {
@@ -171,6 +174,32 @@ void MainWindow::buildFileMenu() {
     connectGuarded(printToFileItem_, &QAction::triggered, storePrint_,
                    &StorePrintPanel::storeToFile);
     connectGuarded(exitItem_, &QAction::triggered, this, &MainWindow::exitProgram);
+}
+
+void MainWindow::buildEditMenu() {
+    QMenu* edit = menuBar()->addMenu("Edit");
+    edit->setObjectName("edit1");
+    QAction* undo = addItem(edit, "Undo1", "Undo");
+    QAction* redo = addItem(edit, "Redo1", "Redo");
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    redo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    UndoHistory* history = &parts_.history;
+    QUndoStack* stack = &history->stack();
+    // The stack's own actions would undo outside the error guard; these run inside it.
+    connectGuarded(undo, &QAction::triggered, this, [history] { history->undo(); });
+    connectGuarded(redo, &QAction::triggered, this, [history] { history->redo(); });
+    const auto show = [stack, undo, redo] {
+        undo->setEnabled(stack->canUndo());
+        undo->setText(stack->canUndo() ? "Undo " + stack->undoText() : QStringLiteral("Undo"));
+        redo->setEnabled(stack->canRedo());
+        redo->setText(stack->canRedo() ? "Redo " + stack->redoText() : QStringLiteral("Redo"));
+    };
+    connect(stack, &QUndoStack::indexChanged, this, show);
+    connect(stack, &QUndoStack::canUndoChanged, this, show);
+    connect(stack, &QUndoStack::canRedoChanged, this, show);
+    connect(stack, &QUndoStack::undoTextChanged, this, show);
+    connect(stack, &QUndoStack::redoTextChanged, this, show);
+    show();
 }
 
 void MainWindow::buildSettingMenu() {
