@@ -11,6 +11,7 @@
 #include "app/windows/EditorHandoff.h"
 #include "app/windows/InformationDialog.h"
 #include "app/windows/PictureView.h"
+#include "app/windows/PreviewWindow.h"
 #include "platform/ErrorGuard.h"
 #include "platform/SettingsStore.h"
 #include "platform/widgets/QtUserDialogs.h"
@@ -131,6 +132,8 @@ void Session::createWindows() {
     addOpener("verticalForm", [this] { alignmentDialog_->showModeless(); });
 
     printerView_ = std::make_unique<PrinterViewWindow>(store_);
+    previewWindow_ = std::make_unique<PreviewWindow>(*pictures_, store_);
+    addOpener("PreviewForm", [this] { previewWindow_->showModeless(); });
 }
 
 void Session::addOpener(const QString& name, std::function<void()> open) {
@@ -139,6 +142,7 @@ void Session::addOpener(const QString& name, std::function<void()> open) {
 
 void Session::closeWindows() {
     openers_.clear();
+    previewWindow_.reset();
     printerView_.reset();
     alignmentDialog_.reset();
     resolutionDialog_.reset();

@@ -13,6 +13,7 @@ class FirmwareDialog;
 class InformationDialog;
 class PortSettingsDialog;
 class PrinterViewWindow;
+class PreviewWindow;
 class ResolutionDialog;
 
 namespace logosmith {
@@ -113,6 +114,7 @@ class Session : private MainWindowLinks {
     std::unique_ptr<ResolutionDialog> resolutionDialog_;
     std::unique_ptr<AlignmentDialog> alignmentDialog_;
     std::unique_ptr<PrinterViewWindow> printerView_;
+    std::unique_ptr<PreviewWindow> previewWindow_;
     std::map<QString, std::function<void()>> openers_;
 };
 

@@ -19,6 +19,9 @@ QString nameOf(const ColourControlsSnapshot& before, const ColourControlsSnapsho
         return QStringLiteral("Fit and Resize");
     if (before.settings.dither != after.settings.dither)
         return QStringLiteral("Dithering");
+    if (a.ink != b.ink || a.radiosChooseLInk != b.radiosChooseLInk ||
+        a.rCartridgeSwatch != b.rCartridgeSwatch || a.lCartridgeSwatch != b.lCartridgeSwatch)
+        return QStringLiteral("Cartridge Color");
     if (a.threshold != b.threshold)
         return QStringLiteral("THRESHOLD");
     if (a.rValue != b.rValue)

@@ -134,6 +134,7 @@ void MainWindow::buildMenus() {
     buildHelpMenus();
     // After the design's four menus, so that every way through those stays as it was.
     buildEditMenu();
+    buildViewMenu();
 }
 
 void MainWindow::buildFileMenu() {
@@ -200,6 +201,31 @@ void MainWindow::buildEditMenu() {
     connect(stack, &QUndoStack::undoTextChanged, this, show);
     connect(stack, &QUndoStack::redoTextChanged, this, show);
     show();
+}
+
+void MainWindow::buildViewMenu() {
+    QMenu* view = menuBar()->addMenu("View");
+    view->setObjectName("view1");
+    QAction* in = addItem(view, "ZoomIn1", "Zoom In");
+    QAction* out = addItem(view, "ZoomOut1", "Zoom Out");
+    QAction* fitted = addItem(view, "ZoomFit1", "Fit");
+    QAction* actual = addItem(view, "ZoomActual1", "100%");
+    view->addSeparator();
+    QAction* window = addItem(view, "PreviewWindow1", QString::fromUtf8("Preview Window\u2026"));
+    in->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    out->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    actual->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    connect(in, &QAction::triggered, preview_, &PreviewPanel::zoomIn);
+    connect(out, &QAction::triggered, preview_, &PreviewPanel::zoomOut);
+    connect(fitted, &QAction::triggered, preview_, [this] { preview_->setZoom(0); });
+    connect(actual, &QAction::triggered, preview_, [this] { preview_->setZoom(100); });
+    connectGuarded(window, &QAction::triggered, this, [this] { links_.openDialog("PreviewForm"); });
+    // The zoom is kept beside the window's other settings, in a group older runs do not read.
+    const QString group = QStringLiteral("preview"), name = QStringLiteral("Zoom");
+    preview_->setZoom(parts_.store.readText(group, name, QStringLiteral("100")).toInt());
+    connect(preview_, &PreviewPanel::zoomChanged, this, [this, group, name](int percent) {
+        parts_.store.writeText(group, name, QString::number(percent));
+    });
 }
 
 void MainWindow::buildSettingMenu() {

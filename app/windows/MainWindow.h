@@ -85,6 +85,7 @@ class MainWindow : public QMainWindow {
     void buildMenus();
     void buildFileMenu();
     void buildEditMenu();
+    void buildViewMenu();
     void buildSettingMenu();
     void buildDitheringMenu(QMenu* setting);
     void buildHelpMenus();

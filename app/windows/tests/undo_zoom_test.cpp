@@ -1,7 +1,9 @@
 // Undo and redo in the real program: every kind of step puts back the exact preview, the list
-// and the library's files.
+// and the library's files; and the preview's zoom.
 
 #include "app/undo/UndoHistory.h"
+#include "app/windows/PictureView.h"
+#include "app/windows/ZoomArea.h"
 #include "app/windows/tests/AppFixture.h"
 
 #include "separation/loader/PictureLoader.h"
@@ -9,6 +11,7 @@
 #include <QCheckBox>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 using namespace logosmith;
 
@@ -107,4 +110,42 @@ TEST_F(Undo, ADeleteComesBackWithItsFileAndPlaceAndAnAddGoesAgain) {
     EXPECT_EQ(library().entries().size(), 4);
     EXPECT_EQ(pictures().working().width(), 70);
     EXPECT_NE(shown, preview());
+}
+
+// The preview zooms with whole dots, Ctrl + wheel keeps the dot under the pointer, and the zoom
+// comes back at the next start.
+TEST_F(Undo, ThePreviewZoomsAroundThePointerAndKeepsItsZoom) {
+    addPicture(makePicture("logo.bmp", 250, 200));
+    auto* area = ui<ZoomArea>("ImageZoom");
+    auto* view = ui<PictureView>("Image2");
+    EXPECT_EQ(area->zoom(), 100);
+    EXPECT_EQ(view->scale(), 1.0);
+
+    // From 200 %, where the picture is larger than the view, every step keeps the dot.
+    area->setZoom(200);
+    const QPoint pointer(150, 110);
+    const QPointF under = area->dotAt(pointer);
+    for (int turn = 0; turn < 3; ++turn) {
+        QWheelEvent wheel(QPointF(pointer), area->viewport()->mapToGlobal(QPointF(pointer)),
+                          QPoint(), QPoint(0, 120), Qt::NoButton, Qt::ControlModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(area->viewport(), &wheel);
+        const QPointF now = area->dotAt(pointer);
+        EXPECT_NEAR(now.x(), under.x(), 0.5) << turn;
+        EXPECT_NEAR(now.y(), under.y(), 0.5) << turn;
+    }
+    EXPECT_EQ(area->zoom(), 600);
+    EXPECT_EQ(view->scale(), 6.0);
+    EXPECT_EQ(view->drawing().size(), QSize(250, 200)) << "the drawing itself stays dot for dot";
+
+    item("ZoomFit1")->trigger();
+    EXPECT_EQ(view->scale(), 1.0) << "the largest whole number of pixels a dot that fits";
+    item("ZoomOut1")->trigger();
+    EXPECT_EQ(area->zoom(), ZoomArea::fit) << "nothing below 100 % but Fit";
+    item("ZoomIn1")->trigger();
+    item("ZoomIn1")->trigger();
+    EXPECT_EQ(area->zoom(), 300);
+    restart();
+    EXPECT_EQ(ui<ZoomArea>("ImageZoom")->zoom(), 300);
+    EXPECT_EQ(settingsStore().readText("preview", "Zoom").value_or(""), "300");
 }
