@@ -11,6 +11,7 @@
 #include <QJsonObject>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 namespace logosmith {
 
@@ -111,7 +112,8 @@ int boundedInteger(const QJsonObject& object, const char* name, int fallback, in
     if (value.isUndefined())
         return fallback;
     const double number = value.toDouble(-1e300);
-    if (!value.isDouble() || number != double(int(number)) || number < low || number > high)
+    // Range first: converting a number outside int's range is undefined.
+    if (!value.isDouble() || !(number >= low && number <= high) || number != std::floor(number))
         damaged(std::string(name) + " must be a whole number from " + std::to_string(low) + " to " +
                 std::to_string(high));
     return int(number);

@@ -157,6 +157,7 @@ TEST(TextLogoFile, SettingsComeBackAsWrittenAndDamageIsRefused) {
          {std::string("not json"), std::string("[]"), std::string(R"({"lines": 3})"),
           std::string(R"({"width": 2000, "lines": []})"),
           std::string(R"({"lines": [{"text": "a", "size": 1.5}]})"),
+          std::string(R"({"lines": [{"text": "a", "size": 4.1e27}]})"),
           std::string(R"({"lines": [{"text": "a", "ink": "blue"}]})"),
           std::string(R"({"version": 2, "lines": []})"), std::string(70000, ' ')}) {
         SCOPED_TRACE(bad.substr(0, 60));
