@@ -84,9 +84,11 @@ void drawSvg(const std::uint8_t* data, std::size_t size, const SvgInspection& in
 void decodeSvg(ByteSource& in, PictureBuilder& out) {
     const std::uint8_t* data = in.all();
     const std::size_t size = in.size();
-    const SvgInspection inspection = inspectSvg(data, size);
-    drawInChild("SVG", out,
-                [&](PictureBuilder& picture) { drawSvg(data, size, inspection, picture); });
+    // The inspection runs in the child too, so that one set of limits covers a file that is
+    // slow to inspect and then slow to draw.
+    drawInChild("SVG", out, [&](PictureBuilder& picture) {
+        drawSvg(data, size, inspectSvg(data, size), picture);
+    });
 }
 
 } // namespace logosmith::decoders

@@ -10,10 +10,9 @@
 namespace logosmith::decoders {
 
 // An SVG file drawn on white by Qt's renderer: at its own size, or, when the builder fits,
-// straight at the fitted size, so that its edges stay sharp. The file is inspected first
-// (inspectSvg), then drawn in a child process of its own (drawInChild): the renderer cannot be
-// stopped half-way, and reads the documents embedded in the file as it goes. Needs a
-// QGuiApplication.
+// straight at the fitted size, so that its edges stay sharp. The file is inspected (inspectSvg),
+// then drawn, both in a child process of its own (drawInChild): the renderer cannot be stopped
+// half-way, and reads the documents embedded in the file as it goes. Needs a QGuiApplication.
 void decodeSvg(ByteSource& in, PictureBuilder& out);
 
 // The drawing of an inspected file in this process (the child's work, and the fuzz target's).
