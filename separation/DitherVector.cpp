@@ -3,6 +3,7 @@
 // step, so that both give the same bits.
 
 #include "separation/DitherPlan.h"
+#include "separation/PlanePermutes.h"
 
 #ifdef LOGOSMITH_DITHER_VECTOR
 
@@ -25,12 +26,8 @@ namespace logosmith::separation_detail {
 
 namespace {
 
-// Byte-permute indices that split 64 pixels (192 bytes) into three planes of 64 bytes and join
-// three planes back: plane j byte k is input byte 3k + j, found in the first two 64-byte
-// blocks or, for the masked lanes, in the third.
-struct alignas(64) PlaneShuffles {
-    std::uint8_t splitLow[3][64], splitHigh[3][64], joinLow[3][64], joinHigh[3][64];
-    std::uint64_t splitFromThird[3] = {0, 0, 0}, joinFromThird[3] = {0, 0, 0};
+// The plane permutes, with the vector loops' own tables.
+struct alignas(64) PlaneShuffles : PlanePermutes {
     std::uint8_t linearLow[256], linearHigh[256];
     // Byte indices that join the low and high bytes of pixels 16q to 16q + 15 into 32-bit
     // lanes (the upper two bytes are masked off).
@@ -39,20 +36,6 @@ struct alignas(64) PlaneShuffles {
         for (int q = 0; q < 4; ++q)
             for (int k = 0; k < 64; ++k)
                 quarterJoin[q][k] = std::uint8_t(16 * q + k / 4 + (k % 4 == 1 ? 64 : 0));
-        for (int j = 0; j < 3; ++j)
-            for (int k = 0; k < 64; ++k) {
-                const int source = 3 * k + j;
-                splitLow[j][k] = std::uint8_t(source & 127);
-                splitHigh[j][k] = std::uint8_t((source - 128) & 63);
-                if (source >= 128)
-                    splitFromThird[j] |= std::uint64_t(1) << k;
-                const int n = 64 * j + k; // output block j, byte k
-                const int pixel = n / 3, plane = n % 3;
-                joinLow[j][k] = std::uint8_t((pixel & 63) | (plane == 1 ? 64 : 0));
-                joinHigh[j][k] = std::uint8_t(pixel & 63);
-                if (plane == 2)
-                    joinFromThird[j] |= std::uint64_t(1) << k;
-            }
         const auto& lin = linearTable();
         for (int v = 0; v < 256; ++v) {
             linearLow[v] = std::uint8_t(lin[std::size_t(v)]);

@@ -13,6 +13,7 @@
 #include "separation/Separation.h"
 
 #include "separation/CpuFeatures.h"
+#include "separation/PlanePermutes.h"
 #include "separation/SeparationInternal.h"
 #include "separation/SpreadRows.h"
 
@@ -214,25 +215,7 @@ separateRangeVector(const PreviewTables& tables, const std::uint8_t* in, std::ui
                     std::size_t count) {
     if (count < 64)
         return 0;
-    // Byte-permute indices: plane j byte k is input byte 3k + j, found in the first two
-    // 64-byte blocks, or in the third for the masked lanes; output byte n is plane n % 3,
-    // pixel n / 3 of its block.
-    alignas(64) std::uint8_t splitLow[3][64], splitHigh[3][64], joinLow[3][64], joinHigh[3][64];
-    __mmask64 splitFromThird[3] = {0, 0, 0}, joinFromThird[3] = {0, 0, 0};
-    for (int j = 0; j < 3; ++j)
-        for (int k = 0; k < 64; ++k) {
-            const int source = 3 * k + j;
-            splitLow[j][k] = std::uint8_t(source & 127);
-            splitHigh[j][k] = std::uint8_t((source - 128) & 63);
-            if (source >= 128)
-                splitFromThird[j] |= __mmask64(1) << k;
-            const int n = 64 * j + k; // output block j, byte k
-            const int pixel = n / 3, plane = n % 3;
-            joinLow[j][k] = std::uint8_t((pixel & 63) | (plane == 1 ? 64 : 0));
-            joinHigh[j][k] = std::uint8_t(pixel & 63);
-            if (plane == 2)
-                joinFromThird[j] |= __mmask64(1) << k;
-        }
+    const PlanePermutes& permutes = planePermutes();
     __m512i allowance[4];
     for (int part = 0; part < 4; ++part)
         allowance[part] = _mm512_loadu_si512(tables.allowance.data() + 64 * part);
@@ -263,9 +246,11 @@ separateRangeVector(const PreviewTables& tables, const std::uint8_t* in, std::ui
         const __m512i block2 = _mm512_loadu_si512(p + 128);
         __m512i plane[3], distance[3], credit[3];
         for (int j = 0; j < 3; ++j) {
-            plane[j] = _mm512_permutex2var_epi8(block0, _mm512_load_si512(splitLow[j]), block1);
-            plane[j] = _mm512_mask_permutexvar_epi8(plane[j], splitFromThird[j],
-                                                    _mm512_load_si512(splitHigh[j]), block2);
+            plane[j] =
+                _mm512_permutex2var_epi8(block0, _mm512_load_si512(permutes.splitLow[j]), block1);
+            plane[j] =
+                _mm512_mask_permutexvar_epi8(plane[j], permutes.splitFromThird[j],
+                                             _mm512_load_si512(permutes.splitHigh[j]), block2);
             distance[j] = _mm512_or_si512(_mm512_subs_epu8(plane[j], target[j]),
                                           _mm512_subs_epu8(target[j], plane[j]));
             if (tables.byteCounted[std::size_t(j)]) {
@@ -290,10 +275,11 @@ separateRangeVector(const PreviewTables& tables, const std::uint8_t* in, std::ui
                 below, _mm512_mask_blend_epi8(highIsPaper, inkByte[j], paperByte[j]), lowByte[j]);
         std::uint8_t* q = out + 3 * i;
         for (int j = 0; j < 3; ++j) {
-            __m512i joined =
-                _mm512_permutex2var_epi8(colour[0], _mm512_load_si512(joinLow[j]), colour[1]);
-            joined = _mm512_mask_permutexvar_epi8(joined, joinFromThird[j],
-                                                  _mm512_load_si512(joinHigh[j]), colour[2]);
+            __m512i joined = _mm512_permutex2var_epi8(
+                colour[0], _mm512_load_si512(permutes.joinLow[j]), colour[1]);
+            joined =
+                _mm512_mask_permutexvar_epi8(joined, permutes.joinFromThird[j],
+                                             _mm512_load_si512(permutes.joinHigh[j]), colour[2]);
             _mm512_storeu_si512(q + 64 * j, joined);
         }
     }
@@ -344,8 +330,8 @@ void rebuildPreviewWith(PreviewKernel kernel, const SeparationSettings& settings
         separateRange(lookup, steps, in + 3 * (begin + done), out + 3 * (begin + done),
                       count - done);
     };
-    // Each thread's share in two runs: the vector loop sets up its permutes and steps at every
-    // call, which costs more than a few more runs would save.
+    // Each thread's share in two runs: the vector loop sets up its step words at every call,
+    // which costs more than a few more runs would save.
     const int rows = working.height();
     const unsigned threads = threadsForPixels(width * std::size_t(rows), pixelsPerThread);
     const int runs = 2 * int(threads);
