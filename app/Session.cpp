@@ -6,10 +6,12 @@
 #include "app/library/LibraryStartup.h"
 #include "app/state/AppState.h"
 #include "app/state/EditorCommandModel.h"
+#include "app/undo/UndoHistory.h"
 #include "app/windows/EditorDialog.h"
 #include "app/windows/EditorHandoff.h"
 #include "app/windows/InformationDialog.h"
 #include "app/windows/PictureView.h"
+#include "app/windows/PreviewWindow.h"
 #include "platform/ErrorGuard.h"
 #include "platform/SettingsStore.h"
 #include "platform/widgets/QtUserDialogs.h"
@@ -86,13 +88,14 @@ void Session::createModels() {
     sender_ = std::make_unique<CommandSender>(
         *transfers_, *ports_, QFile::encodeName(state_->RootDir + "tlsdlek.prn").toStdString());
     jobs_ = std::make_unique<PrinterJobs>(*library_, *pictures_, *resolution_, *sender_);
+    history_ = std::make_unique<UndoHistory>(*pictures_, *library_);
 }
 
 void Session::createWindows() {
     createModels();
     main_ = std::make_unique<MainWindow>(MainWindowParts{store_, dialogs_, *state_, *pictures_,
                                                          *dithering_, *library_, *printMethod_,
-                                                         *editor_, *jobs_, *transfers_},
+                                                         *editor_, *jobs_, *transfers_, *history_},
                                          static_cast<MainWindowLinks&>(*this));
     guarded([this] { main_->SelectLastEntry(); });
 
@@ -129,6 +132,8 @@ void Session::createWindows() {
     addOpener("verticalForm", [this] { alignmentDialog_->showModeless(); });
 
     printerView_ = std::make_unique<PrinterViewWindow>(store_);
+    previewWindow_ = std::make_unique<PreviewWindow>(*pictures_, store_);
+    addOpener("PreviewForm", [this] { previewWindow_->showModeless(); });
 }
 
 void Session::addOpener(const QString& name, std::function<void()> open) {
@@ -137,6 +142,7 @@ void Session::addOpener(const QString& name, std::function<void()> open) {
 
 void Session::closeWindows() {
     openers_.clear();
+    previewWindow_.reset();
     printerView_.reset();
     alignmentDialog_.reset();
     resolutionDialog_.reset();

@@ -13,6 +13,7 @@ class FirmwareDialog;
 class InformationDialog;
 class PortSettingsDialog;
 class PrinterViewWindow;
+class PreviewWindow;
 class ResolutionDialog;
 
 namespace logosmith {
@@ -31,6 +32,7 @@ class QtUserDialogs;
 class ResolutionModel;
 class SettingsStore;
 class TransferWorker;
+class UndoHistory;
 class UserDialogs;
 
 // The program's composition root: the settings store, the person (the dialogs seam), the models
@@ -63,6 +65,7 @@ class Session : private MainWindowLinks {
     ResolutionModel& resolution() { return *resolution_; }
     PrintMethodModel& printMethod() { return *printMethod_; }
     const EditorCommandModel& editorCommand() const { return *editor_; }
+    UndoHistory& history() { return *history_; }
 
     // Shows the main window, then, once the event loop runs, adds the pictures given on the
     // command line as "Add Image" would, in order.
@@ -101,6 +104,7 @@ class Session : private MainWindowLinks {
     std::unique_ptr<LibraryModel> library_;
     std::unique_ptr<CommandSender> sender_;
     std::unique_ptr<PrinterJobs> jobs_;
+    std::unique_ptr<UndoHistory> history_;
 
     std::unique_ptr<MainWindow> main_;
     std::unique_ptr<FirmwareDialog> download_;
@@ -110,6 +114,7 @@ class Session : private MainWindowLinks {
     std::unique_ptr<ResolutionDialog> resolutionDialog_;
     std::unique_ptr<AlignmentDialog> alignmentDialog_;
     std::unique_ptr<PrinterViewWindow> printerView_;
+    std::unique_ptr<PreviewWindow> previewWindow_;
     std::map<QString, std::function<void()>> openers_;
 };
 

@@ -121,6 +121,17 @@ void ImageLibrary::deleteEntry(int index, const Picture& preview, const Picture&
         entries_[i].number = QString::number(i + 1);
 }
 
+void ImageLibrary::replacePicture(int index, const Picture& picture, const Picture& preview,
+                                  const Picture& working) {
+    if (index < 0 || index >= count() || picture.isEmpty())
+        throw Error("There is no picture to store in the library");
+    CommitCurrentImage(preview, working);
+    writePicture(picture, storedFilePath(index));
+    if (index == lastIndex())
+        writePicture(picture, tempImagePath());
+    lastImageLive_ = false;
+}
+
 void ImageLibrary::RestoreHistory(const SettingsStore& store) {
     if (!store.groupExists(historyGroup))
         return;

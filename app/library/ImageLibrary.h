@@ -98,12 +98,23 @@ class ImageLibrary {
     // so its picture survives. The window selects the last entry afterwards.
     // Throws FileError when a file cannot be written or deleted (the row then stays).
     void deleteEntry(int index, const Picture& preview, const Picture& working);
+    // A new picture for entry index (a text logo made again): the live last entry committed
+    // first, then the picture written as the entry's stored file and, for the last entry, as
+    // its source too. LastImageLive is false afterwards, so nothing of the picture shown before
+    // is written over it; select the entry to show it. Throws FileError.
+    void replacePicture(int index, const Picture& picture, const Picture& preview,
+                        const Picture& working);
 
     // Rebuilds the list from the group "history": "n1".."n10"; a missing value ends the list, an
     // empty one is skipped, as are names whose file is not in the folder and names that could
     // reach outside it or onto the scratch file. "n" is the slot number. A missing group leaves
     // the list as it is. LastImageLive becomes false.
     void RestoreHistory(const SettingsStore& store);
+    // The entries and LastImageLive put back as they were (an undo); the files are the caller's.
+    void restoreEntries(const QList<LibraryEntry>& entries, bool lastImageLive) {
+        entries_ = entries;
+        lastImageLive_ = lastImageLive;
+    }
     // Writes every entry to consecutive slots and empty text to the remaining slots up to 10.
     void SaveHistory(SettingsStore& store) const;
 

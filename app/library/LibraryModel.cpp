@@ -1,5 +1,6 @@
 #include "app/library/LibraryModel.h"
 
+#include "app/library/TextLogoFiles.h"
 #include "platform/SettingsStore.h"
 #include "separation/controls/ColourControlsModel.h"
 
@@ -36,7 +37,21 @@ std::optional<QString> LibraryModel::select(int row) {
 }
 
 void LibraryModel::remove(int row) {
+    const QString name =
+        row >= 0 && row < library_.count() ? library_.entries()[row].name : QString();
     library_.deleteEntry(row, pictures_.preview(), pictures_.working());
+    emit entriesChanged();
+    if (!name.isEmpty())
+        removeTextLogoSource(library_.folder(), name);
+}
+
+std::optional<QString> LibraryModel::replacePicture(int row, const Picture& picture) {
+    library_.replacePicture(row, picture, pictures_.preview(), pictures_.working());
+    return select(row);
+}
+
+void LibraryModel::restoreState(const State& state) {
+    library_.restoreEntries(state.entries, state.lastImageLive);
     emit entriesChanged();
 }
 

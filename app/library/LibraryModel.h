@@ -46,8 +46,19 @@ class LibraryModel : public QObject {
     // stored file has gone, in which case nothing is loaded.
     std::optional<QString> select(int row);
     // "Delete Image" on entry `row` (no commit of the last entry first unless another entry
-    // goes; see ImageLibrary::deleteEntry).
+    // goes; see ImageLibrary::deleteEntry). What a text logo keeps beside its file goes too.
     void remove(int row);
+    // Entry `row` made again (a text logo edited): its new picture written and shown as a click
+    // on the entry shows it. Answers the path box's text.
+    std::optional<QString> replacePicture(int row, const Picture& picture);
+
+    // The list as an undo step keeps it, and puts it back (the files are the step's).
+    struct State {
+        QList<LibraryEntry> entries;
+        bool lastImageLive = false;
+    };
+    State state() const { return {library_.entries(), library_.LastImageLive()}; }
+    void restoreState(const State& state);
 
     // The history: restored at start-up; written at the close-down after the commit, even
     // when the commit fails (the first failure is thrown afterwards).

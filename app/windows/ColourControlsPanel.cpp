@@ -144,9 +144,15 @@ void ColourControlsPanel::connectControls() {
         {thresholdSlider_, &ColourControlsModel::moveThreshold},
         {rValueSlider_, &ColourControlsModel::moveRValue},
         {lValueSlider_, &ColourControlsModel::moveLValue}};
-    for (const auto& [bar, move] : sliders)
+    for (const auto& [bar, move] : sliders) {
         connectGuarded(bar, &QScrollBar::valueChanged, this,
                        [model, move = move](int position) { (model->*move)(position); });
+        // A drag is one step to undo, however many moves it makes.
+        connect(bar, &QScrollBar::sliderPressed, this,
+                [model] { model->setContinuousChange(true); });
+        connect(bar, &QScrollBar::sliderReleased, this,
+                [model] { model->setContinuousChange(false); });
+    }
     // A radio button's handler runs when it becomes selected, by the person or by the model.
     for (int i = 0; i < 4; ++i)
         connectGuarded(inkButtons_[std::size_t(i)], &QRadioButton::toggled, this,

@@ -4,6 +4,7 @@
 #include "app/library/InstallLayout.h"
 #include "app/library/LibraryModel.h"
 #include "app/state/AppState.h"
+#include "app/undo/UndoHistory.h"
 #include "app/windows/ColourControlsPanel.h"
 #include "app/windows/LibraryPanel.h"
 #include "app/windows/Placement.h"
@@ -75,7 +76,8 @@ MainWindow::MainWindow(const MainWindowParts& parts, MainWindowLinks& links, QWi
     client->setFixedSize(clientWidth, clientHeight);
     setCentralWidget(client);
 
-    library_ = new LibraryPanel(parts.library, parts.state, parts.store, parts.dialogs, client);
+    library_ = new LibraryPanel(parts.library, parts.pictures, parts.history, parts.state,
+                                parts.store, parts.dialogs, client);
     library_->setGeometry(0, 0, 305, 184);
     preview_ = new PreviewPanel(parts.pictures, parts.editor, parts.state, parts.dialogs, client);
     preview_->setGeometry(0, 184, 305, 306);
@@ -130,6 +132,9 @@ void MainWindow::buildMenus() {
     buildFileMenu();
     buildSettingMenu();
     buildHelpMenus();
+    // After the design's four menus, so that every way through those stays as it was.
+    buildEditMenu();
+    buildViewMenu();
 }
 
 void MainWindow::buildFileMenu() {
@@ -137,6 +142,7 @@ void MainWindow::buildFileMenu() {
     file->setObjectName("file1");
     QAction* open = addItem(file, "open1", "open");
     QAction* paste = addItem(file, "PasteImage1", "Paste Image");
+    QAction* textLogo = addItem(file, "NewTextLogo1", QString::fromUtf8("New Text Logo\u2026"));
     saveItem_ = addItem(file, "save1", "save");
     file->addSeparator();
     QAction* openPrinterFile =
@@ -161,6 +167,7 @@ void MainWindow::buildFileMenu() {
 
     connectGuarded(open, &QAction::triggered, library_, &LibraryPanel::addImage);
     connectGuarded(paste, &QAction::triggered, library_, &LibraryPanel::pasteImage);
+    connectGuarded(textLogo, &QAction::triggered, library_, &LibraryPanel::newTextLogo);
     connectGuarded(saveItem_, &QAction::triggered, preview_, &PreviewPanel::saveImage);
     connectGuarded(openPrinterFile, &QAction::triggered, this, &MainWindow::openPrinterFile);
     connectGuarded(printerView, &QAction::triggered, this, &MainWindow::viewStore);
@@ -168,6 +175,57 @@ void MainWindow::buildFileMenu() {
     connectGuarded(printToFileItem_, &QAction::triggered, storePrint_,
                    &StorePrintPanel::storeToFile);
     connectGuarded(exitItem_, &QAction::triggered, this, &MainWindow::exitProgram);
+}
+
+void MainWindow::buildEditMenu() {
+    QMenu* edit = menuBar()->addMenu("Edit");
+    edit->setObjectName("edit1");
+    QAction* undo = addItem(edit, "Undo1", "Undo");
+    QAction* redo = addItem(edit, "Redo1", "Redo");
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    redo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    UndoHistory* history = &parts_.history;
+    QUndoStack* stack = &history->stack();
+    // The stack's own actions would undo outside the error guard; these run inside it.
+    connectGuarded(undo, &QAction::triggered, this, [history] { history->undo(); });
+    connectGuarded(redo, &QAction::triggered, this, [history] { history->redo(); });
+    const auto show = [stack, undo, redo] {
+        undo->setEnabled(stack->canUndo());
+        undo->setText(stack->canUndo() ? "Undo " + stack->undoText() : QStringLiteral("Undo"));
+        redo->setEnabled(stack->canRedo());
+        redo->setText(stack->canRedo() ? "Redo " + stack->redoText() : QStringLiteral("Redo"));
+    };
+    connect(stack, &QUndoStack::indexChanged, this, show);
+    connect(stack, &QUndoStack::canUndoChanged, this, show);
+    connect(stack, &QUndoStack::canRedoChanged, this, show);
+    connect(stack, &QUndoStack::undoTextChanged, this, show);
+    connect(stack, &QUndoStack::redoTextChanged, this, show);
+    show();
+}
+
+void MainWindow::buildViewMenu() {
+    QMenu* view = menuBar()->addMenu("View");
+    view->setObjectName("view1");
+    QAction* in = addItem(view, "ZoomIn1", "Zoom In");
+    QAction* out = addItem(view, "ZoomOut1", "Zoom Out");
+    QAction* fitted = addItem(view, "ZoomFit1", "Fit");
+    QAction* actual = addItem(view, "ZoomActual1", "100%");
+    view->addSeparator();
+    QAction* window = addItem(view, "PreviewWindow1", QString::fromUtf8("Preview Window\u2026"));
+    in->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    out->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    actual->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    connect(in, &QAction::triggered, preview_, &PreviewPanel::zoomIn);
+    connect(out, &QAction::triggered, preview_, &PreviewPanel::zoomOut);
+    connect(fitted, &QAction::triggered, preview_, [this] { preview_->setZoom(0); });
+    connect(actual, &QAction::triggered, preview_, [this] { preview_->setZoom(100); });
+    connectGuarded(window, &QAction::triggered, this, [this] { links_.openDialog("PreviewForm"); });
+    // The zoom is kept beside the window's other settings, in a group older runs do not read.
+    const QString group = QStringLiteral("preview"), name = QStringLiteral("Zoom");
+    preview_->setZoom(parts_.store.readText(group, name, QStringLiteral("100")).toInt());
+    connect(preview_, &PreviewPanel::zoomChanged, this, [this, group, name](int percent) {
+        parts_.store.writeText(group, name, QString::number(percent));
+    });
 }
 
 void MainWindow::buildSettingMenu() {

@@ -28,6 +28,7 @@ class PrinterJobs;
 class PrintMethodModel;
 class SettingsStore;
 class TransferWorker;
+class UndoHistory;
 class UserDialogs;
 } // namespace logosmith
 
@@ -43,6 +44,7 @@ struct MainWindowParts {
     logosmith::EditorCommandModel& editor;
     logosmith::PrinterJobs& jobs;
     logosmith::TransferWorker& transfers;
+    logosmith::UndoHistory& history;
 };
 
 // What the main window asks of the session's other windows. No window reaches into another.
@@ -82,6 +84,8 @@ class MainWindow : public QMainWindow {
   private:
     void buildMenus();
     void buildFileMenu();
+    void buildEditMenu();
+    void buildViewMenu();
     void buildSettingMenu();
     void buildDitheringMenu(QMenu* setting);
     void buildHelpMenus();

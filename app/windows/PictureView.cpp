@@ -3,6 +3,7 @@
 #include "separation/loader/PictureLoader.h"
 
 #include <QPainter>
+#include <cmath>
 #include <cstring>
 
 QImage toQImage(const logosmith::Picture& picture) {
@@ -26,20 +27,48 @@ void PictureView::redraw(const logosmith::Picture& picture) {
         for (int y = 0; y < picture.height(); ++y)
             std::memcpy(drawing_.scanLine(y), picture.row(y), rowBytes);
     } else {
+        const QSize before = drawing_.size();
         drawing_ = toQImage(picture);
+        if (drawing_.size() != before)
+            emit drawingResized();
     }
     update();
 }
 
 void PictureView::clear() {
+    const bool had = !drawing_.isNull();
     drawing_ = QImage();
+    if (had)
+        emit drawingResized();
     update();
+}
+
+void PictureView::setScale(double scale) {
+    if (scale == scale_ || !(scale > 0))
+        return;
+    scale_ = scale;
+    update();
+}
+
+QRectF PictureView::drawingRect() const {
+    if (stretch_)
+        return QRectF(rect());
+    const QSizeF size = QSizeF(drawing_.size()) * scale_;
+    QPointF at(0, 0);
+    if (center_) {
+        // Whole device pixels, so every dot keeps its width.
+        const double ratio = devicePixelRatioF();
+        at = QPointF(std::floor((width() - size.width()) / 2 * ratio) / ratio,
+                     std::floor((height() - size.height()) / 2 * ratio) / ratio);
+    }
+    return QRectF(at, size);
 }
 
 void PictureView::setStretch(bool on) {
     if (on == stretch_)
         return;
     stretch_ = on;
+    emit drawingResized();
     update();
 }
 
@@ -55,14 +84,9 @@ void PictureView::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), palette().window());
     if (drawing_.isNull())
         return;
-    if (stretch_) {
-        painter.drawImage(rect(), drawing_);
-        return;
-    }
-    QPoint at(0, 0);
-    if (center_)
-        at = QPoint((width() - drawing_.width()) / 2, (height() - drawing_.height()) / 2);
-    painter.drawImage(at, drawing_);
+    // Dots as blocks, never blended with their neighbours.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(drawingRect(), drawing_);
 }
 
 QImage previewPictureFile(const QString& path) {

@@ -20,9 +20,18 @@ class PictureView : public QWidget {
     void setCenter(bool on);
     bool stretch() const { return stretch_; }
     bool center() const { return center_; }
+    // How wide a dot is drawn, in the widget's pixels (1: one dot per pixel).
+    void setScale(double scale);
+    double scale() const { return scale_; }
+    // Where the drawing is in the widget, and its size there.
+    QRectF drawingRect() const;
 
     // What is on screen now (tests compare it with the preview).
     const QImage& drawing() const { return drawing_; }
+
+  signals:
+    // The drawing has another size than before.
+    void drawingResized();
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -31,6 +40,7 @@ class PictureView : public QWidget {
     QImage drawing_;
     bool stretch_ = false;
     bool center_ = false;
+    double scale_ = 1.0;
 };
 
 QImage toQImage(const logosmith::Picture& picture);

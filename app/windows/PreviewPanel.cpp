@@ -5,6 +5,7 @@
 #include "app/windows/EditorHandoff.h"
 #include "app/windows/PictureView.h"
 #include "app/windows/Placement.h"
+#include "app/windows/ZoomArea.h"
 #include "platform/ErrorGuard.h"
 #include "platform/UserDialogs.h"
 #include "separation/controls/ColourControlsModel.h"
@@ -26,7 +27,12 @@ PreviewPanel::PreviewPanel(ColourControlsModel& pictures, EditorCommandModel& ed
     frame->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     workingView_ = place<PictureView>(frame, "Image1", 2, 2, 289, 233);
     workingView_->hide();
-    previewView_ = place<PictureView>(frame, "Image2", 2, 2, 289, 233);
+    previewView_ = new PictureView();
+    previewView_->setObjectName("Image2");
+    zoom_ = new ZoomArea(previewView_, frame);
+    zoom_->setObjectName("ImageZoom");
+    zoom_->setGeometry(2, 2, 289, 233);
+    connect(zoom_, &ZoomArea::zoomChanged, this, &PreviewPanel::zoomChanged);
 
     saveButton_ = place<QPushButton>(this, "btnSave", "Save Image", 8, 242, 93, 26);
     editButton_ = place<QPushButton>(this, "btnEdit", "Image Editor", 106, 242, 93, 26);
@@ -96,4 +102,20 @@ void PreviewPanel::editImage() {
     // The person edits and saves in the editor, then presses OK here.
     dialogs_.showMessage("Logosmith will now update the last image!");
     pictures_.loadPicture(exchange.toStdString());
+}
+
+int PreviewPanel::zoom() const {
+    return zoom_->zoom();
+}
+
+void PreviewPanel::setZoom(int percent) {
+    zoom_->setZoom(percent);
+}
+
+void PreviewPanel::zoomIn() {
+    zoom_->zoomIn();
+}
+
+void PreviewPanel::zoomOut() {
+    zoom_->zoomOut();
 }

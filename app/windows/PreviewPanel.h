@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class PictureView;
+class ZoomArea;
 class QCheckBox;
 class QPushButton;
 
@@ -26,6 +27,14 @@ class PreviewPanel : public QWidget {
     void saveImage();
     // "Image Editor": the preview handed to the external editor and the result loaded back.
     void editImage();
+    // The preview's zoom: Fit (0) or 100 to 800 %, also by Ctrl + wheel over the preview.
+    int zoom() const;
+    void setZoom(int percent);
+    void zoomIn();
+    void zoomOut();
+
+  signals:
+    void zoomChanged(int percent);
 
   private:
     void showState();
@@ -38,6 +47,7 @@ class PreviewPanel : public QWidget {
     // The working picture's view is never shown; the preview's view is.
     PictureView* workingView_ = nullptr;
     PictureView* previewView_ = nullptr;
+    ZoomArea* zoom_ = nullptr;
     QPushButton* saveButton_ = nullptr;
     QPushButton* editButton_ = nullptr;
     QPushButton* centreButton_ = nullptr;

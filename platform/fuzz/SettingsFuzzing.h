@@ -6,6 +6,7 @@
 #include "platform/SettingsStore.h"
 #include "platform/UserDialogs.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -14,6 +15,13 @@
 #include <memory>
 
 namespace logosmith::fuzz {
+
+// The application object the settings store needs, made once and never destroyed, since
+// libFuzzer ends the process without returning.
+inline void startCoreApplication(int* argc, char*** argv) {
+    static QCoreApplication* app = new QCoreApplication(*argc, *argv);
+    (void)app;
+}
 
 // Writes the input as a settings file of a name never used before (Qt caches parsed files by
 // name) and opens it; the file is removed when the store goes.

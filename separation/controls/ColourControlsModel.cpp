@@ -62,16 +62,32 @@ ColourControlsModel::ColourControlsModel(QObject* parent) : QObject(parent) {}
 // Runs one handler. Handlers run others (a radio button moves the sliders); the window hears of
 // the change once, when the outermost one ends, however it ends.
 template <class Change> void ColourControlsModel::change(Change&& apply) {
+    if (changeDepth_ == 0) {
+        stepBefore_ = ColourControlsSnapshot{settings_, state_, source_, workingLoadedFitted_, {}};
+        loadedInStep_ = false;
+    }
     ++changeDepth_;
     try {
         apply();
     } catch (...) {
-        if (--changeDepth_ == 0)
+        if (--changeDepth_ == 0) {
+            stepBefore_.working.reset();
             emit changed();
+        }
         throw;
     }
-    if (--changeDepth_ == 0)
-        emit changed();
+    if (--changeDepth_ > 0)
+        return;
+    ColourControlsSnapshot before = std::move(stepBefore_);
+    stepBefore_ = {};
+    if (!restoring_ && !loadedInStep_) {
+        ColourControlsSnapshot after{settings_, state_, source_, workingLoadedFitted_, {}};
+        if (before.working)
+            after.working = std::make_shared<const Picture>(working_);
+        if (before.working || !(before.settings == after.settings) || before.state != after.state)
+            emit stepTaken(before, after, continuous_);
+    }
+    emit changed();
 }
 
 void ColourControlsModel::rebuild() {
@@ -85,8 +101,11 @@ void ColourControlsModel::rebuild() {
 // Both views get the picture: the working picture, and a same-size preview about to be
 // overwritten by the separation.
 void ColourControlsModel::showWorking(Picture picture) {
-    // The old pictures go first, so that a large one is never held three times over.
+    // The old pictures go first, so that a large one is never held three times over; a step
+    // keeps the one it replaces, to give it back.
     preview_ = Picture();
+    if (changeDepth_ > 0 && !stepBefore_.working && !loadedInStep_ && !restoring_)
+        stepBefore_.working = std::make_shared<const Picture>(std::move(working_));
     working_ = std::move(picture);
     preview_ = working_;
     emit drawWorking();
@@ -101,6 +120,8 @@ void ColourControlsModel::loadPicture(const std::string& path) {
         refuseEmpty(loaded.picture, loaded.source.width(), loaded.source.height(), whenFitted(),
                     QStringLiteral("Clear \"Fit Scale\" to use it at full size."));
     change([&] {
+        loadedInStep_ = true;
+        stepBefore_.working.reset();
         source_ = std::move(loaded.source);
         showWorking(std::move(loaded.picture));
         workingLoadedFitted_ = fit;
@@ -126,6 +147,40 @@ void ColourControlsModel::resetForLoad() {
     state_.lValueSwatch = colours::black;
     selectInk(InkChoice::Red);
     settings_.inkMode = InkMode::Red;
+}
+
+ColourControlsSnapshot ColourControlsModel::snapshot() const {
+    return ColourControlsSnapshot{settings_, state_, source_, workingLoadedFitted_,
+                                  std::make_shared<const Picture>(working_)};
+}
+
+void ColourControlsModel::restore(const ColourControlsSnapshot& snapshot) {
+    restoring_ = true;
+    try {
+        change([&] {
+            settings_ = snapshot.settings;
+            state_ = snapshot.state;
+            source_ = snapshot.source;
+            workingLoadedFitted_ = snapshot.workingLoadedFitted;
+            if (snapshot.working)
+                showWorking(Picture(*snapshot.working));
+            rebuild();
+            if (snapshot.working)
+                emit drawPreview();
+        });
+    } catch (...) {
+        restoring_ = false;
+        throw;
+    }
+    restoring_ = false;
+}
+
+SeparationSettings ColourControlsModel::settingsAfterLoad(const SeparationSettings& current) {
+    // A model without a picture runs the same reset and rebuilds nothing.
+    ColourControlsModel model;
+    model.settings_ = current;
+    model.resetForLoad();
+    return model.settings_;
 }
 
 void ColourControlsModel::setFitScale(bool ticked) {

@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QString>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -64,6 +65,17 @@ class EmptyPictureError : public Error {
   private:
     int width_;
     int height_;
+};
+
+// What an undo step of the colour controls puts back: the settings, what the controls show, the
+// loaded file and, when the step replaced it (fitting, resizing, a load), the working picture.
+// The preview is not kept: it follows from the working picture and the settings.
+struct ColourControlsSnapshot {
+    SeparationSettings settings;
+    ColourControlsState state;
+    PictureSource source;
+    std::optional<bool> workingLoadedFitted;
+    std::shared_ptr<const Picture> working; // null: the working picture stays as it is
 };
 
 // The colour controls and the preview under them: the separation settings, the loaded file
@@ -132,6 +144,17 @@ class ColourControlsModel : public QObject {
     // controls keep acting on the dithered preview; "Restore default Setting" leaves it alone.
     void setDither(DitherMode mode);
 
+    // The separation settings a load would leave after these: the controls reset as every load
+    // resets them; the user colour, the RGB controls and the dithering kept.
+    static SeparationSettings settingsAfterLoad(const SeparationSettings& current);
+
+    // The whole state, the working picture included (for a step that loads pictures).
+    ColourControlsSnapshot snapshot() const;
+    // Puts a snapshot back and separates again, as the person left it then. Announces no step.
+    void restore(const ColourControlsSnapshot& snapshot);
+    // While on (a slider held down), the steps taken count as one.
+    void setContinuousChange(bool on) { continuous_ = on; }
+
     // Hands the preview over and lets go of every picture, so a caller that only writes the
     // preview (logosmith-cli) never holds it twice.
     Picture takePreview();
@@ -147,6 +170,11 @@ class ColourControlsModel : public QObject {
     void drawPreview();
     // A picture file has been loaded (the window enables the commands that need a picture).
     void pictureLoaded(const QString& path);
+    // A change by a control (not a load, not a restore) ended: the state before and after it,
+    // the working picture in both only when the change replaced it. `continuing` while the
+    // changes count as one step.
+    void stepTaken(const logosmith::ColourControlsSnapshot& before,
+                   const logosmith::ColourControlsSnapshot& after, bool continuing);
 
   private:
     template <class Change> void change(Change&& apply);
@@ -166,6 +194,11 @@ class ColourControlsModel : public QObject {
     std::optional<bool> workingLoadedFitted_;
     Picture preview_;
     int changeDepth_ = 0;
+    // The step the outermost change is taking.
+    ColourControlsSnapshot stepBefore_;
+    bool loadedInStep_ = false;
+    bool restoring_ = false;
+    bool continuous_ = false;
 };
 
 } // namespace logosmith

@@ -13,7 +13,16 @@ const QString modeName = QStringLiteral("Mode");
 } // namespace
 
 DitheringModel::DitheringModel(SettingsStore& store, ColourControlsModel& pictures, QObject* parent)
-    : SettingModel(parent), store_(store), pictures_(pictures) {}
+    : SettingModel(parent), store_(store), pictures_(pictures) {
+    // A mode put back by an undo is the choice again, kept as if chosen.
+    connect(&pictures_, &ColourControlsModel::changed, this, [this] {
+        const DitherMode now = pictures_.settings().dither;
+        if (now == mode_)
+            return;
+        store_.writeText(group, modeName, ditherModeName(now));
+        assign(mode_, now);
+    });
+}
 
 void DitheringModel::load() {
     const std::optional<QString> stored = store_.readText(group, modeName);
@@ -26,8 +35,12 @@ void DitheringModel::choose(DitherMode mode) {
 }
 
 void DitheringModel::apply(DitherMode mode) {
+    // The mode first, so the pictures' change is not taken for one of an undo.
+    const bool changedHere = mode_ != mode;
+    mode_ = mode;
     pictures_.setDither(mode);
-    assign(mode_, mode);
+    if (changedHere)
+        emit changed();
 }
 
 } // namespace logosmith

@@ -4,6 +4,7 @@
 #include "separation/loader/ByteReader.h"
 #include "separation/loader/PaintBudget.h"
 #include "separation/loader/QtImageDecoder.h"
+#include "separation/loader/SvgInspection.h"
 
 #include <QByteArray>
 #include <QGuiApplication>
@@ -250,6 +251,19 @@ Picture decodeEmf(const std::uint8_t* data, std::size_t size) {
 
     budget.charge(std::int64_t(std::min<std::size_t>(svgLength, std::size_t(1) << 40)) *
                   svgByteWeight);
+    // The converter copies text into the SVG as it is, so a text record can write elements of
+    // its own: the SVG is inspected like an SVG file, and may hold no SVG document of its own.
+    SvgInspection inspection;
+    try {
+        inspection = inspectSvg(reinterpret_cast<const std::uint8_t*>(svg), svgLength);
+    } catch (const DecodeError& e) {
+        const std::string reason = e.what(), svgFile = "The SVG file ";
+        if (reason.rfind(svgFile, 0) != 0)
+            damaged("its records cannot be drawn");
+        throw DecodeError("The EMF file, converted to SVG, " + reason.substr(svgFile.size()));
+    }
+    if (!inspection.embedded.empty())
+        damaged("its text holds an SVG picture");
     QSvgRenderer renderer(QByteArray(svg, qsizetype(svgLength)));
     if (!renderer.isValid())
         damaged("its records cannot be drawn");

@@ -101,8 +101,8 @@ void checkCanvasSize(const std::string& format, std::int64_t width, std::int64_t
                           " pixels)");
 }
 
-PaintBudget::PaintBudget(std::string format, QSize canvas)
-    : format_(std::move(format)), canvas_(canvas),
+PaintBudget::PaintBudget(std::string format, QSize canvas, std::int64_t spent, int repeats)
+    : format_(std::move(format)), canvas_(canvas), spent_(spent), repeats_(repeats),
       rowEdges_(std::size_t(std::max(0, canvas.height())) + 1, 0) {}
 
 void PaintBudget::exhausted() const {
@@ -112,7 +112,7 @@ void PaintBudget::exhausted() const {
 }
 
 void PaintBudget::charge(std::int64_t units) {
-    spent_ += std::max<std::int64_t>(units, 0);
+    spent_ += std::max<std::int64_t>(units, 0) * repeats_;
     if (spent_ > MetafileLimits::maxWork)
         exhausted();
 }

@@ -38,7 +38,9 @@ void checkCanvasSize(const std::string& format, std::int64_t width, std::int64_t
 // crossing each row for polygons, the length for thin lines, the target area for images.
 class PaintBudget {
   public:
-    PaintBudget(std::string format, QSize canvas);
+    // `spent` carries on from another budget (another canvas of the same file); every charge
+    // counts `repeats` times, for drawing that is done that often.
+    PaintBudget(std::string format, QSize canvas, std::int64_t spent = 0, int repeats = 1);
 
     // A record played: a small fixed cost, and at most MetafileLimits::maxRecords of them.
     void chargeRecord();
@@ -65,6 +67,7 @@ class PaintBudget {
     std::string format_;
     QSize canvas_;
     std::int64_t spent_ = 0;
+    std::int64_t repeats_ = 1;
     std::int64_t records_ = 0;
     std::vector<std::int64_t> rowEdges_;
 };

@@ -2,32 +2,26 @@
 
 #include "separation/loader/ByteSource.h"
 #include "separation/loader/PictureBuilder.h"
+#include "separation/loader/SvgInspection.h"
 
 #include <cstddef>
 #include <cstdint>
 
 namespace logosmith::decoders {
 
-// An SVG picture's own size in pixels: its width and height at 96 pixels per inch, or its
-// view box where they are missing or given in per cent.
-struct SvgSize {
-    int width = 0;
-    int height = 0;
-};
-
-// Reads the document through once without drawing anything and checks what Qt's renderer
-// would be asked for: well-formed XML with an svg element at the top, at most 200 elements
-// deep, at most a million elements once every <use> is counted with what it repeats (and no
-// <use> that repeats itself), no pictures from other files, at most 16 million pixels of
-// embedded pictures, bounded text and style rules. Returns the picture's own size. Throws
-// DecodeError.
-SvgSize inspectSvg(const std::uint8_t* data, std::size_t size);
-
 // An SVG file drawn on white by Qt's renderer: at its own size, or, when the builder fits,
-// straight at the fitted size, so that its edges stay sharp. The drawing is paid for by a
-// paint budget first (as metafiles are), and the canvas drawn is at most 16 million pixels.
-// Needs a QGuiApplication.
+// straight at the fitted size, so that its edges stay sharp. The file is inspected (inspectSvg),
+// then drawn, both in a child process of its own (drawInChild): the renderer cannot be stopped
+// half-way, and reads the documents embedded in the file as it goes. Needs a QGuiApplication.
 void decodeSvg(ByteSource& in, PictureBuilder& out);
+
+// The drawing of an inspected file in this process (the child's work, and the fuzz target's).
+// Every embedded document is drawn into a paint meter first, at the size Qt draws it, the
+// deepest first and each as often as Qt draws it; then the file's own document. Only when all
+// of it fits one paint budget (as metafiles have) is the file drawn onto a canvas of at most 16
+// million pixels. Throws DecodeError.
+void drawSvg(const std::uint8_t* data, std::size_t size, const SvgInspection& inspection,
+             PictureBuilder& out);
 
 // Copies a Qt RGB32 canvas of the output's size into the builder's output.
 void putCanvas(const class QImage& canvas, PictureBuilder& out);

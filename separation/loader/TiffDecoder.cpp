@@ -3,6 +3,7 @@
 #include "platform/core/Error.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -19,6 +20,10 @@ namespace {
 // No single buffer libtiff makes for a file (a strip's compressed bytes, a decoded strip or
 // tile, a directory's tag data) may be larger than this.
 constexpr tmsize_t maxAllocation = 128LL * 1024 * 1024;
+// What a file may ask to be decoded: a picture of the largest size at 8 bits of red, green,
+// blue and alpha (under a second here), and a few more samples than CMYK with alpha.
+constexpr std::uint64_t maxDecodedBytes = 256ULL * 1024 * 1024;
+constexpr int maxSamples = 16;
 
 // The file as libtiff reads it, and what went wrong on the way.
 struct Stream {
@@ -112,6 +117,49 @@ struct Layout {
     bool premultiplied = false;
     const std::uint16_t* map[3] = {}; // the palette's red, green and blue
 };
+
+[[noreturn]] void tooMuch(const std::string& what) {
+    throw DecodeError("The TIFF file asks for too much: " + what);
+}
+
+// The samples, their bits and the pieces they are decoded in, checked against the limits
+// before libtiff (or we) make a buffer for any of them: a file of a few bytes can declare
+// 65535 samples of 16 bits in rows of 65535 pixels.
+void checkSizes(TIFF* tif, const Layout& l) {
+    if (l.samples > maxSamples)
+        tooMuch(std::to_string(l.samples) + " samples per pixel (at most " +
+                std::to_string(maxSamples) + ")");
+    if (l.bits == 0 || l.bits > 64)
+        throw DecodeError("The TIFF file is damaged: " + std::to_string(l.bits) +
+                          " bits per sample");
+    // In floating point: tile sides of 2^32 would overflow the products.
+    const bool contiguous = l.planar == PLANARCONFIG_CONTIG;
+    const double pixelBytes = double(l.bits) * (contiguous ? l.samples : 1) / 8;
+    const double planes = contiguous ? 1 : l.samples;
+    double piece = 0, total = 0; // bytes of the largest piece, and of them all
+    if (TIFFIsTiled(tif)) {
+        std::uint32_t tileWidth = 0, tileLength = 0;
+        TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tileWidth);
+        TIFFGetField(tif, TIFFTAG_TILELENGTH, &tileLength);
+        if (tileWidth == 0 || tileLength == 0)
+            throw DecodeError("The TIFF file is damaged: its tiles have no size");
+        piece = double(tileWidth) * tileLength * pixelBytes;
+        total = std::ceil(double(l.width) / tileWidth) * std::ceil(double(l.height) / tileLength) *
+                planes * piece;
+    } else {
+        std::uint32_t rows = l.height;
+        TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rows);
+        const double row = std::ceil(l.width * pixelBytes);
+        piece = row * std::clamp<std::uint32_t>(rows, 1, l.height);
+        total = row * l.height * planes;
+    }
+    if (piece > double(maxAllocation))
+        throw DecodeError("The TIFF file's strips or tiles are too large to read");
+    if (total > double(maxDecodedBytes))
+        tooMuch(std::to_string(std::llround(std::min(total, 1e15) / (1 << 20))) +
+                " MB of samples to decode (at most " + std::to_string(maxDecodedBytes >> 20) +
+                " MB)");
+}
 
 // Whether the scanline reader below knows the layout; everything else goes through libtiff's
 // RGBA reader.
@@ -364,6 +412,7 @@ void decodeTiff(ByteSource& in, PictureBuilder& out) {
         }
     }
     check(s);
+    checkSizes(tif.get(), l);
     out.begin(l.width, l.height, true);
     if (readByScanline(tif.get(), l))
         readScanlines(tif.get(), s, l, out);

@@ -14,7 +14,9 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <optional>
+#include <queue>
 #include <string>
 #include <vector>
 
@@ -176,6 +178,8 @@ class Player {
     Player(const ByteReader& in, const Layout& layout, QPainter& painter)
         : in_(in), layout_(layout), painter_(painter), objects_(layout.objectCount),
           budget_("WMF", QSize(layout.width, layout.height)) {
+        for (std::size_t slot = 0; slot < objects_.size(); ++slot)
+            freeSlots_.push(slot);
         state_.windowOrg = layout.windowOrg;
         state_.windowExt = layout.windowExt;
     }
@@ -229,15 +233,23 @@ class Player {
         return QRectF(QPointF(left, top), QPointF(right, bottom)).normalized();
     }
 
+    // A new object takes the lowest free slot; a file of a million records may create and
+    // delete in a table of 65535 slots, so finding it must not walk the table.
     void addObject(GdiObject object) {
-        for (auto& slot : objects_)
-            if (!slot) {
-                slot = std::move(object);
-                return;
-            }
-        if (objects_.size() >= 65535)
-            damaged("too many objects");
-        objects_.push_back(std::move(object)); // the header undercounted; be forgiving
+        if (freeSlots_.empty()) {
+            if (objects_.size() >= 65535)
+                damaged("too many objects");
+            objects_.push_back(std::move(object)); // the header undercounted; be forgiving
+            return;
+        }
+        objects_[freeSlots_.top()] = std::move(object);
+        freeSlots_.pop();
+    }
+    void deleteObject(std::size_t index) {
+        if (index < objects_.size() && objects_[index]) {
+            objects_[index].reset();
+            freeSlots_.push(index);
+        }
     }
 
     // Charges the budget for a shape about to be drawn with the painter's pen and, when
@@ -368,13 +380,10 @@ class Player {
             }
             break;
         }
-        case fnDeleteObject: {
+        case fnDeleteObject:
             need(2);
-            const std::size_t index = uword(0);
-            if (index < objects_.size())
-                objects_[index].reset();
+            deleteObject(uword(0));
             break;
-        }
         case fnMoveTo:
             need(4);
             state_.position = QPointF(word(1), word(0));
@@ -477,6 +486,7 @@ class Player {
     const Layout& layout_;
     QPainter& painter_;
     std::vector<std::optional<GdiObject>> objects_;
+    std::priority_queue<std::size_t, std::vector<std::size_t>, std::greater<>> freeSlots_;
     DrawingState state_;
     std::vector<DrawingState> saved_;
     const Record* record_ = nullptr;

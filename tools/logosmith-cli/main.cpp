@@ -16,8 +16,8 @@ void printUsage(std::ostream& out) {
     out << "usage: logosmith-cli SUBCOMMAND ARGUMENTS...\n"
            "       logosmith-cli --version | --help\n\n";
     for (const auto& command : logosmith::cli::subcommands())
-        out << "  " << command.name << " " << command.usage << "\n      " << command.summary
-            << "\n";
+        out << "  " << command.name << (*command.usage ? " " : "") << command.usage << "\n      "
+            << command.summary << "\n";
 }
 
 // Qt's own diagnostics (for example "QStandardPaths: XDG_RUNTIME_DIR not set" under cron, ssh

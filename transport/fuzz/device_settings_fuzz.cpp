@@ -5,15 +5,12 @@
 #include "platform/fuzz/SettingsFuzzing.h"
 #include "transport/DeviceSettings.h"
 
-#include <QCoreApplication>
-
 #include <cstdlib>
 
 using namespace logosmith;
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    static QCoreApplication* app = new QCoreApplication(*argc, *argv); // never destroyed
-    (void)app;
+    fuzz::startCoreApplication(argc, argv);
     return 0;
 }
 

@@ -5,8 +5,6 @@
 #include "app/library/ImageLibrary.h"
 #include "platform/fuzz/SettingsFuzzing.h"
 
-#include <QCoreApplication>
-
 #include <cstdlib>
 
 using namespace logosmith;
@@ -25,8 +23,7 @@ QStringList names(const ImageLibrary& library) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    static QCoreApplication* app = new QCoreApplication(*argc, *argv); // never destroyed
-    (void)app;
+    fuzz::startCoreApplication(argc, argv);
     static QTemporaryDir root;
     libraryFolderPath = root.path() + "/storeImage/";
     QDir().mkpath(libraryFolderPath);

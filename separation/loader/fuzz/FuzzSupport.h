@@ -10,7 +10,9 @@
 #include <QGuiApplication>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <string>
 
 namespace logosmith::fuzz {
@@ -37,6 +39,30 @@ template <class Reader> int readPicture(Reader&& reader) {
     } catch (const DecodeError&) {
     }
     return 0;
+}
+
+// The work budget's two seconds for one file, three times over for the sanitizers, in
+// processor time (a busy machine must not make findings).
+constexpr double budgetSecondsPerInput = 6;
+
+// Runs a fuzz target's work on one input: an input that takes longer than the budget is a
+// finding, as a crash is.
+template <class Work> int withinBudget(Work&& work) {
+    auto seconds = [] {
+        timespec t{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+        return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+    };
+    const double start = seconds();
+    const int result = work();
+    const double spent = seconds() - start;
+    if (spent > budgetSecondsPerInput) {
+        std::fprintf(stderr,
+                     "The input took %.1f s of processor time, more than the %.0f s budget\n",
+                     spent, budgetSecondsPerInput);
+        std::abort();
+    }
+    return result;
 }
 
 // Runs a metafile reader, unless the canvas the input declares (or nothing, when it cannot be

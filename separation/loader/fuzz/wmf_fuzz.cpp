@@ -1,4 +1,4 @@
-// Fuzz target: Windows metafiles through our player.
+// Fuzz target: Windows metafiles through our player, within the work budget's time.
 
 #include "separation/loader/WmfPlayer.h"
 #include "separation/loader/fuzz/FuzzSupport.h"
@@ -11,6 +11,8 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    return fuzz::readMetafile([&] { return decoders::wmfSize(data, size); },
-                              [&] { return decoders::playWmf(data, size); });
+    return fuzz::withinBudget([&] {
+        return fuzz::readMetafile([&] { return decoders::wmfSize(data, size); },
+                                  [&] { return decoders::playWmf(data, size); });
+    });
 }

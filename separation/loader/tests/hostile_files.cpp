@@ -1,5 +1,7 @@
 #include "separation/loader/tests/hostile_files.h"
 
+#include <QByteArray>
+
 #include <cstdlib>
 
 namespace loadertest {
@@ -128,7 +130,166 @@ Bytes pdfWith(int width, int height, const std::string& content) {
     return Bytes(text.begin(), text.end());
 }
 
+// The same bytes as gzip writes them: Qt's zlib stream without its header and checksum,
+// inside gzip's.
+std::string gzipped(const std::string& text) {
+    const QByteArray zlib = qCompress(QByteArray::fromStdString(text), 9);
+    std::string out = "\x1f\x8b\x08";
+    out.append(6, '\0');
+    out += '\xff';
+    out.append(zlib.constData() + 6, std::size_t(zlib.size() - 10));
+    Bytes tail;
+    append32(tail, crc32(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    append32(tail, std::uint32_t(text.size()));
+    out.append(tail.begin(), tail.end());
+    return out;
+}
+
+std::string base64(const std::string& bytes) {
+    return QByteArray::fromStdString(bytes).toBase64().toStdString();
+}
+
+// An EMF whose one text record holds `text` as UTF-16.
+Bytes emfText(const std::u16string& text) {
+    Bytes record;
+    for (int v : {0, 0, 60, 60, 1}) // bounds, graphics mode
+        append32(record, std::uint32_t(v));
+    for (int i = 0; i < 2; ++i)
+        append32(record, 0x3F800000); // scales of 1.0
+    // reference point, characters, their offset, options, rectangle, spacing offset
+    for (int v : {10, 30, int(text.size()), 76, 0, 0, 0, 60, 60, 0})
+        append32(record, std::uint32_t(v));
+    for (char16_t c : text)
+        append16(record, c);
+    record.resize((record.size() + 3) / 4 * 4, 0);
+    std::vector<std::uint32_t> words(record.size() / 4);
+    for (std::size_t i = 0; i < words.size(); ++i)
+        for (int k = 0; k < 4; ++k)
+            words[i] |= std::uint32_t(record[i * 4 + std::size_t(k)]) << (8 * k);
+    return EmfWriter(60, 60).record(84, words).finish();
+}
+
 } // namespace
+
+std::string svgImage(const std::string& document, int width, int height) {
+    return "<image xlink:href=\"data:image/svg+xml;base64," +
+           QByteArray::fromStdString(document).toBase64().toStdString() + "\" width=\"" +
+           std::to_string(width) + "\" height=\"" + std::to_string(height) + "\"/>";
+}
+
+std::string svgDocument(int width, int height, const std::string& body) {
+    return "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
+           "width=\"" +
+           std::to_string(width) + "\" height=\"" + std::to_string(height) + "\">" + body +
+           "</svg>";
+}
+
+Bytes rgbTiff(int width, int height, int samples, int bits, int rowsPerStrip, const Bytes& strip) {
+    Bytes data = strip;
+    if (data.empty()) {
+        const QByteArray zeros(qsizetype(std::int64_t(width) * samples * bits / 8 * rowsPerStrip),
+                               '\0');
+        const QByteArray packed = qCompress(zeros, 9).mid(4); // without Qt's length
+        data.assign(packed.begin(), packed.end());
+    }
+    const std::uint32_t strips = std::uint32_t((height + rowsPerStrip - 1) / rowsPerStrip);
+    const std::uint32_t dataAt = 8, offsetsAt = dataAt + std::uint32_t(data.size());
+    const std::uint32_t countsAt = offsetsAt + 4 * strips;
+    const std::uint32_t ifdAt = (countsAt + 4 * strips + 1) & ~1u;
+    Bytes b{'I', 'I', 42, 0};
+    append32(b, ifdAt);
+    b.insert(b.end(), data.begin(), data.end());
+    for (std::uint32_t i = 0; i < strips; ++i)
+        append32(b, dataAt);
+    for (std::uint32_t i = 0; i < strips; ++i)
+        append32(b, std::uint32_t(data.size()));
+    b.resize(ifdAt, 0);
+    const bool one = strips == 1;
+    // tag, type (3 short, 4 long), count, value
+    const std::uint32_t entries[][4] = {
+        {256, 4, 1, std::uint32_t(width)},
+        {257, 4, 1, std::uint32_t(height)},
+        {258, 3, 1, std::uint32_t(bits)},
+        {259, 3, 1, strip.empty() ? 8u : 1u},
+        {262, 3, 1, 2},
+        {273, 4, strips, one ? dataAt : offsetsAt},
+        {277, 3, 1, std::uint32_t(samples)},
+        {278, 4, 1, std::uint32_t(rowsPerStrip)},
+        {279, 4, strips, one ? std::uint32_t(data.size()) : countsAt},
+        {284, 3, 1, 1},
+    };
+    append16(b, std::size(entries));
+    for (const auto& e : entries) {
+        append16(b, e[0]);
+        append16(b, e[1]);
+        append32(b, e[2]);
+        append32(b, e[3]); // a short sits in the low half, little-endian
+    }
+    append32(b, 0);
+    return b;
+}
+
+Bytes objectTableWmf(std::size_t bytes, bool declared) {
+    WmfWriter wmf(0, 0, 96, 96, 96);
+    for (int i = 0; i < 65535; ++i)
+        wmf.record(0x00F7, {}); // a palette, six bytes
+    for (std::size_t size = 22 + 18 + 65535 * 6; size + 22 + 6 < bytes; size += 22)
+        wmf.remove(65534).record(0x00F7, {}).select(65534);
+    Bytes b = wmf.finish();
+    if (declared)
+        put16(b, 22 + 10, 65535);
+    return b;
+}
+
+std::vector<HostileFile> fileReferences(const std::string& picture, const std::string& styleSheet) {
+    const std::string shows = "<image xlink:href=\"" + picture + "\" width=\"9\" height=\"9\"/>";
+    const std::string inner = svgDocument(9, 9, shows);
+    auto image = [](const std::string& address) {
+        return svgDocument(9, 9,
+                           "<image xlink:href=\"" + address + "\" width=\"9\" height=\"9\"/>");
+    };
+    const std::string relative = picture.substr(picture.find_last_of('/') + 1);
+    const std::pair<const char*, std::string> documents[] = {
+        {"path", inner},
+        {"relative-path", image(relative)},
+        {"href-without-xlink", svgDocument(9, 9, "<image href=\"" + picture + "\"/>")},
+        {"file-address", image("file://" + picture)},
+        {"fragment-read-as-a-file-name", image("#" + relative)},
+        {"embedded", svgDocument(9, 9, svgImage(inner, 9, 9))},
+        {"embedded-two-deep",
+         svgDocument(9, 9, svgImage(svgDocument(9, 9, svgImage(inner, 9, 9)), 9, 9))},
+        {"embedded-declared-as-png", image("data:image/png;base64," + base64(inner))},
+        {"embedded-percent-encoded",
+         image("data:image/svg+xml," +
+               QByteArray::fromStdString(inner).toPercentEncoding().toStdString())},
+        {"embedded-gzip", image("data:image/svg+xml;base64," + base64(gzipped(inner)))},
+        {"embedded-gzip-two-deep",
+         image("data:image/svg+xml;base64," +
+               base64(gzipped(image("data:image/svg+xml;base64," + base64(gzipped(inner))))))},
+        // Qt 6.4 reads base64 from the last "base64," whatever the header says.
+        {"embedded-after-a-last-base64", image("data:text/plain,x base64," + base64(inner))},
+        {"style-sheet-instruction", "<?xml-stylesheet type=\"text/css\" href=\"" + styleSheet +
+                                        "\"?>" + svgDocument(9, 9, "")},
+        {"css-import", svgDocument(9, 9, "<style>@import url(" + styleSheet + ");</style>")},
+        {"css-address-in-a-style-sheet",
+         svgDocument(9, 9, "<style>rect { fill: url('" + styleSheet + "#g') }</style>")},
+        {"css-address-in-an-attribute",
+         svgDocument(9, 9, "<rect width=\"9\" height=\"9\" fill=\"url(" + styleSheet + "#g)\"/>")},
+        {"use-of-another-file", svgDocument(9, 9, "<use xlink:href=\"" + styleSheet + "#g\"/>")},
+        {"external-entity", "<!DOCTYPE svg [<!ENTITY e SYSTEM \"" + styleSheet + "\">]>" +
+                                svgDocument(9, 9, "<text>&e;</text>")},
+    };
+    std::vector<HostileFile> files;
+    for (const auto& [name, document] : documents)
+        files.push_back(
+            {std::string("reference-") + name + ".svg", Bytes(document.begin(), document.end())});
+    // The converter copies an EMF's text into its SVG unescaped: text that ends its own
+    // character data and writes an element.
+    files.push_back(
+        {"reference-in-text.emf",
+         emfText(u"]]></text>" + std::u16string(shows.begin(), shows.end()) + u"<text><![CDATA[")});
+    return files;
+}
 
 Bytes manyScanJpeg(int width, int height, int acScansPerCoefficient) {
     Bytes b{0xFF, 0xD8};
@@ -303,6 +464,39 @@ std::vector<HostileFile> hostileFiles(const std::string& folder) {
                                        .select(1)
                                        .polygon16(emfZigzag)
                                        .finish()});
+
+    // Embedded documents, style sheets and declared sizes that cost more than they show: a
+    // document embedded in a document, drawn with 14000 fills of its canvas; a style rule of
+    // 40000 declarations for every one of 20000 elements, and 1000 rules for 4800 elements
+    // (just within the limit); a TIFF of 152 bytes declaring 65535 samples of 16 bits, and one
+    // of 16 samples that decodes to 256 MB; a WMF that fills an object table of 65535 slots,
+    // declared or grown record by record, then creates again in its last one and selects it.
+    std::string embeddedFills;
+    for (int i = 0; i < 14000; ++i)
+        embeddedFills += "<rect width=\"2000\" height=\"2000\"/>";
+    const std::string nested =
+        svgDocument(100, 100, svgImage(svgDocument(2000, 2000, embeddedFills), 100, 100));
+    files.push_back({"embedded-fills.svg", Bytes(nested.begin(), nested.end())});
+    std::string styled = "<style>rect{";
+    for (int i = 0; i < 40000; ++i)
+        styled += "fill:#f00;";
+    styled += "}</style>";
+    for (int i = 0; i < 20000; ++i)
+        styled += "<rect width=\"1\" height=\"1\"/>";
+    styled = svgDocument(100, 100, styled);
+    files.push_back({"declarations.svg", Bytes(styled.begin(), styled.end())});
+    std::string rules = "<style>";
+    for (int i = 0; i < 1000; ++i)
+        rules += ".c" + std::to_string(i) + "{fill:#f00}";
+    rules += "</style>";
+    for (int i = 0; i < 4800; ++i)
+        rules += "<rect class=\"c" + std::to_string(i % 1000) + "\" width=\"9\" height=\"9\"/>";
+    rules = svgDocument(100, 100, rules);
+    files.push_back({"rules.svg", Bytes(rules.begin(), rules.end())});
+    files.push_back({"samples-65535.tif", rgbTiff(65535, 1, 65535, 16, 1, Bytes(8, 0))});
+    files.push_back({"samples-16.tif", rgbTiff(4096, 4096, 16, 8, 16)});
+    files.push_back({"object-table.wmf", objectTableWmf(1000 * 1000, true)});
+    files.push_back({"grown-object-table.wmf", objectTableWmf(1000 * 1000, false)});
     return files;
 }
 

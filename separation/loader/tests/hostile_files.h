@@ -42,6 +42,28 @@ inline Bytes bmpHeader(int width, int height, int bits, unsigned compression, in
 // scans follow a valid progression (DC, then every AC coefficient alone, refined bit by bit).
 Bytes manyScanJpeg(int width, int height, int acScansPerCoefficient);
 
+// An <image> showing an SVG document embedded as a base64 data address.
+std::string svgImage(const std::string& document, int width, int height);
+
+// An SVG document of width x height holding `body`.
+std::string svgDocument(int width, int height, const std::string& body);
+
+// A TIFF file of RGB pixels with `samples` samples (those after the third unspecified) of
+// `bits` bits, in strips of `rowsPerStrip` rows that all hold the same bytes: `strip` as it
+// is, or, when it is empty, a strip of zeros deflated.
+Bytes rgbTiff(int width, int height, int samples, int bits, int rowsPerStrip,
+              const Bytes& strip = {});
+
+// A WMF file that fills 65535 object slots, declared in its header or, when not `declared`,
+// grown record by record; then deletes, creates again and selects in the last one to fill
+// `bytes` bytes.
+Bytes objectTableWmf(std::size_t bytes, bool declared);
+
+// Files that each name `picture` or `styleSheet`, files on disk, in one of the ways an SVG
+// document can: directly, in documents embedded in it (at any depth, however encoded), in its
+// style sheets and entities; and an EMF whose text writes such an SVG element.
+std::vector<HostileFile> fileReferences(const std::string& picture, const std::string& styleSheet);
+
 // Every hostile file of the budget test, built in memory (GIF, ICO and some JPEG ones use
 // ImageMagick, written to `folder`).
 std::vector<HostileFile> hostileFiles(const std::string& folder);

@@ -18,6 +18,8 @@ int main(int argc, char** argv) {
     const std::string folder = argv[1];
     std::filesystem::create_directories(folder + "/magick");
     std::vector<HostileFile> files = hostileFiles(folder + "/magick");
+    for (HostileFile& file : fileReferences(folder + "/private.png", folder + "/private.css"))
+        files.push_back(std::move(file));
     files.push_back({"shapes.wmf", WmfWriter(0, 0, 200, 100, 96)
                                        .windowOrg(0, 0)
                                        .windowExt(400, 200)

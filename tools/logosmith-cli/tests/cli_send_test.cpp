@@ -174,7 +174,7 @@ TEST_F(CliSend, ReachesANetworkPrinterAndReportsAClosedPortWithinSeconds) {
 }
 
 TEST(CliHelp, EverySubcommandAnswersHelpWithItsUsage) {
-    for (const char* name : {"convert", "store", "print", "send", "ports", "view"}) {
+    for (const char* name : {"convert", "text", "store", "print", "send", "ports", "view"}) {
         SCOPED_TRACE(name);
         const Result r = runCli({name, "--help"});
         EXPECT_EQ(r.status, 0);

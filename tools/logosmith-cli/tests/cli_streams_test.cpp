@@ -51,6 +51,28 @@ Bytes concat(std::initializer_list<Bytes> parts) {
     return all;
 }
 
+// A store command of one logo, read by the printer, holds every dot of the logo, which itself
+// holds nothing but the inks (the rows below it, up to the band's end, are paper).
+void expectStoredDotForDot(const Bytes& stored, const Picture& logoPicture) {
+    const sim::SimPrinter printer = sim::simulate(stored);
+    ASSERT_TRUE(printer.ok());
+    ASSERT_EQ(printer.storedLogos().size(), 1u);
+    const sim::Sheet& logo = printer.storedLogos()[0].sheet;
+    ASSERT_EQ(logo.width(), logoPicture.width());
+    int wrong = 0;
+    for (int y = 0; y < logo.height(); ++y)
+        for (int x = 0; x < logo.width(); ++x) {
+            const Colour c = y < logoPicture.height() ? logoPicture.pixel(x, y) : colours::white;
+            ASSERT_TRUE(c == colours::black || c == colours::red || c == colours::white)
+                << x << "," << y;
+            const int ink = c == colours::black ? sim::Sheet::inkL
+                            : c == colours::red ? sim::Sheet::inkR
+                                                : sim::Sheet::none;
+            wrong += logo.dot(x, y) != ink;
+        }
+    EXPECT_EQ(wrong, 0);
+}
+
 } // namespace
 
 TEST_F(CliStreams, StoreWritesTheStoreCommandByteForByte) {
@@ -190,26 +212,31 @@ TEST_F(CliStreams, DitheredPicturesAreStoredAndPrintedDotForDot) {
         EXPECT_EQ(output(), printed);
 
         // The printer keeps every dot of the preview, which holds nothing but the inks.
-        const sim::SimPrinter printer = sim::simulate(stored);
-        ASSERT_TRUE(printer.ok());
-        ASSERT_EQ(printer.storedLogos().size(), 1u);
-        const sim::Sheet& logo = printer.storedLogos()[0].sheet;
-        ASSERT_EQ(logo.width(), preview.width());
-        int wrong = 0;
-        for (int y = 0; y < logo.height(); ++y)
-            for (int x = 0; x < logo.width(); ++x) {
-                const Colour c = y < preview.height() ? preview.pixel(x, y) : colours::white;
-                ASSERT_TRUE(c == colours::black || c == colours::red || c == colours::white)
-                    << x << "," << y;
-                const int ink = c == colours::black ? sim::Sheet::inkL
-                                : c == colours::red ? sim::Sheet::inkR
-                                                    : sim::Sheet::none;
-                wrong += logo.dot(x, y) != ink;
-            }
-        EXPECT_EQ(wrong, 0);
+        expectStoredDotForDot(stored, preview);
     }
     EXPECT_NE(previews[1], previews[0]);
     EXPECT_NE(previews[2], previews[0]);
     EXPECT_NE(previews[2], previews[1]);
     EXPECT_EQ(runCli({"store", arg("out.prn"), arg("shaded.bmp"), "--dither", "random"}).status, 2);
+}
+
+TEST_F(CliStreams, ATextLogoIsStoredDotForDotAndEmptyTextIsRefused) {
+    const Result made = runCli({"text", "Fischhaus Nord\nTel. 0431 / 77 12", arg("text.bmp"),
+                                "--size", "22", "--bold", "--ink", "red", "--align", "left"});
+    ASSERT_EQ(made.status, 0) << made.errors;
+    EXPECT_EQ(made.output.find(path("text.bmp") + ": 255 x "), 0u) << made.output;
+    const Picture logo = decodePictureFile(path("text.bmp"));
+    ASSERT_EQ(runCli({"store", arg("out.prn"), arg("text.bmp")}).status, 0);
+    expectStoredDotForDot(output(), logo);
+
+    const Result empty = runCli({"text", "  \n ", arg("empty.bmp")});
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_NE(empty.errors.find("There is no text to make a logo of"), std::string::npos);
+    EXPECT_FALSE(fs::exists(path("empty.bmp")));
+    const Result missing = runCli({"text", "Kiosk", arg("kiosk.bmp"), "--font", "No Such Face"});
+    EXPECT_EQ(missing.status, 0);
+    EXPECT_NE(missing.errors.find("The font \"No Such Face\" is not on this computer"),
+              std::string::npos)
+        << missing.errors;
+    EXPECT_EQ(runCli({"text", "Kiosk", arg("k.bmp"), "--width", "2000"}).status, 2);
 }
