@@ -15,7 +15,7 @@ enum class PixelClass { LInk, RInk, Paper };
 
 // How the preview renders the tones between the inks. None is the plain separation, one class
 // per pixel by its scores; it stays the default. Diffusion (serpentine Floyd-Steinberg error
-// diffusion: the closest to the picture) and Ordered (a fixed 16 x 16 Bayer threshold matrix,
+// diffusion: close to the picture and quick) and Ordered (a fixed 16 x 16 Bayer threshold matrix,
 // so a pixel's dot depends only on its own colour and place and a small edit changes only the
 // pixels edited) print the picture as a pattern of L-ink, R-ink and paper dots whose average
 // matches it in linear light. Best starts from the diffusion's dots and tries each dot in each
