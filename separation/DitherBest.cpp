@@ -6,8 +6,8 @@
 // matrix, so the error is E = sum_q e(q)'G e(q) with e = K * (d - t), summed over the whole
 // plane (nothing outside the picture). With c = A * (d - t), A = K * K the kernel's
 // autocorrelation, the dot at p adds 2 D'G c'(p) + A(0) D'G D to E, where c' is c without the
-// dot's own part: every candidate costs a few multiplies, and a change adds (D_new - D_old) A to
-// c around p.
+// dot's own contribution: every candidate costs a few multiplies, and a change adds (D_new - D_old)
+// A to c around p.
 
 #include "separation/DitherPlan.h"
 #include "separation/SpreadRows.h"
@@ -247,7 +247,7 @@ struct Search {
 
 // Minus the target of each pixel of a row: its shares, and what its colour lies beyond the
 // inks' hull, in the plane of the inks (along the L-paper line where R ink is not allowed), for
-// its neighbours to make up. The diffusion drops that part; here the blur can still place it.
+// its neighbours to make up. The diffusion drops that remainder; here the blur can still place it.
 void targetRow(const DitherPlan& plan, const std::uint8_t* in, std::size_t width, float* u,
                float* v, std::uint8_t* mayTakeR) {
     RowShares shares(width), hull(plan.lBend != 0 ? width : 0);
