@@ -73,6 +73,8 @@ void Session::createModels() {
     transfers_ = std::make_unique<TransferWorker>();
     state_ = std::make_unique<AppState>();
     pictures_ = std::make_unique<ColourControlsModel>();
+    // The best halftone must not hold up the window.
+    pictures_->setBackgroundRefinement(true);
     dithering_ = std::make_unique<DitheringModel>(store_, *pictures_);
     printMethod_ = std::make_unique<PrintMethodModel>();
     editor_ = std::make_unique<EditorCommandModel>(defaultEditorCommand());

@@ -1,12 +1,15 @@
 // Whole-picture separation against the two yardsticks that matter: copying the same bytes
 // (the floor) and running the per-pixel rule over them (what the tables are meant to beat).
-// The dithered rebuilds run on the same pictures and are judged against the same memcpy.
+// The dithered rebuilds run on the same pictures and are judged against the same memcpy; the
+// best halftone, which starts from the diffusion, is judged against the diffusion.
 
 #include "separation/Separation.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <random>
 
@@ -19,6 +22,24 @@ Picture randomPicture(int width, int height) {
     std::mt19937 rng(12345);
     for (std::size_t i = 0; i < p.byteCount(); ++i)
         p.bytes()[i] = std::uint8_t(rng());
+    return p;
+}
+
+// Smooth shading in every hue, as a photograph has it, with a little grain.
+Picture shadedPicture(int width, int height) {
+    Picture p(width, height);
+    std::mt19937 rng(12345);
+    std::normal_distribution<double> grain(0, 4);
+    auto byte = [&](double v) { return std::clamp(int(std::lround(v + grain(rng))), 0, 255); };
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const double u = double(x) / width, v = double(y) / height;
+            const double a = std::sin(u * 9 + std::sin(v * 5)) + std::sin(v * 7 - u * 3);
+            const double b = std::sin(std::hypot(u - 0.4, v - 0.6) * 14);
+            p.setPixel(x, y,
+                       Colour{byte(128 + 64 * a), byte(128 + 76 * std::sin(a * 2 + b)),
+                              byte(128 + 115 * b)});
+        }
     return p;
 }
 
@@ -80,6 +101,37 @@ void BM_RebuildOrdered(benchmark::State& state) {
     rebuildWith(state, DitherMode::Ordered);
 }
 
+// The best halftone, and as "per_diffusion" its time over that of the diffusion of the same
+// picture taken in the same iterations. Third argument 1: shaded, 0: noise, where the search
+// finds the most dots to change.
+void BM_RebuildBest(benchmark::State& state) {
+    using Clock = std::chrono::steady_clock;
+    const int width = int(state.range(0)), height = int(state.range(1));
+    const Picture working =
+        state.range(2) ? shadedPicture(width, height) : randomPicture(width, height);
+    Picture preview(width, height);
+    const SeparationSettings best = loadedSettings(DitherMode::Best);
+    const SeparationSettings diffusion = loadedSettings(DitherMode::Diffusion);
+    Clock::duration refining{}, diffusing{};
+    for (auto _ : state) {
+        state.PauseTiming();
+        const auto diffusionStart = Clock::now();
+        rebuildPreview(diffusion, working, preview);
+        benchmark::DoNotOptimize(preview.bytes());
+        benchmark::ClobberMemory();
+        diffusing += Clock::now() - diffusionStart;
+        state.ResumeTiming();
+        const auto start = Clock::now();
+        rebuildPreview(best, working, preview);
+        benchmark::DoNotOptimize(preview.bytes());
+        benchmark::ClobberMemory();
+        refining += Clock::now() - start;
+    }
+    setBytes(state, working);
+    if (diffusing.count() > 0)
+        state.counters["per_diffusion"] = double(refining.count()) / double(diffusing.count());
+}
+
 void BM_Memcpy(benchmark::State& state) {
     const Picture working = randomPicture(int(state.range(0)), int(state.range(1)));
     Picture preview(working.width(), working.height());
@@ -119,6 +171,13 @@ void ditherSizes(benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_Rebuild)->Apply(sizes)->UseRealTime();
 BENCHMARK(BM_RebuildDiffusion)->Apply(ditherSizes)->UseRealTime();
 BENCHMARK(BM_RebuildOrdered)->Apply(ditherSizes)->UseRealTime();
+// A fitted picture, which must refine well within a tenth of a second, and a 1-MP one.
+BENCHMARK(BM_RebuildBest)
+    ->Args({255, 200, 1})
+    ->Args({255, 200, 0})
+    ->Args({1015, 1000, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(BM_Memcpy)->Apply(sizes)->Args({255, 200})->UseRealTime();
 BENCHMARK(BM_PlainFormula)->Apply(sizes)->UseRealTime();
 

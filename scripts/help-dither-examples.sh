@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Makes the three pictures of the help page's dithering section: one photograph, made here so
 # anyone can make it again (a red ball and a white egg on a table, with film grain, as a JPEG),
-# stored with logosmith-cli store --dither none|diffusion|ordered and drawn from each store
+# stored with logosmith-cli store --dither none|diffusion|ordered|best and drawn from each store
 # stream by mrx310-sim exactly as the printer keeps the logo: one pixel per dot.
-# Writes app/help/help-images/dither-{photo.jpg,none.png,diffusion.png,ordered.png}.
+# Writes app/help/help-images/dither-{photo.jpg,none.png,diffusion.png,ordered.png,best.png}.
 # Needs a build (scripts/build.sh) and ImageMagick.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -35,7 +35,7 @@ convert scene.png shadow.png -composite ball.png -geometry +58+54 -composite \
 
 mkdir -p "$out"
 cp photo.jpg "$out/dither-photo.jpg"
-for mode in none diffusion ordered; do
+for mode in none diffusion ordered best; do
   "$bin/logosmith-cli" store "$mode.prn" photo.jpg --dither "$mode" >/dev/null
   "$bin/mrx310-sim" --expect store --out "sim-$mode" "$mode.prn" >/dev/null
   cp "sim-$mode/logo-1.png" "$out/dither-$mode.png"

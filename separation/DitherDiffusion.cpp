@@ -285,7 +285,7 @@ constexpr std::size_t pixelsForHelper = std::size_t(1) << 16;
 // and the caller still sees one synchronous rebuild. Only the fastest kernel takes the helper
 // and the vector pass from pixel to pixel; the portable one is the yardstick for both.
 void rebuildDiffused(const DitherPlan& plan, bool vector, bool fastest, const Picture& working,
-                     Picture& preview) {
+                     Picture& preview, std::uint8_t* dots) {
     const std::size_t width = std::size_t(working.width());
     const int rows = working.height();
     // The work on whole rows also uses 16-lane vectors where there are, and the pass from pixel
@@ -296,6 +296,8 @@ void rebuildDiffused(const DitherPlan& plan, bool vector, bool fastest, const Pi
     };
     auto paint = [&](int y, const RowShares& w) {
         paintRow(plan, w.dots.data(), width, preview.row(y));
+        if (dots)
+            std::memcpy(dots + std::size_t(y) * width, w.dots.data(), width);
     };
 
     if (fastest && width * std::size_t(rows) >= pixelsForHelper &&

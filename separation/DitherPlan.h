@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <stop_token>
 #include <vector>
 
 #if defined(__x86_64__) && defined(__GNUC__)
@@ -113,11 +114,15 @@ void paintRow(const DitherPlan& plan, const std::uint8_t* dots, std::size_t widt
               std::uint8_t* out);
 
 // The dots of the whole picture into preview, sized like working. vector: by the AVX-512 loops;
-// fastest (diffusion only): with the helper thread and the vector pass from pixel to pixel,
-// where the processor has them.
+// fastest (diffusion and best): with the helper threads and the vector pass from pixel to
+// pixel, where the processor has them. dots, when given, also gets the diffusion's dots (0 paper,
+// 1 L ink, 2 R ink), row after row. The best halftone gives up, leaving preview unfinished and
+// returning false, when stop is requested.
 void rebuildOrdered(const DitherPlan& plan, bool vector, const Picture& working, Picture& preview);
 void rebuildDiffused(const DitherPlan& plan, bool vector, bool fastest, const Picture& working,
-                     Picture& preview);
+                     Picture& preview, std::uint8_t* dots = nullptr);
+bool rebuildBest(const DitherPlan& plan, bool vector, bool fastest, const Picture& working,
+                 Picture& preview, const std::stop_token& stop);
 
 #ifdef LOGOSMITH_DITHER_VECTOR
 // The diffusion's A and B of a row, 64 pixels at a time; the last group is read from a copy.

@@ -6,8 +6,8 @@
 // e1 = L - P and e2 = R - P, so "nearest" means nearest in linear light.
 //
 // This file chooses the kernel and the way of dithering; DitherShares.cpp gives each pixel its
-// shares, DitherOrdered.cpp and DitherDiffusion.cpp turn them into dots, and DitherVector.cpp
-// holds the AVX-512 loops of both.
+// shares, DitherOrdered.cpp and DitherDiffusion.cpp turn them into dots, DitherBest.cpp improves
+// the diffusion's dots, and DitherVector.cpp holds the AVX-512 loops.
 
 #include "separation/Separation.h"
 
@@ -30,19 +30,22 @@ bool useVector(PreviewKernel kernel) {
 
 } // namespace
 
-void rebuildDithered(PreviewKernel kernel, const SeparationSettings& settings,
-                     const Picture& working, Picture& preview) {
+bool rebuildDithered(PreviewKernel kernel, const SeparationSettings& settings,
+                     const Picture& working, Picture& preview, const std::stop_token& stop) {
     if (working.isEmpty())
-        return;
+        return true;
     if (preview.width() != working.width() || preview.height() != working.height())
         preview = Picture(working.width(), working.height());
     DitherPlan plan;
     buildPlan(settings, plan);
+    const bool fastest = kernel == PreviewKernel::Fastest;
     if (settings.dither == DitherMode::Ordered)
         rebuildOrdered(plan, useVector(kernel), working, preview);
+    else if (settings.dither == DitherMode::Best)
+        return rebuildBest(plan, useVector(kernel), fastest, working, preview, stop);
     else
-        rebuildDiffused(plan, useVector(kernel), kernel == PreviewKernel::Fastest, working,
-                        preview);
+        rebuildDiffused(plan, useVector(kernel), fastest, working, preview);
+    return true;
 }
 
 } // namespace logosmith::separation_detail

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <stop_token>
 
 namespace logosmith::separation_detail {
 
@@ -47,9 +48,10 @@ enum class PreviewKernel { Fastest, Portable };
 void rebuildPreviewWith(PreviewKernel kernel, const SeparationSettings& settings,
                         const Picture& working, Picture& preview);
 
-// The dithered separation, for settings.dither Diffusion and Ordered, with the same choice of
-// pixel loop; Portable also keeps the diffusion on one thread. Both give identical pictures.
-void rebuildDithered(PreviewKernel kernel, const SeparationSettings& settings,
-                     const Picture& working, Picture& preview);
+// The dithered separation, for settings.dither Diffusion, Ordered and Best, with the same choice
+// of pixel loop; Portable also keeps the work on one thread. Both give identical pictures. False
+// when stop was requested before the best halftone was finished.
+bool rebuildDithered(PreviewKernel kernel, const SeparationSettings& settings,
+                     const Picture& working, Picture& preview, const std::stop_token& stop = {});
 
 } // namespace logosmith::separation_detail

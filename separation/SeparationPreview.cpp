@@ -341,10 +341,21 @@ void rebuildPreviewWith(PreviewKernel kernel, const SeparationSettings& settings
 } // namespace separation_detail
 
 void rebuildPreview(const SeparationSettings& settings, const Picture& working, Picture& preview) {
-    if (settings.dither == DitherMode::Diffusion || settings.dither == DitherMode::Ordered)
-        rebuildDithered(PreviewKernel::Fastest, settings, working, preview);
-    else
-        rebuildPreviewWith(PreviewKernel::Fastest, settings, working, preview);
+    rebuildPreview(settings, working, preview, std::stop_token());
+}
+
+bool rebuildPreview(const SeparationSettings& settings, const Picture& working, Picture& preview,
+                    const std::stop_token& stop) {
+    switch (settings.dither) {
+    case DitherMode::Diffusion:
+    case DitherMode::Ordered:
+    case DitherMode::Best:
+        return rebuildDithered(PreviewKernel::Fastest, settings, working, preview, stop);
+    case DitherMode::None:
+        break;
+    }
+    rebuildPreviewWith(PreviewKernel::Fastest, settings, working, preview);
+    return true;
 }
 
 } // namespace logosmith

@@ -25,12 +25,12 @@ std::vector<std::uint8_t> PrinterJobs::storeCommand() {
 
 std::optional<std::vector<std::uint8_t>> PrinterJobs::printCommand() const {
     const SeparationSettings& settings = pictures_.settings();
-    return printCommandFor(pictures_.preview(), settings.lColor, settings.userColor,
+    return printCommandFor(pictures_.finishedPreview(), settings.lColor, settings.userColor,
                            resolution_.density(), pictures_.state().center);
 }
 
 Picture PrinterJobs::driverPicture() const {
-    const Picture& preview = pictures_.preview();
+    const Picture& preview = pictures_.finishedPreview();
     return pictures_.state().stretch ? fitToWidth(preview) : preview;
 }
 

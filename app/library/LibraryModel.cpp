@@ -12,7 +12,7 @@ LibraryModel::LibraryModel(const QString& folder, ColourControlsModel& pictures)
     : pictures_(pictures), library_(folder) {}
 
 void LibraryModel::commit() {
-    library_.CommitCurrentImage(pictures_.preview(), pictures_.working());
+    library_.CommitCurrentImage(pictures_.finishedPreview(), pictures_.working());
 }
 
 LibraryModel::AddResult LibraryModel::add(const QString& path) {
@@ -39,14 +39,14 @@ std::optional<QString> LibraryModel::select(int row) {
 void LibraryModel::remove(int row) {
     const QString name =
         row >= 0 && row < library_.count() ? library_.entries()[row].name : QString();
-    library_.deleteEntry(row, pictures_.preview(), pictures_.working());
+    library_.deleteEntry(row, pictures_.finishedPreview(), pictures_.working());
     emit entriesChanged();
     if (!name.isEmpty())
         removeTextLogoSource(library_.folder(), name);
 }
 
 std::optional<QString> LibraryModel::replacePicture(int row, const Picture& picture) {
-    library_.replacePicture(row, picture, pictures_.preview(), pictures_.working());
+    library_.replacePicture(row, picture, pictures_.finishedPreview(), pictures_.working());
     return select(row);
 }
 

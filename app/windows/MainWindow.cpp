@@ -212,7 +212,8 @@ void MainWindow::buildViewMenu() {
     QAction* actual = addItem(view, "ZoomActual1", "100%");
     view->addSeparator();
     QAction* window = addItem(view, "PreviewWindow1", QString::fromUtf8("Preview Window\u2026"));
-    in->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    in->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
     out->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
     actual->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
     connect(in, &QAction::triggered, preview_, &PreviewPanel::zoomIn);
@@ -279,7 +280,8 @@ void MainWindow::buildDitheringMenu(QMenu* setting) {
     const std::tuple<const char*, const char*, DitherMode> items[] = {
         {"NoDithering1", "No Dithering", DitherMode::None},
         {"ErrorDiffusion1", "Error Diffusion", DitherMode::Diffusion},
-        {"OrderedDithering1", "Ordered Dithering", DitherMode::Ordered}};
+        {"OrderedDithering1", "Ordered Dithering", DitherMode::Ordered},
+        {"BestDithering1", "Best (slower)", DitherMode::Best}};
     DitheringModel* model = &parts_.dithering;
     for (const auto& [name, caption, mode] : items) {
         QAction* item = addItem(dithering, name, caption);

@@ -89,13 +89,13 @@ void PreviewPanel::saveImage() {
     if (!path)
         return;
     state_.showPath(*path);
-    writeBmpFile(pictures_.preview(), path->toStdString());
+    writeBmpFile(pictures_.finishedPreview(), path->toStdString());
 }
 
 void PreviewPanel::editImage() {
     dialogs_.showMessage("This function only affects last image");
     const QString exchange = editorExchangeFile();
-    writeBmpFile(pictures_.preview(), exchange.toStdString());
+    writeBmpFile(pictures_.finishedPreview(), exchange.toStdString());
     if (!startEditor(editor_.command(), exchange))
         dialogs_.showMessage("Not found   " + editor_.command() +
                              ". Check Default Image Editor Setting ");

@@ -1,5 +1,6 @@
 #include "separation/controls/ColourControlsModel.h"
 
+#include "separation/controls/PreviewRefiner.h"
 #include "separation/loader/PictureLoader.h"
 #include "separation/picture/Fitting.h"
 
@@ -43,6 +44,8 @@ QString ditherModeName(DitherMode mode) {
         return QStringLiteral("diffusion");
     case DitherMode::Ordered:
         return QStringLiteral("ordered");
+    case DitherMode::Best:
+        return QStringLiteral("best");
     case DitherMode::None:
         break;
     }
@@ -51,13 +54,16 @@ QString ditherModeName(DitherMode mode) {
 
 std::optional<DitherMode> ditherModeNamed(const QString& name) {
     const QString plain = name.trimmed().toLower();
-    for (DitherMode mode : {DitherMode::None, DitherMode::Diffusion, DitherMode::Ordered})
+    for (DitherMode mode :
+         {DitherMode::None, DitherMode::Diffusion, DitherMode::Ordered, DitherMode::Best})
         if (plain == ditherModeName(mode))
             return mode;
     return std::nullopt;
 }
 
 ColourControlsModel::ColourControlsModel(QObject* parent) : QObject(parent) {}
+
+ColourControlsModel::~ColourControlsModel() = default;
 
 // Runs one handler. Handlers run others (a radio button moves the sliders); the window hears of
 // the change once, when the outermost one ends, however it ends.
@@ -72,12 +78,14 @@ template <class Change> void ColourControlsModel::change(Change&& apply) {
     } catch (...) {
         if (--changeDepth_ == 0) {
             stepBefore_.working.reset();
+            refineWhenDue();
             emit changed();
         }
         throw;
     }
     if (--changeDepth_ > 0)
         return;
+    refineWhenDue();
     ColourControlsSnapshot before = std::move(stepBefore_);
     stepBefore_ = {};
     if (!restoring_ && !loadedInStep_) {
@@ -93,9 +101,61 @@ template <class Change> void ColourControlsModel::change(Change&& apply) {
 void ColourControlsModel::rebuild() {
     if (working_.isEmpty() && preview_.isEmpty())
         return;
-    rebuildPreview(settings_, working_, preview_);
+    // Whatever is being refined is for pictures or settings that are gone now.
+    ++generation_;
+    refineRequested_ = false;
+    if (refiner_)
+        refiner_->cancel();
+    refining_ = settings_.dither == DitherMode::Best && !working_.isEmpty();
+    if (refining_) {
+        SeparationSettings standIn = settings_;
+        standIn.dither = DitherMode::Diffusion;
+        rebuildPreview(standIn, working_, preview_);
+    } else {
+        rebuildPreview(settings_, working_, preview_);
+    }
     if (settings_.liveUpdate)
         emit drawPreview();
+}
+
+void ColourControlsModel::refineWhenDue() {
+    if (!refining_ || refineRequested_ || continuous_ || changeDepth_ > 0 || !background_)
+        return;
+    if (!refiner_)
+        refiner_ = std::make_unique<PreviewRefiner>(
+            this, [this](std::uint64_t generation, Picture preview) {
+                refined(generation, std::move(preview));
+            });
+    refiner_->request(generation_, settings_, std::make_shared<const Picture>(working_));
+    refineRequested_ = true;
+}
+
+void ColourControlsModel::refined(std::uint64_t generation, Picture preview) {
+    if (!refining_ || generation != generation_)
+        return;
+    preview_ = std::move(preview);
+    refining_ = false;
+    if (settings_.liveUpdate)
+        emit drawPreview();
+}
+
+const Picture& ColourControlsModel::finishedPreview() {
+    if (!refining_)
+        return preview_;
+    std::optional<Picture> best;
+    if (refiner_ && refineRequested_)
+        best = refiner_->take(generation_);
+    if (!best) {
+        best.emplace();
+        rebuildPreview(settings_, working_, *best);
+    }
+    refined(generation_, std::move(*best));
+    return preview_;
+}
+
+void ColourControlsModel::setContinuousChange(bool on) {
+    continuous_ = on;
+    refineWhenDue();
 }
 
 // Both views get the picture: the working picture, and a same-size preview about to be
@@ -478,6 +538,7 @@ void ColourControlsModel::setDither(DitherMode mode) {
 }
 
 Picture ColourControlsModel::takePreview() {
+    finishedPreview();
     source_ = PictureSource();
     working_ = Picture();
     workingLoadedFitted_.reset();

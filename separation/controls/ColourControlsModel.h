@@ -7,11 +7,14 @@
 
 #include <QObject>
 #include <QString>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 
 namespace logosmith {
+
+class PreviewRefiner;
 
 // The radio buttons of the "Cartridge Color" group: "Red ", "Green  ", "Blue ", "Off".
 enum class InkChoice { None, Red, Green, Blue, Black };
@@ -48,7 +51,7 @@ struct ColourControlsState {
 };
 
 // The dithering modes by the names the settings file and logosmith-cli give them: "none",
-// "diffusion", "ordered".
+// "diffusion", "ordered", "best".
 QString ditherModeName(DitherMode mode);
 // The mode a name stands for, ignoring case and surrounding blanks; nothing for any other text.
 std::optional<DitherMode> ditherModeNamed(const QString& name);
@@ -87,10 +90,17 @@ struct ColourControlsSnapshot {
 // Each function is the handler of one control. Like a control set from code, a function whose
 // value is already in place runs nothing. Every change rebuilds the preview before it returns,
 // as long as there is a picture.
+//
+// The best halftone is too slow for that: a change under it rebuilds the preview with the
+// diffusion it starts from, a stand-in, and the best preview follows when the change is over
+// (a slider let go). With refinement in the background (the window) it is worked out on a thread
+// of its own and replaces the stand-in when it comes, unless a later change has overtaken it;
+// without (logosmith-cli) it is worked out when finishedPreview() asks for it.
 class ColourControlsModel : public QObject {
     Q_OBJECT
   public:
     explicit ColourControlsModel(QObject* parent = nullptr);
+    ~ColourControlsModel() override;
 
     const SeparationSettings& settings() const { return settings_; }
     const ColourControlsState& state() const { return state_; }
@@ -99,8 +109,16 @@ class ColourControlsModel : public QObject {
     const PictureSource& decoded() const { return source_; }
     // The picture being separated: the decoded picture, fitted or resized (hidden view Image1).
     const Picture& working() const { return working_; }
-    // The separation of the working picture, the same size (visible view Image2).
+    // The separation of the working picture, the same size, as the views show it (visible view
+    // Image2): under the best halftone the diffusion's stand-in while refining().
     const Picture& preview() const { return preview_; }
+    // The preview as it stores, prints and goes into the library: the stand-in is replaced by the
+    // best preview first, waiting for the background's or working it out here.
+    const Picture& finishedPreview();
+    // The preview is a stand-in for the best halftone still to come.
+    bool refining() const { return refining_; }
+    // Lets the best preview be worked out on a thread of its own as soon as a change is over.
+    void setBackgroundRefinement(bool on) { background_ = on; }
 
     // Loading and sizing.
     // Decodes the file, straight into its fitted picture while "Fit Scale" is ticked, resets the
@@ -152,11 +170,12 @@ class ColourControlsModel : public QObject {
     ColourControlsSnapshot snapshot() const;
     // Puts a snapshot back and separates again, as the person left it then. Announces no step.
     void restore(const ColourControlsSnapshot& snapshot);
-    // While on (a slider held down), the steps taken count as one.
-    void setContinuousChange(bool on) { continuous_ = on; }
+    // While on (a slider held down), the steps taken count as one, and the best halftone waits
+    // for the end of them.
+    void setContinuousChange(bool on);
 
-    // Hands the preview over and lets go of every picture, so a caller that only writes the
-    // preview (logosmith-cli) never holds it twice.
+    // Hands the finished preview over and lets go of every picture, so a caller that only writes
+    // the preview (logosmith-cli) never holds it twice.
     Picture takePreview();
 
   signals:
@@ -179,6 +198,8 @@ class ColourControlsModel : public QObject {
   private:
     template <class Change> void change(Change&& apply);
     void rebuild();
+    void refineWhenDue();
+    void refined(std::uint64_t generation, Picture preview);
     void showWorking(Picture picture);
     void resetForLoad();
     void chooseLInkColour(Colour colour, const QString& name);
@@ -199,6 +220,12 @@ class ColourControlsModel : public QObject {
     bool loadedInStep_ = false;
     bool restoring_ = false;
     bool continuous_ = false;
+    // Every rebuild is a new generation; a best preview only counts for the one it was made for.
+    std::uint64_t generation_ = 0;
+    bool refining_ = false;
+    bool refineRequested_ = false;
+    bool background_ = false;
+    std::unique_ptr<PreviewRefiner> refiner_; // made for the first refinement in the background
 };
 
 } // namespace logosmith

@@ -10,7 +10,7 @@ class SettingsStore;
 
 // Setting -> Dithering: the mode the preview renders the tones between the inks with, handed to
 // the colour-controls model and kept in the settings group "Dithering" as
-// Mode=none|diffusion|ordered.
+// Mode=none|diffusion|ordered|best.
 class DitheringModel : public SettingModel {
     Q_OBJECT
   public:

@@ -1,6 +1,7 @@
 // Dithering: how near the preview comes to the picture once both are blurred like a printed dot
 // (linear RGB, Gaussian sigma 1.5), and the rules that keep the preview printable.
 
+#include "separation/DitherPlan.h"
 #include "separation/Separation.h"
 #include "separation/SeparationInternal.h"
 
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <functional>
 #include <random>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -129,10 +131,50 @@ Picture flatLogo(Colour background, Colour letters, Colour disc) {
     });
 }
 
-// The mean absolute difference of the two pictures in linear RGB after the same Gaussian blur
-// (sigma 1.5, edges repeated).
-double blurredError(const Picture& a, const Picture& b) {
-    const int w = a.width(), h = a.height();
+double linearOf(std::uint8_t byte) {
+    const double c = byte / 255.0;
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+// A picture in linear RGB, its bytes in the same order.
+using Linear = std::vector<double>;
+
+Linear linearOf(const Picture& p) {
+    Linear lin(p.byteCount());
+    for (std::size_t i = 0; i < lin.size(); ++i)
+        lin[i] = linearOf(p.bytes()[i]);
+    return lin;
+}
+
+// What the inks can print of each pixel: its shares of L ink, R ink and paper, mixed in linear
+// light. No halftone can come nearer the picture than this, so the halftones are compared
+// against it as well as against the picture, whose colours beyond the inks' reach would
+// otherwise swamp the difference.
+Linear printableOf(const SeparationSettings& s, const Picture& p) {
+    separation_detail::DitherPlan plan;
+    separation_detail::buildPlan(s, plan);
+    auto bytesOf = [](Colour c) {
+        return std::array<double, 3>{linearOf(std::uint8_t(c.b)), linearOf(std::uint8_t(c.g)),
+                                     linearOf(std::uint8_t(c.r))};
+    };
+    const auto paper = bytesOf(paintClass(s, PixelClass::Paper));
+    const auto l = bytesOf(paintClass(s, PixelClass::LInk));
+    const auto r = bytesOf(paintClass(s, PixelClass::RInk));
+    Linear lin(p.byteCount());
+    separation_detail::RowShares shares(std::size_t(p.width()));
+    for (int y = 0; y < p.height(); ++y) {
+        separation_detail::portableShares(plan, p.row(y), std::size_t(p.width()), shares);
+        for (std::size_t x = 0; x < std::size_t(p.width()); ++x)
+            for (std::size_t c = 0; c < 3; ++c)
+                lin[(std::size_t(y) * std::size_t(p.width()) + x) * 3 + c] =
+                    paper[c] + shares.u[x] * (l[c] - paper[c]) + shares.v[x] * (r[c] - paper[c]);
+    }
+    return lin;
+}
+
+// The mean absolute difference of two linear pictures after the same Gaussian blur (sigma 1.5,
+// edges repeated).
+double blurredError(const Linear& a, const Linear& b, int w, int h) {
     std::vector<double> kernel;
     for (int i = -5; i <= 5; ++i)
         kernel.push_back(std::exp(-i * i / (2 * 1.5 * 1.5)));
@@ -141,19 +183,9 @@ double blurredError(const Picture& a, const Picture& b) {
         total += k;
     for (double& k : kernel)
         k /= total;
-    auto blurred = [&](const Picture& p) {
-        static const auto linear = [] {
-            std::array<double, 256> t{};
-            for (int v = 0; v < 256; ++v) {
-                const double c = v / 255.0;
-                t[std::size_t(v)] = c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-            }
-            return t;
-        }();
-        std::vector<double> lin(std::size_t(w) * h * 3), tmp(lin.size());
-        for (std::size_t i = 0; i < lin.size(); ++i)
-            lin[i] = linear[p.bytes()[i]];
-        auto pass = [&](const std::vector<double>& in, std::vector<double>& out, int sx, int sy) {
+    auto blurred = [&](Linear lin) {
+        Linear tmp(lin.size());
+        auto pass = [&](const Linear& in, Linear& out, int sx, int sy) {
             for (int y = 0; y < h; ++y)
                 for (int x = 0; x < w; ++x)
                     for (int c = 0; c < 3; ++c) {
@@ -178,10 +210,18 @@ double blurredError(const Picture& a, const Picture& b) {
     return sum / double(x.size());
 }
 
-double errorWith(const SeparationSettings& s, const Picture& working) {
+double blurredError(const Picture& a, const Picture& b) {
+    return blurredError(linearOf(a), linearOf(b), a.width(), a.height());
+}
+
+Picture previewOf(const SeparationSettings& s, const Picture& working) {
     Picture preview;
     rebuildPreview(s, working, preview);
-    return blurredError(working, preview);
+    return preview;
+}
+
+double errorWith(const SeparationSettings& s, const Picture& working) {
+    return blurredError(working, previewOf(s, working));
 }
 
 Picture randomPicture(int w, int h, std::mt19937& rng) {
@@ -207,7 +247,8 @@ std::array<int, 3> dotCounts(const SeparationSettings& s, const Picture& preview
     return counts;
 }
 
-const DitherMode dithers[] = {DitherMode::Diffusion, DitherMode::Ordered};
+const DitherMode dithers[] = {DitherMode::Diffusion, DitherMode::Ordered, DitherMode::Best};
+const char* const names[] = {"none", "diffusion", "ordered", "best"};
 
 } // namespace
 
@@ -238,19 +279,39 @@ TEST(Dither, CutsTheBlurredErrorOfPhotographsAndKeepsFlatLogos) {
                 continue;
             SeparationSettings s = settings;
             const double plain = errorWith(s, p.picture);
-            for (DitherMode dither : dithers) {
+            for (DitherMode dither : {DitherMode::Diffusion, DitherMode::Ordered}) {
                 s.dither = dither;
                 const double dithered = errorWith(s, p.picture);
-                std::printf("mode %d %-20s %s: plain %.4f dithered %.4f (%+.0f%%)\n",
-                            int(s.inkMode), p.name,
-                            dither == DitherMode::Ordered ? "ordered  " : "diffusion", plain,
-                            dithered, 100 * (dithered / plain - 1));
+                std::printf("mode %d %-20s %-9s: plain %.4f dithered %.4f (%+.0f%%)\n",
+                            int(s.inkMode), p.name, names[int(dither)], plain, dithered,
+                            100 * (dithered / plain - 1));
                 if (p.photo)
                     EXPECT_LE(dithered, 0.6 * plain) << p.name << " mode " << int(s.inkMode);
                 else
                     EXPECT_LE(dithered, 1.03 * plain + 1e-4)
                         << p.name << " mode " << int(s.inkMode);
             }
+            // The best halftone starts from the diffusion's dots and may only improve on them:
+            // never worse against the picture, and on photographs markedly nearer what the inks
+            // can print.
+            s.dither = DitherMode::Diffusion;
+            const Picture diffused = previewOf(s, p.picture);
+            s.dither = DitherMode::Best;
+            const Picture best = previewOf(s, p.picture);
+            const Linear printable = printableOf(s, p.picture);
+            const double toPicture[] = {blurredError(p.picture, diffused),
+                                        blurredError(p.picture, best)};
+            const double toPrintable[] = {
+                blurredError(printable, linearOf(diffused), width, height),
+                blurredError(printable, linearOf(best), width, height)};
+            std::printf("mode %d %-20s best     : against the picture %.4f (%+.1f%% of "
+                        "diffusion), the printable %.4f (%+.1f%%)\n",
+                        int(s.inkMode), p.name, toPicture[1],
+                        100 * (toPicture[1] / toPicture[0] - 1), toPrintable[1],
+                        100 * (toPrintable[1] / toPrintable[0] - 1));
+            EXPECT_LE(toPicture[1], toPicture[0]) << p.name << " mode " << int(s.inkMode);
+            EXPECT_LE(toPrintable[1], (p.photo ? 0.9 : 1.0) * toPrintable[0])
+                << p.name << " mode " << int(s.inkMode);
         }
 }
 
@@ -271,7 +332,7 @@ TEST(Dither, EveryPixelIsOneOfTheInkColoursInPlaceAcrossThreadsAndKernels) {
     for (InkMode mode : modes)
         for (unsigned flags = 0; flags < 32; flags += 1 + round % 3)
             for (const auto& [lColor, userColor] : inks) {
-                SeparationSettings s = afterLoad(dithers[round % 2]);
+                SeparationSettings s = afterLoad(dithers[round % 3]);
                 s.inkMode = mode;
                 s.targetColor = hueToTarget(round * 53 % 361);
                 s.rValue = round * 41 % 256;
@@ -428,4 +489,18 @@ TEST(Dither, OrderedDotsChangeOnlyWherePixelsChange) {
                 EXPECT_TRUE(x >= 120 && x < 131 && y >= 90 && y < 97) << x << "," << y;
             }
     EXPECT_GT(changed, 0);
+}
+
+TEST(Dither, BestGivesUpWhenStoppedAndOtherwiseFinishes) {
+    const Picture working = portrait();
+    const SeparationSettings s = afterLoad(DitherMode::Best);
+    std::stop_source stopped;
+    stopped.request_stop();
+    Picture preview;
+    EXPECT_FALSE(rebuildPreview(s, working, preview, stopped.get_token()));
+    // The other modes cannot be overtaken and always finish.
+    EXPECT_TRUE(
+        rebuildPreview(afterLoad(DitherMode::Diffusion), working, preview, stopped.get_token()));
+    EXPECT_TRUE(rebuildPreview(s, working, preview, std::stop_source().get_token()));
+    EXPECT_EQ(preview, previewOf(s, working));
 }

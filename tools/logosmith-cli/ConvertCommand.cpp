@@ -131,7 +131,7 @@ Subcommand convertSubcommand() {
         "INPUT OUTPUT.bmp [--no-fit] [--resize 75|50|25] [--mode red|green|blue|off|user]\n"
         "        [--threshold 0..360] [--r-value 0..255] [--l-value 0..255] [--l-color RRGGBB]\n"
         "        [--user-color RRGGBB] [--invert] [--swap-red-green] [--swap-red-blue]\n"
-        "        [--swap-green-blue] [--swap-black-white] [--dither none|diffusion|ordered]",
+        "        [--swap-green-blue] [--swap-black-white] [--dither none|diffusion|ordered|best]",
         "load a picture as the program does, separate it into the two inks, write the preview",
         &run};
 }

@@ -57,7 +57,7 @@ Subcommand printSubcommand() {
     return Subcommand{"print",
                       "OUTPUT.prn PICTURE.bmp [--density single|double] [--center]\n"
                       "        [--l-color RRGGBB] [--user-color RRGGBB]\n"
-                      "        [--dither none|diffusion|ordered]",
+                      "        [--dither none|diffusion|ordered|best]",
                       "write the print command for a separated picture, as \"Print\" sends it",
                       &run};
 }

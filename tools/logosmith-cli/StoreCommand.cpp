@@ -63,7 +63,7 @@ StoreRequest parseStore(const std::vector<std::string>& arguments) {
 Subcommand storeSubcommand() {
     return Subcommand{"store",
                       "OUTPUT.prn LOGO.bmp... [--density single|double]\n"
-                      "        [--dither none|diffusion|ordered]",
+                      "        [--dither none|diffusion|ordered|best]",
                       "write the store command for 1 to 10 logos, as \"Store to File\" does", &run};
 }
 

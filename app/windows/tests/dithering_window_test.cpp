@@ -2,8 +2,13 @@
 
 #include "app/windows/PictureView.h"
 
+#include "separation/loader/PictureLoader.h"
+
 #include <QCheckBox>
 #include <QScrollBar>
+
+#include <chrono>
+#include <thread>
 
 using namespace logosmith;
 
@@ -104,4 +109,56 @@ TEST_F(DitheringWindow, TheChoiceSurvivesARestartInItsOwnGroupAndADamagedValueMe
     }
     item("NoDithering1")->trigger();
     EXPECT_EQ(storedMode(), "none");
+}
+
+TEST_F(DitheringWindow, BestShowsTheDiffusionWhileASliderMovesAndThenTheBestPictureEverywhere) {
+    addPicture(makeShaded());
+    auto separated = [&](DitherMode dither) {
+        SeparationSettings s = pictures().settings();
+        s.dither = dither;
+        Picture preview;
+        rebuildPreview(s, pictures().working(), preview);
+        return preview;
+    };
+    item("BestDithering1")->trigger();
+    EXPECT_EQ(storedMode(), "best");
+    QTRY_VERIFY(!pictures().refining());
+    const Picture best = pictures().preview();
+    EXPECT_EQ(best, separated(DitherMode::Best));
+    ASSERT_NE(best, separated(DitherMode::Diffusion));
+    EXPECT_TRUE(onScreen(best));
+
+    // While the slider is held the diffusion stands in, however long it is held.
+    QScrollBar* lValue = ui<QScrollBar>("ScrollBar3");
+    emit lValue->sliderPressed();
+    lValue->setValue(150);
+    QTest::qWait(200);
+    EXPECT_TRUE(pictures().refining());
+    EXPECT_EQ(pictures().preview(), separated(DitherMode::Diffusion));
+    EXPECT_TRUE(onScreen(pictures().preview()));
+    emit lValue->sliderReleased();
+    QTRY_VERIFY(!pictures().refining());
+    const Picture thicker = separated(DitherMode::Best);
+    EXPECT_EQ(pictures().preview(), thicker);
+    EXPECT_TRUE(onScreen(thicker));
+
+    // A best picture finished for settings that have moved on since is dropped.
+    item("Undo1")->trigger();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300)); // it is finished, not handed over
+    emit lValue->sliderPressed();
+    lValue->setValue(180);
+    QTest::qWait(100);
+    EXPECT_EQ(pictures().preview(), separated(DitherMode::Diffusion));
+
+    // Committed while the slider is still held, the library gets the best picture.
+    library().commit();
+    const Picture committed = decodePictureFile((libraryDir() + "shaded.bmp").toStdString());
+    EXPECT_EQ(committed, separated(DitherMode::Best));
+    EXPECT_EQ(pictures().preview(), committed);
+    emit lValue->sliderReleased();
+
+    // Undo puts back the exact best picture of the step before.
+    item("Undo1")->trigger();
+    QTRY_VERIFY(!pictures().refining());
+    EXPECT_EQ(pictures().preview(), best);
 }

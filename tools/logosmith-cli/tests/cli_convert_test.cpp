@@ -172,7 +172,7 @@ TEST_F(CliConvert, BadInputEndsWithAMessageAndNoOutputFile) {
         {{"--resize", "60"}, "logo.bmp", 2, "--resize"},
         {{"--sharpen"}, "logo.bmp", 2, "unknown option"},
         {{"--r-value"}, "logo.bmp", 2, "needs a value"},
-        {{"--dither", "floyd"}, "logo.bmp", 2, "--dither takes none, diffusion or ordered"},
+        {{"--dither", "floyd"}, "logo.bmp", 2, "--dither takes none, diffusion, ordered or best"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.options.join(' ').toStdString() + " " + c.input);

@@ -191,7 +191,7 @@ TEST_F(CliStreams, DitheredPicturesAreStoredAndPrintedDotForDot) {
         }
     writeBmpFile(shaded, path("shaded.bmp"));
     std::vector<Picture> previews;
-    for (const char* dither : {"none", "diffusion", "ordered"}) {
+    for (const char* dither : {"none", "diffusion", "ordered", "best"}) {
         SCOPED_TRACE(dither);
         ASSERT_EQ(
             runCli({"convert", arg("shaded.bmp"), arg("preview.bmp"), "--dither", dither}).status,
@@ -217,6 +217,7 @@ TEST_F(CliStreams, DitheredPicturesAreStoredAndPrintedDotForDot) {
     EXPECT_NE(previews[1], previews[0]);
     EXPECT_NE(previews[2], previews[0]);
     EXPECT_NE(previews[2], previews[1]);
+    EXPECT_NE(previews[3], previews[1]); // the best halftone improves on the diffusion
     EXPECT_EQ(runCli({"store", arg("out.prn"), arg("shaded.bmp"), "--dither", "random"}).status, 2);
 }
 
