@@ -60,8 +60,18 @@ void setBytes(benchmark::State& state, const Picture& p) {
 // The dithered rebuilds also give "per_memcpy": their time over that of a memcpy of the same
 // bytes taken in the same iterations, which holds still while the machine's speed drifts. The
 // plain rebuild copies nothing, so that its figures are those of a rebuild alone.
+using Clock = std::chrono::steady_clock;
+
+// How long one run of work takes, with what it wrote into `result` kept from the optimiser.
+template <class Work> Clock::duration timed(Picture& result, Work&& work) {
+    const auto start = Clock::now();
+    work();
+    benchmark::DoNotOptimize(result.bytes());
+    benchmark::ClobberMemory();
+    return Clock::now() - start;
+}
+
 void rebuildWith(benchmark::State& state, DitherMode dither) {
-    using Clock = std::chrono::steady_clock;
     const bool againstCopy = dither != DitherMode::None;
     const Picture working = randomPicture(int(state.range(0)), int(state.range(1)));
     Picture preview(working.width(), working.height());
@@ -71,18 +81,11 @@ void rebuildWith(benchmark::State& state, DitherMode dither) {
     for (auto _ : state) {
         if (againstCopy) {
             state.PauseTiming();
-            const auto copyStart = Clock::now();
-            std::memcpy(copy.bytes(), working.bytes(), working.byteCount());
-            benchmark::DoNotOptimize(copy.bytes());
-            benchmark::ClobberMemory();
-            copying += Clock::now() - copyStart;
+            copying += timed(
+                copy, [&] { std::memcpy(copy.bytes(), working.bytes(), working.byteCount()); });
             state.ResumeTiming();
         }
-        const auto start = Clock::now();
-        rebuildPreview(settings, working, preview);
-        benchmark::DoNotOptimize(preview.bytes());
-        benchmark::ClobberMemory();
-        rebuilding += Clock::now() - start;
+        rebuilding += timed(preview, [&] { rebuildPreview(settings, working, preview); });
     }
     setBytes(state, working);
     if (copying.count() > 0)
@@ -105,7 +108,6 @@ void BM_RebuildOrdered(benchmark::State& state) {
 // picture taken in the same iterations. Third argument 1: shaded, 0: noise, where the search
 // finds the most dots to change.
 void BM_RebuildBest(benchmark::State& state) {
-    using Clock = std::chrono::steady_clock;
     const int width = int(state.range(0)), height = int(state.range(1));
     const Picture working =
         state.range(2) ? shadedPicture(width, height) : randomPicture(width, height);
@@ -115,17 +117,9 @@ void BM_RebuildBest(benchmark::State& state) {
     Clock::duration refining{}, diffusing{};
     for (auto _ : state) {
         state.PauseTiming();
-        const auto diffusionStart = Clock::now();
-        rebuildPreview(diffusion, working, preview);
-        benchmark::DoNotOptimize(preview.bytes());
-        benchmark::ClobberMemory();
-        diffusing += Clock::now() - diffusionStart;
+        diffusing += timed(preview, [&] { rebuildPreview(diffusion, working, preview); });
         state.ResumeTiming();
-        const auto start = Clock::now();
-        rebuildPreview(best, working, preview);
-        benchmark::DoNotOptimize(preview.bytes());
-        benchmark::ClobberMemory();
-        refining += Clock::now() - start;
+        refining += timed(preview, [&] { rebuildPreview(best, working, preview); });
     }
     setBytes(state, working);
     if (diffusing.count() > 0)
