@@ -44,6 +44,13 @@ constexpr std::int64_t declarationWeight = 10;
                       reference.left(200).toString().toStdString());
 }
 
+// A document whose top is no svg element: the file, or a document embedded in it.
+[[noreturn]] void noSvgElement(int level) {
+    if (level == 0)
+        throw DecodeError("The file is not an SVG picture");
+    damaged("an embedded SVG document has no svg element at its top");
+}
+
 bool named(QStringView name, const char16_t* what) {
     return name.compare(QStringView(what), Qt::CaseInsensitive) == 0;
 }
@@ -349,11 +356,8 @@ SvgSize Inspector::walk(const QByteArray& document, int level) {
             const QStringView name = xml.name();
             const QXmlStreamAttributes attributes = xml.attributes();
             if (nodes.empty()) {
-                if (!named(name, u"svg")) {
-                    if (level == 0)
-                        throw DecodeError("The file is not an SVG picture");
-                    damaged("an embedded SVG document has no svg element at its top");
-                }
+                if (!named(name, u"svg"))
+                    noSvgElement(level);
                 ownSize(attributes, width, height);
             }
             if (int(open.size()) >= maxDepth)
@@ -413,15 +417,12 @@ SvgSize Inspector::walk(const QByteArray& document, int level) {
                                          : "The SVG file is damaged: an embedded SVG document "
                                            "is truncated");
         if (nodes.empty() && level == 0)
-            throw DecodeError("The file is not an SVG picture");
+            noSvgElement(level);
         damaged(where + xml.errorString().toStdString() + " (line " +
                 std::to_string(xml.lineNumber()) + ")");
     }
-    if (nodes.empty()) {
-        if (level == 0)
-            throw DecodeError("The file is not an SVG picture");
-        damaged("an embedded SVG document has no svg element at its top");
-    }
+    if (nodes.empty())
+        noSvgElement(level);
     const QString css = withoutComments(styles);
     if (css.contains(u"@import", Qt::CaseInsensitive))
         throw DecodeError("The SVG file imports a style sheet from another file, which is not "
